@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Installs what the tests need, builds everything from scratch and runs every test.
+set -euo pipefail
+cd "$(dirname "$0")"
+tools/install-deps.sh test
+rm -rf build-test
+cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build-test -j"$(nproc)"
+cd build-test
+ctest --output-on-failure
