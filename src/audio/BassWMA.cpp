@@ -25,7 +25,9 @@ constexpr std::chrono::seconds StallLimit{10};
 // The rates a WMA encoder usually offers; those the encoder takes at the format are listed.
 constexpr DWORD CandidateKbps[] = {320, 256, 192, 160, 128, 96, 80, 64, 48, 40, 32, 24};
 
-const AVCodec* Wmav2() { return avcodec_find_encoder(AV_CODEC_ID_WMAV2); }
+const AVCodec* Wmav2() {
+    return avcodec_find_encoder(AV_CODEC_ID_WMAV2);
+}
 
 AVCodecContext* OpenCodec(DWORD freq, DWORD chans, DWORD bitrate) {
     const AVCodec* codec = Wmav2();
@@ -47,8 +49,7 @@ public:
 
     bool Open(DWORD freq, DWORD chans, DWORD bitrate, const char* path) {
         codec = OpenCodec(freq, chans, bitrate);
-        if (codec == nullptr ||
-            avformat_alloc_output_context2(&format, nullptr, "asf", path) < 0)
+        if (codec == nullptr || avformat_alloc_output_context2(&format, nullptr, "asf", path) < 0)
             return false;
         // The muxer's default packet size pads every packet; this size fits the codec's
         // blocks exactly, so the file keeps the asked rate.
@@ -83,7 +84,8 @@ public:
                 continue;
             partialBytes = 0;
             for (int c = 0; c < channels; ++c) {
-                const auto sample = static_cast<std::int16_t>(partial[2 * c] | partial[2 * c + 1] << 8);
+                const auto sample =
+                    static_cast<std::int16_t>(partial[2 * c] | partial[2 * c + 1] << 8);
                 reinterpret_cast<float*>(frame->data[c])[filled] = sample / 32768.0f;
             }
             if (++filled == codec->frame_size && !SendFrame(filled, false))

@@ -6,8 +6,8 @@
 namespace audio {
 
 FeedThread::FeedThread(Consumer consumer, std::size_t capacityBytes)
-    : consumer(std::move(consumer)), ring(new std::uint8_t[capacityBytes]),
-      capacity(capacityBytes), thread([this] { Run(); }) {}
+    : consumer(std::move(consumer)), ring(new std::uint8_t[capacityBytes]), capacity(capacityBytes),
+      thread([this] { Run(); }) {}
 
 FeedThread::~FeedThread() {
     {

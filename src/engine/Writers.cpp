@@ -21,8 +21,8 @@ void PutText(WavHeader& h, std::size_t at, const char* text) {
 bool WriteHeader(WriterState& w) {
     FillWavHeader(w.Header, w.Format, w.DataBytes);
     QFile& file = *w.WavFile;
-    const bool ok = file.seek(0) &&
-                    file.write(reinterpret_cast<const char*>(w.Header.data()), 44) == 44;
+    const bool ok =
+        file.seek(0) && file.write(reinterpret_cast<const char*>(w.Header.data()), 44) == 44;
     file.seek(44 + static_cast<qint64>(w.DataBytes));
     return ok;
 }
@@ -138,10 +138,9 @@ StartResult StartWriters(WriterState& w, const RecordingSettings& settings,
         }
     }
     if (settings.WMA) {
-        w.WmaEncoder =
-            BASS_WMA_EncodeOpenFile(settings.CaptureRate, static_cast<DWORD>(settings.Channels),
-                                    0, static_cast<DWORD>(settings.WMARate) * 1000,
-                                    currentFile.c_str());
+        w.WmaEncoder = BASS_WMA_EncodeOpenFile(
+            settings.CaptureRate, static_cast<DWORD>(settings.Channels), 0,
+            static_cast<DWORD>(settings.WMARate) * 1000, currentFile.c_str());
         if (w.WmaEncoder == 0) {
             result.Message = "Could not start WMA recording";
             w.EncoderFailed = true;
@@ -156,8 +155,8 @@ StartResult StartWriters(WriterState& w, const RecordingSettings& settings,
 std::string WriteBlock(WriterState& w, std::span<const std::uint8_t> outputBlock) {
     if (!w.Running || w.EncoderFailed)
         return {};
-    const auto block = outputBlock.first(std::min<std::size_t>(w.Format.BlockBytes,
-                                                               outputBlock.size()));
+    const auto block =
+        outputBlock.first(std::min<std::size_t>(w.Format.BlockBytes, outputBlock.size()));
     const auto bytes = static_cast<DWORD>(block.size());
     std::string message;
     if (w.WavFile)

@@ -62,6 +62,5 @@ std::string BuildLameCommandLine(const RecordingSettings& settings, const std::s
 
 // The Ogg Vorbis encoder's command line for an output path: nominal bit rate, or with
 // `QualityMode` the quality written with the user's decimal separator.
-std::string BuildOggencCommandLine(const RecordingSettings& settings,
-                                   const std::string& outputPath,
+std::string BuildOggencCommandLine(const RecordingSettings& settings, const std::string& outputPath,
                                    const std::string& decimalSeparator);

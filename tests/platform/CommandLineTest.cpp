@@ -33,9 +33,8 @@ INSTANTIATE_TEST_SUITE_P(
         // Backslashes not before a quote are kept as they are.
         SplitCase{"p a\\\\b\\", {"p", "a\\\\b\\"}},
         // A doubled quote inside quotes is one literal quote.
-        SplitCase{"p \"a\"\"b\" c", {"p", "a\"b", "c"}},
-        SplitCase{"p \"\" x", {"p", "", "x"}}, SplitCase{"   ", {}},
-        SplitCase{"p \"unterminated arg", {"p", "unterminated arg"}}));
+        SplitCase{"p \"a\"\"b\" c", {"p", "a\"b", "c"}}, SplitCase{"p \"\" x", {"p", "", "x"}},
+        SplitCase{"   ", {}}, SplitCase{"p \"unterminated arg", {"p", "unterminated arg"}}));
 
 TEST(QuoteArgument, PlainTextIsOnlyWrapped) {
     EXPECT_EQ(QuoteArgument("/home/me/My Music/record001.mp3"),
