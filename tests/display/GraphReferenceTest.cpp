@@ -36,18 +36,8 @@ protected:
             block.LeftSamples[i] = static_cast<std::int16_t>(std::clamp(left, -32768.0, 32767.0));
             block.RightSamples[i] = static_cast<std::int16_t>(std::clamp(right, -32768.0, 32767.0));
         }
-        MeasureBlock(frames);
-    }
-
-    // The peaks as the engine measures them: the largest magnitude, clipping from 32767 on.
-    void MeasureBlock(int frames) {
-        int left = 0;
-        int right = 0;
-        for (int i = 0; i < frames; ++i) {
-            left = std::max(left, std::abs(int(block.LeftSamples[i])));
-            right = std::max(right, std::abs(int(block.RightSamples[i])));
-        }
-        SetPeaks(left, right);
+        block.Frames = settings.CaptureFrames;
+        MeasurePeaks(block);
     }
 
     static QImage Picture(QColor from, QColor to) {

@@ -27,7 +27,7 @@ protected:
         block.RightSamples.fill(right);
     }
 
-    // The peaks and clip flags as the engine measures them from a block of constant samples.
+    // Peaks given directly; a peak of 32767 or more clips, as the engine flags it.
     void SetPeaks(float left, float right) {
         block.PeakLeft = std::min(left, 32767.0f);
         block.PeakRight = std::min(right, 32767.0f);
