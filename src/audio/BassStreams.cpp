@@ -2,6 +2,7 @@
 
 #include "audio/Bass.h"
 #include "audio/CarrierStream.h"
+#include "audio/FileStream.h"
 #include "audio/HandleTable.h"
 
 #include <memory>
@@ -19,4 +20,11 @@ BOOL BASS_StreamFree(HSTREAM handle) {
         return false;
     channel->Stop();
     return true;
+}
+
+HSTREAM BASS_StreamCreateFile(BOOL mem, const void* file, QWORD offset, QWORD length, DWORD flags) {
+    if (mem || file == nullptr || offset != 0 || length != 0)
+        return 0;
+    auto stream = audio::FileStream::Open(static_cast<const char*>(file), flags);
+    return stream ? audio::Channels().Add(std::move(stream)) : 0;
 }
