@@ -1,34 +1,62 @@
 #include "engine/global.h"
 
-void ComputeBlockSizes(RecordingSettings& s) {
-    const std::uint32_t channels = s.Channels == 1 ? 1 : 2;
-    const bool eightBit = s.Wav && s.BitsPerSample == 8;
-
-    s.CaptureRate = 44100;
-    s.CaptureFrames = 4410;
-    s.BlockFrames = 4410;
-    if (s.Wav) {
-        switch (s.SamplesPerSecond) {
-        case 11025:
-            s.BlockFrames = 1102;
-            break;
-        case 22050:
-            s.BlockFrames = 2205;
-            break;
-        case 48000:
-            s.CaptureRate = 48000;
-            s.CaptureFrames = s.BlockFrames = 4800;
-            break;
-        case 96000:
-            s.CaptureRate = 96000;
-            s.CaptureFrames = s.BlockFrames = 9600;
-            break;
-        default:
-            break;
-        }
+BlockFormat BlockFormatOf(const RecordingSettings& s) {
+    BlockFormat f{44100, s.Channels == 1 ? 1u : 2u, s.Wav && s.BitsPerSample == 8 ? 1u : 2u, 1};
+    if (!s.Wav)
+        return f; // the encoders always take 44100 Hz
+    switch (s.SamplesPerSecond) {
+    case 11025:
+        f.Step = 4;
+        break;
+    case 22050:
+        f.Step = 2;
+        break;
+    case 48000:
+    case 96000:
+        f.CaptureRate = s.SamplesPerSecond;
+        break;
+    default:
+        break;
     }
+    return f;
+}
+
+void RepairFormatFields(RecordingSettings& s) {
+    const int flags = int(s.Wav) + int(s.MP3) + int(s.WMA) + int(s.OGG);
+    if (flags == 0) {
+        s.MP3 = true;
+    } else if (flags > 1) {
+        s.MP3 = s.MP3 && !s.Wav;
+        s.WMA = s.WMA && !s.Wav && !s.MP3;
+        s.OGG = s.OGG && !s.Wav && !s.MP3 && !s.WMA;
+    }
+    switch (s.SamplesPerSecond) {
+    case 11025:
+    case 22050:
+    case 44100:
+    case 48000:
+    case 96000:
+        break;
+    default:
+        s.SamplesPerSecond = 44100;
+    }
+    if (s.BitsPerSample != 8 && s.BitsPerSample != 16)
+        s.BitsPerSample = 16;
+    if (s.Channels != 1 && s.Channels != 2)
+        s.Channels = 2;
+    if (s.Mode < 0 || s.Mode > 3)
+        s.Mode = 0;
+}
+
+void ComputeBlockSizes(RecordingSettings& s) {
+    RepairFormatFields(s);
+    const BlockFormat f = BlockFormatOf(s);
+    s.CaptureRate = f.CaptureRate;
+    s.CaptureFrames = f.CaptureRate / 10;
+    // 11025 Hz drops the last two captured frames: 1102 output frames, not 1102.5.
+    s.BlockFrames = s.CaptureFrames / f.Step;
     s.CaptureBufferBytes = s.CaptureFrames * 4;
-    s.BlockBytes = s.BlockFrames * channels * (eightBit ? 1 : 2);
+    s.BlockBytes = s.BlockFrames * f.Channels * f.BytesPerSample;
     s.BlockAlign = static_cast<std::uint16_t>(s.Channels * s.BitsPerSample / 8);
     s.AvgBytesPerSec = s.SamplesPerSecond * s.BlockAlign;
 }

@@ -50,7 +50,23 @@ struct RecordingSettings {
     std::uint32_t AvgBytesPerSec = 44100 * 4;
 };
 
-// Fills the derived block sizes from the format fields as they stand (done by every capture
-// open). Values a hand-edited settings file may bring are read as the nearest sane choice, so
-// the sizes never exceed the engine's fixed buffers.
+// How a converted block is laid out, derived from the format fields alone. The capture ring
+// sizes its buffers from it and the conversion encodes by it, so the two always agree.
+struct BlockFormat {
+    std::uint32_t CaptureRate;    // 44100, 48000 or 96000
+    std::uint32_t Channels;       // 1 or 2
+    std::uint32_t BytesPerSample; // 1 (WAV 8-bit) or 2
+    std::uint32_t Step;           // captured frames per output frame: 1, 2 (22050) or 4 (11025)
+};
+BlockFormat BlockFormatOf(const RecordingSettings& settings);
+
+// Values a hand-edited settings file may bring are brought back to the supported sets, so that
+// the blocks, the WAV header and the encoders all describe the same audio: no format flag set
+// gives MP3 (the default), several keep the first of Wav, MP3, WMA, OGG; an unsupported
+// SamplesPerSecond gives 44100, BitsPerSample other than 8 or 16 gives 16, Channels other than
+// 1 or 2 gives 2, a Mode outside 0..3 gives 0. Values inside the sets are kept as they are.
+void RepairFormatFields(RecordingSettings& settings);
+
+// Repairs the format fields, then fills the derived block sizes from them (done by every
+// capture open). The sizes never exceed the engine's fixed buffers.
 void ComputeBlockSizes(RecordingSettings& settings);

@@ -9,12 +9,15 @@ set -euo pipefail
 command=$1
 dir=$(realpath -m "$2")
 
+# A killed process may linger as a zombie until something reaps it: that counts as gone.
+alive() { [ -r "/proc/$1/status" ] && ! grep -q '^State:[[:space:]]*Z' "/proc/$1/status"; }
+
 stop() {
     for pidfile in "$dir"/feeder-*.pid "$dir"/runtime/pid; do
         [ -f "$pidfile" ] || continue
         pid=$(cat "$pidfile")
         kill "$pid" 2>/dev/null || true
-        for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+        for _ in $(seq 50); do alive "$pid" || break; sleep 0.1; done
         kill -9 "$pid" 2>/dev/null || true
         rm -f "$pidfile"
     done

@@ -1,0 +1,123 @@
+#include "engine/WRecord.h"
+
+#include <span>
+
+OpenResult CaptureRing::OpenCapture(RecordingSettings& settings) {
+    if (open_)
+        return {OpenOutcome::AlreadyOpen, {}};
+    WaveInCaps caps;
+    if (device_.GetDevCaps(0, caps) != WaveOk)
+        return {OpenOutcome::NoDevice, {}};
+    currentDeviceName_ = caps.szPname;
+    // A comparison of the whole flag word, not a test of the one bit.
+    if (caps.dwFormats < WaveFormat44S16)
+        return {OpenOutcome::Unsupported, {}};
+
+    ComputeBlockSizes(settings);
+    sequence_ = 0;
+    current_ = 0;
+    bufferBytes_ = settings.CaptureBufferBytes;
+    store_.assign(std::size_t(CaptureBufferCount) * bufferBytes_, 0);
+
+    const WaveResult result = device_.Open(0, settings.CaptureRate);
+    if (result != WaveOk)
+        return {OpenOutcome::Failed, device_.GetErrorText(result)};
+    open_ = true;
+    for (std::uint32_t i = 0; i < CaptureBufferCount; ++i)
+        Queue(i);
+    device_.Start();
+    return {OpenOutcome::Opened, {}};
+}
+
+void CaptureRing::Queue(std::uint32_t i) {
+    WaveHeader& header = headers_[i];
+    header.Data = store_.data() + std::size_t(i) * bufferBytes_;
+    header.BufferLength = bufferBytes_;
+    header.BytesRecorded.store(0, std::memory_order_relaxed);
+    header.User = ++sequence_;
+    device_.AddBuffer(header);
+}
+
+void CaptureRing::CloseCapture() {
+    if (!open_)
+        return;
+    device_.Reset();
+    device_.Close();
+    open_ = false;
+    currentDeviceName_.clear();
+}
+
+void CaptureRing::StopCapture() {
+    if (open_)
+        device_.Stop();
+}
+
+void CaptureRing::StartCapture() {
+    if (!open_)
+        return;
+    // The stop handed back the buffer being filled, part full; the poll never takes it, so it
+    // goes back empty, behind the others, and its audio is dropped.
+    for (std::uint32_t i = 0; i < CaptureBufferCount; ++i) {
+        const WaveHeader& header = headers_[i];
+        if ((header.Flags.load(std::memory_order_acquire) & WaveHeaderDone) &&
+            header.BytesRecorded.load(std::memory_order_acquire) != bufferBytes_)
+            Queue(i);
+    }
+    device_.Start();
+}
+
+int CaptureRing::PollCapture(const RecordingSettings& settings, ConvertedBlock& block,
+                             PollFlags flags, BlockConsumer& consumer) {
+    if (!open_)
+        return 0;
+    int taken = 0;
+    for (std::uint32_t round = 0; round < CaptureBufferCount; ++round) {
+        std::uint32_t bound = sequence_ + 1;
+        int chosen = -1;
+        for (std::uint32_t i = 0; i < CaptureBufferCount; ++i) {
+            const WaveHeader& header = headers_[i];
+            if (header.BytesRecorded.load(std::memory_order_acquire) == bufferBytes_ &&
+                header.User < bound) {
+                bound = header.User;
+                chosen = static_cast<int>(i);
+            }
+        }
+        if (chosen < 0)
+            break;
+
+        current_ = static_cast<std::uint32_t>(chosen);
+        ConvertBlock(std::span(headers_[current_].Data, bufferBytes_), settings, block);
+        MeasurePeaks(block);
+        if (!flags.Playing && !flags.Paused)
+            consumer.DrawBlock(block);
+        if (flags.Recording)
+            consumer.WriteBlock(block);
+        ++taken;
+
+        Queue(current_);
+        if (!flags.Paused)
+            device_.Start();
+    }
+    return taken;
+}
+
+void CaptureRing::ListCaptureDevices() {
+    const std::uint32_t count = device_.GetNumDevs();
+    deviceNames_.clear();
+    for (std::uint32_t i = 0; i < count; ++i) {
+        WaveInCaps caps;
+        deviceNames_.emplace_back(device_.GetDevCaps(i, caps) == WaveOk ? caps.szPname : "");
+    }
+}
+
+int CaptureRing::FindCaptureDevice(std::string_view name) const {
+    for (std::size_t i = deviceNames_.size(); i-- > 0;)
+        if (deviceNames_[i] == name)
+            return static_cast<int>(i);
+    return -1;
+}
+
+void CaptureRing::ReadCurrentDeviceName() {
+    WaveInCaps caps;
+    currentDeviceName_ = device_.GetDevCaps(0, caps) == WaveOk ? caps.szPname : "";
+}

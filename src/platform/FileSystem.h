@@ -1,0 +1,38 @@
+#pragma once
+// The file system as the recordings library needs it: folder listing with sizes and times,
+// existence, creation, deletion, the process's current folder and the user's music folder.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// Paths are built one way everywhere: folder text, this separator, name.
+constexpr char PathSeparator = '/';
+
+struct DirEntry {
+    std::string name;
+    std::uint64_t size = 0;
+    // Last-write time as local wall-clock seconds since 1970-01-01 00:00:00 (no zone applied),
+    // so it orders as the clock on the wall read when the file was written.
+    std::int64_t modifiedLocal = 0;
+};
+
+// Plain files of `folder` (no folders, no hidden files, no devices, pipes or sockets) in the
+// order the directory returns them, keeping only names for which `wanted` is true; the others
+// are never looked at. A folder that cannot be read gives an empty list.
+std::vector<DirEntry> ListPlainFiles(const std::string& folder, bool (*wanted)(const std::string&));
+
+bool FolderExists(const std::string& path);
+// Creates the folder and any missing parents; true when it exists afterwards.
+bool CreateFolder(const std::string& path);
+// True when anything at all is at `path` (a file, a folder, even a dangling link).
+bool PathExists(const std::string& path);
+bool DeleteFile(const std::string& path);
+bool SetCurrentFolder(const std::string& path);
+
+// The user's folder for audio (XDG music folder), created when missing; empty if there is none.
+std::string MusicFolder();
+
+} // namespace platform

@@ -1,0 +1,327 @@
+#include "platform/PulseWaveIn.h"
+
+#include "platform/WaveQueue.h"
+
+#include <atomic>
+#include <cstring>
+#include <pulse/pulseaudio.h>
+#include <vector>
+
+namespace {
+
+// The server resamples, so a source delivers every rate and layout the flags can name.
+constexpr std::uint32_t AllWaveFormats = 0xFFFFF;
+
+struct Source {
+    std::string name;
+    WaveInCaps caps;
+};
+
+// Cut to 31 bytes without splitting a UTF-8 character.
+void CopyName(const std::string& text, WaveInCaps& caps) {
+    std::size_t n = std::min<std::size_t>(text.size(), sizeof caps.szPname - 1);
+    if (n < text.size())
+        while (n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80)
+            --n;
+    std::memcpy(caps.szPname, text.data(), n);
+    caps.szPname[n] = '\0';
+}
+
+} // namespace
+
+struct PulseWaveIn::Impl {
+    std::string firstSource;
+    pa_threaded_mainloop* loop = nullptr;
+    pa_context* context = nullptr;
+    pa_stream* stream = nullptr;
+    bool looked = false;
+    std::vector<Source> sources; // as at the last look, device 0 first
+    std::vector<Source> listing; // the look in progress
+    std::string defaultSource;
+    // Under the mainloop lock:
+    WaveQueue queue;
+    bool running = false;
+    std::atomic<bool> lost{false};
+    std::atomic<std::uint64_t> overrun{0};
+
+    struct Lock {
+        pa_threaded_mainloop* loop;
+        explicit Lock(pa_threaded_mainloop* l) : loop(l) { pa_threaded_mainloop_lock(loop); }
+        ~Lock() { pa_threaded_mainloop_unlock(loop); }
+    };
+
+    bool Connected() const { return context && pa_context_get_state(context) == PA_CONTEXT_READY; }
+
+    // Called with the lock held; a lost server is tried again at the next call.
+    bool Connect() {
+        if (Connected())
+            return true;
+        if (context) {
+            pa_context_set_state_callback(context, nullptr, nullptr);
+            pa_context_disconnect(context);
+            pa_context_unref(context);
+        }
+        context = pa_context_new(pa_threaded_mainloop_get_api(loop), "Sonvera");
+        pa_context_set_state_callback(context, &Impl::ContextState, this);
+        if (pa_context_connect(context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0)
+            return false;
+        for (;;) {
+            const pa_context_state_t state = pa_context_get_state(context);
+            if (state == PA_CONTEXT_READY)
+                return true;
+            if (!PA_CONTEXT_IS_GOOD(state))
+                return false;
+            pa_threaded_mainloop_wait(loop);
+        }
+    }
+
+    void Wait(pa_operation* op) {
+        if (!op)
+            return;
+        while (pa_operation_get_state(op) == PA_OPERATION_RUNNING)
+            pa_threaded_mainloop_wait(loop);
+        pa_operation_unref(op);
+    }
+
+    void Look() {
+        looked = true;
+        sources.clear();
+        if (!Connect())
+            return;
+        defaultSource.clear();
+        listing.clear();
+        Wait(pa_context_get_server_info(context, &Impl::ServerInfo, this));
+        Wait(pa_context_get_source_info_list(context, &Impl::SourceInfo, this));
+        const std::string& first = firstSource.empty() ? defaultSource : firstSource;
+        for (const Source& s : listing)
+            if (s.name == first)
+                sources.push_back(s);
+        if (sources.empty() && !defaultSource.empty())
+            for (const Source& s : listing)
+                if (s.name == defaultSource)
+                    sources.push_back(s);
+        for (const Source& s : listing)
+            if (sources.empty() || s.name != sources.front().name)
+                sources.push_back(s);
+    }
+
+    static void ContextState(pa_context* c, void* self) {
+        auto* impl = static_cast<Impl*>(self);
+        if (!PA_CONTEXT_IS_GOOD(pa_context_get_state(c)) && impl->stream)
+            impl->lost = true;
+        pa_threaded_mainloop_signal(impl->loop, 0);
+    }
+
+    static void ServerInfo(pa_context*, const pa_server_info* info, void* self) {
+        auto* impl = static_cast<Impl*>(self);
+        if (info && info->default_source_name)
+            impl->defaultSource = info->default_source_name;
+        pa_threaded_mainloop_signal(impl->loop, 0);
+    }
+
+    static void SourceInfo(pa_context*, const pa_source_info* info, int eol, void* self) {
+        auto* impl = static_cast<Impl*>(self);
+        if (eol == 0 && info) {
+            Source s{info->name, {}};
+            CopyName(info->description && *info->description ? info->description : info->name,
+                     s.caps);
+            s.caps.dwFormats = AllWaveFormats;
+            impl->listing.push_back(s);
+        }
+        pa_threaded_mainloop_signal(impl->loop, 0);
+    }
+
+    static void StreamState(pa_stream* s, void* self) {
+        auto* impl = static_cast<Impl*>(self);
+        // With PA_STREAM_DONT_MOVE a vanished source fails the stream instead of moving it.
+        if (pa_stream_get_state(s) == PA_STREAM_FAILED)
+            impl->lost = true;
+        pa_threaded_mainloop_signal(impl->loop, 0);
+    }
+
+    // On the server's thread: only copies into the queued buffers.
+    static void StreamRead(pa_stream* s, std::size_t, void* self) {
+        auto* impl = static_cast<Impl*>(self);
+        const void* data = nullptr;
+        std::size_t bytes = 0;
+        while (pa_stream_readable_size(s) > 0 && pa_stream_peek(s, &data, &bytes) == 0) {
+            if (bytes == 0)
+                break;
+            if (impl->running)
+                impl->overrun += impl->queue.Fill(data, bytes); // null data is a hole: silence
+            pa_stream_drop(s);
+        }
+    }
+
+    void Cork(bool cork) {
+        if (pa_operation* op = pa_stream_cork(stream, cork ? 1 : 0, nullptr, nullptr))
+            pa_operation_unref(op);
+    }
+};
+
+PulseWaveIn::PulseWaveIn(std::string firstSource) : impl_(std::make_unique<Impl>()) {
+    impl_->firstSource = std::move(firstSource);
+    impl_->loop = pa_threaded_mainloop_new();
+    pa_threaded_mainloop_start(impl_->loop);
+}
+
+PulseWaveIn::~PulseWaveIn() {
+    Close();
+    {
+        Impl::Lock lock(impl_->loop);
+        if (impl_->context) {
+            pa_context_set_state_callback(impl_->context, nullptr, nullptr);
+            pa_context_disconnect(impl_->context);
+            pa_context_unref(impl_->context);
+        }
+    }
+    pa_threaded_mainloop_stop(impl_->loop);
+    pa_threaded_mainloop_free(impl_->loop);
+}
+
+std::uint32_t PulseWaveIn::GetNumDevs() {
+    Impl::Lock lock(impl_->loop);
+    impl_->Look();
+    return static_cast<std::uint32_t>(impl_->sources.size());
+}
+
+WaveResult PulseWaveIn::GetDevCaps(std::uint32_t device, WaveInCaps& caps) {
+    Impl::Lock lock(impl_->loop);
+    if (!impl_->looked)
+        impl_->Look();
+    if (device >= impl_->sources.size())
+        return PA_ERR_NOENTITY;
+    caps = impl_->sources[device].caps;
+    return WaveOk;
+}
+
+std::string PulseWaveIn::SourceName(std::uint32_t device) {
+    Impl::Lock lock(impl_->loop);
+    return device < impl_->sources.size() ? impl_->sources[device].name : std::string();
+}
+
+WaveResult PulseWaveIn::Open(std::uint32_t device, std::uint32_t rate) {
+    Impl::Lock lock(impl_->loop);
+    Impl& d = *impl_;
+    if (d.stream)
+        return PA_ERR_EXIST;
+    if (!d.looked)
+        d.Look();
+    if (!d.Connect()) {
+        const int error = d.context ? pa_context_errno(d.context) : PA_OK;
+        return error != PA_OK ? static_cast<WaveResult>(error)
+                              : static_cast<WaveResult>(PA_ERR_CONNECTIONREFUSED);
+    }
+    if (device >= d.sources.size())
+        return PA_ERR_NOENTITY;
+
+    const pa_sample_spec spec{PA_SAMPLE_S16LE, rate, 2};
+    if (!pa_sample_spec_valid(&spec))
+        return PA_ERR_INVALID;
+    d.stream = pa_stream_new(d.context, "Sonvera capture", &spec, nullptr);
+    if (!d.stream)
+        return pa_context_errno(d.context);
+    pa_stream_set_state_callback(d.stream, &Impl::StreamState, &d);
+    pa_stream_set_read_callback(d.stream, &Impl::StreamRead, &d);
+    d.lost = false;
+    d.overrun = 0;
+    d.running = false;
+
+    // 20 ms fragments: without them the server hands over 2 s at a time.
+    pa_buffer_attr attr;
+    attr.maxlength = static_cast<std::uint32_t>(-1);
+    attr.fragsize = rate * 4 / 50;
+    attr.tlength = attr.prebuf = attr.minreq = static_cast<std::uint32_t>(-1);
+    const auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_START_CORKED | PA_STREAM_DONT_MOVE);
+    int result = pa_stream_connect_record(d.stream, d.sources[device].name.c_str(), &attr, flags);
+    if (result == 0) {
+        pa_stream_state_t state;
+        while ((state = pa_stream_get_state(d.stream)) == PA_STREAM_CREATING ||
+               state == PA_STREAM_UNCONNECTED)
+            pa_threaded_mainloop_wait(d.loop);
+        if (state != PA_STREAM_READY)
+            result = -1;
+    }
+    if (result != 0) {
+        const int error = pa_context_errno(d.context);
+        pa_stream_set_state_callback(d.stream, nullptr, nullptr);
+        pa_stream_set_read_callback(d.stream, nullptr, nullptr);
+        pa_stream_disconnect(d.stream);
+        pa_stream_unref(d.stream);
+        d.stream = nullptr;
+        d.lost = false;
+        return error != PA_OK ? static_cast<WaveResult>(error)
+                              : static_cast<WaveResult>(PA_ERR_UNKNOWN);
+    }
+    return WaveOk;
+}
+
+WaveResult PulseWaveIn::AddBuffer(WaveHeader& header) {
+    Impl::Lock lock(impl_->loop);
+    if (!impl_->stream)
+        return PA_ERR_BADSTATE;
+    impl_->queue.Add(header);
+    return WaveOk;
+}
+
+WaveResult PulseWaveIn::Start() {
+    Impl::Lock lock(impl_->loop);
+    if (!impl_->stream)
+        return PA_ERR_BADSTATE;
+    if (!impl_->running) {
+        impl_->running = true;
+        impl_->Cork(false);
+    }
+    return WaveOk;
+}
+
+WaveResult PulseWaveIn::Stop() {
+    Impl::Lock lock(impl_->loop);
+    if (!impl_->stream)
+        return PA_ERR_BADSTATE;
+    if (impl_->running) {
+        impl_->running = false;
+        impl_->Cork(true);
+    }
+    impl_->queue.HandBackPartial();
+    return WaveOk;
+}
+
+WaveResult PulseWaveIn::Reset() {
+    Impl::Lock lock(impl_->loop);
+    if (!impl_->stream)
+        return PA_ERR_BADSTATE;
+    if (impl_->running) {
+        impl_->running = false;
+        impl_->Cork(true);
+    }
+    impl_->queue.HandBackAll();
+    return WaveOk;
+}
+
+WaveResult PulseWaveIn::Close() {
+    if (!impl_->stream)
+        return WaveOk;
+    Reset();
+    Impl::Lock lock(impl_->loop);
+    Impl& d = *impl_;
+    pa_stream_set_state_callback(d.stream, nullptr, nullptr);
+    pa_stream_set_read_callback(d.stream, nullptr, nullptr);
+    pa_stream_disconnect(d.stream);
+    pa_stream_unref(d.stream);
+    d.stream = nullptr;
+    d.lost = false;
+    return WaveOk;
+}
+
+std::string PulseWaveIn::GetErrorText(WaveResult code) {
+    return pa_strerror(static_cast<int>(code));
+}
+
+bool PulseWaveIn::DeviceLost() const {
+    return impl_->lost;
+}
+
+std::uint64_t PulseWaveIn::Overrun() const {
+    return impl_->overrun;
+}

@@ -1,0 +1,38 @@
+#pragma once
+// The capture device over the PulseAudio (or PipeWire) server: the devices are the server's
+// sources, monitors included, the default source first; an open device is a record stream of
+// 16-bit stereo at the asked rate that the server's thread copies into the queued buffers.
+
+#include "platform/WaveIn.h"
+
+#include <memory>
+#include <string>
+
+class PulseWaveIn final : public WaveIn {
+public:
+    // `firstSource`, when it names a source, is listed as device 0 in place of the server's
+    // default source (tests pick their source with it without changing the server).
+    explicit PulseWaveIn(std::string firstSource = {});
+    ~PulseWaveIn() override;
+    PulseWaveIn(const PulseWaveIn&) = delete;
+    PulseWaveIn& operator=(const PulseWaveIn&) = delete;
+
+    std::uint32_t GetNumDevs() override;
+    WaveResult GetDevCaps(std::uint32_t device, WaveInCaps& caps) override;
+    WaveResult Open(std::uint32_t device, std::uint32_t rate) override;
+    WaveResult AddBuffer(WaveHeader& header) override;
+    WaveResult Start() override;
+    WaveResult Stop() override;
+    WaveResult Reset() override;
+    WaveResult Close() override;
+    std::string GetErrorText(WaveResult code) override;
+    bool DeviceLost() const override;
+    std::uint64_t Overrun() const override;
+
+    // The server's name of a device as numbered at the last look ("" when out of range).
+    std::string SourceName(std::uint32_t device);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};

@@ -1,0 +1,60 @@
+#include "platform/TerminationSignals.h"
+
+#include <QSocketNotifier>
+#include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+
+volatile sig_atomic_t writeEnd = -1;
+
+// Runs in signal context: only the async-signal-safe write.
+void OnSignal(int number) {
+    const char byte = static_cast<char>(number);
+    if (writeEnd >= 0) {
+        const ssize_t written = write(writeEnd, &byte, 1);
+        static_cast<void>(written); // a full pipe already holds a pending close
+    }
+}
+
+} // namespace
+
+TerminationSignals::TerminationSignals(std::function<void()> onSignal)
+    : onSignal(std::move(onSignal)) {
+    if (pipe2(pipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        return;
+    writeEnd = pipe[1];
+    notifier = new QSocketNotifier(pipe[0], QSocketNotifier::Read, this);
+    connect(notifier, &QSocketNotifier::activated, this, [this] { Drain(); });
+    struct sigaction action {};
+    action.sa_handler = OnSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+}
+
+TerminationSignals::~TerminationSignals() {
+    if (pipe[0] < 0)
+        return;
+    std::signal(SIGTERM, SIG_DFL);
+    std::signal(SIGINT, SIG_DFL);
+    writeEnd = -1;
+    delete notifier;
+    close(pipe[0]);
+    close(pipe[1]);
+}
+
+void TerminationSignals::Drain() {
+    char bytes[16];
+    bool any = false;
+    while (read(pipe[0], bytes, sizeof bytes) > 0)
+        any = true;
+    if (any && onSignal)
+        onSignal();
+}
+
+} // namespace platform

@@ -1,0 +1,98 @@
+#include "AudioFiles.h"
+
+#include "KnownSignal.h"
+#include "audio/Bass.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <gtest/gtest.h>
+
+namespace audio_files {
+
+namespace {
+
+void Put32(std::ofstream& out, std::uint32_t v) {
+    const char b[4] = {char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
+    out.write(b, 4);
+}
+
+void Put16(std::ofstream& out, std::uint16_t v) {
+    const char b[2] = {char(v), char(v >> 8)};
+    out.write(b, 2);
+}
+
+} // namespace
+
+std::vector<std::int16_t> KnownFrames(std::uint32_t frames, std::uint32_t channels) {
+    std::vector<std::int16_t> samples;
+    samples.reserve(std::size_t(frames) * channels);
+    for (std::uint32_t f = 0; f < frames; ++f) {
+        samples.push_back(known_signal::Left(f));
+        if (channels == 2)
+            samples.push_back(known_signal::Right(f));
+    }
+    return samples;
+}
+
+void WriteWav(const std::string& path, std::uint32_t rate, std::uint32_t channels,
+              std::uint32_t bits, const std::vector<std::int16_t>& samples) {
+    std::ofstream out(path, std::ios::binary);
+    const std::uint32_t bytes = std::uint32_t(samples.size() * bits / 8);
+    out.write("RIFF", 4);
+    Put32(out, 36 + bytes);
+    out.write("WAVEfmt ", 8);
+    Put32(out, 16);
+    Put16(out, 1);
+    Put16(out, std::uint16_t(channels));
+    Put32(out, rate);
+    Put32(out, rate * channels * bits / 8);
+    Put16(out, std::uint16_t(channels * bits / 8));
+    Put16(out, std::uint16_t(bits));
+    out.write("data", 4);
+    Put32(out, bytes);
+    for (const std::int16_t s : samples) {
+        if (bits == 8)
+            out.put(char((s >> 8) + 128));
+        else
+            Put16(out, std::uint16_t(s));
+    }
+}
+
+void Run(const std::string& command) {
+    ASSERT_EQ(std::system((command + " >/dev/null 2>&1").c_str()), 0) << command;
+}
+
+std::string MakeEncoded(const std::string& dir, const std::string& name, std::uint32_t frames) {
+    const std::string wav = dir + "/source-" + name + ".wav";
+    const std::string out = dir + "/" + name;
+    WriteWav(wav, 44100, 2, 16, KnownFrames(frames, 2));
+    const std::string ext = name.substr(name.rfind('.') + 1);
+    if (ext == "wav")
+        std::rename(wav.c_str(), out.c_str());
+    else if (name.find("vbr") != std::string::npos)
+        Run("lame --quiet -V 2 '" + wav + "' '" + out + "'");
+    else if (ext == "mp3")
+        Run("lame --quiet -b 128 '" + wav + "' '" + out + "'");
+    else if (ext == "ogg")
+        Run("oggenc -Q -q 5 '" + wav + "' -o '" + out + "'");
+    else if (ext == "wma")
+        Run("ffmpeg -nostdin -loglevel error -y -i '" + wav + "' -c:a wmav2 -b:a 128k '" + out +
+            "'");
+    return out;
+}
+
+std::vector<std::int16_t> DecodeAll(const std::string& path) {
+    std::vector<std::int16_t> all;
+    const HSTREAM h = BASS_StreamCreateFile(false, path.c_str(), 0, 0, BASS_STREAM_DECODE);
+    if (h == 0)
+        return all;
+    std::int16_t buffer[5000];
+    DWORD got;
+    while ((got = BASS_ChannelGetData(h, buffer, 10000)) != 0 && got != BASS_DWORD_ERROR)
+        all.insert(all.end(), buffer, buffer + got / 2);
+    BASS_StreamFree(h);
+    return all;
+}
+
+} // namespace audio_files

@@ -1,0 +1,39 @@
+// The small operating-system stand-ins: disc test, termination signals, hot keys without X11.
+
+#include "TestPaths.h"
+#include "platform/DriveType.h"
+#include "platform/HotKeys.h"
+#include "platform/TerminationSignals.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <csignal>
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(DriveType, OrdinaryAndMissingFoldersAreNotDiscs) {
+    EXPECT_FALSE(platform::IsOnCdrom(test_paths::FreshDir("drivetype")));
+    EXPECT_FALSE(platform::IsOnCdrom("/no/such/folder"));
+}
+
+TEST(TerminationSignals, EachSignalBecomesOneCallOnTheEventLoop) {
+    for (const int number : {SIGTERM, SIGINT}) {
+        int calls = 0;
+        platform::TerminationSignals watcher([&] { ++calls; });
+        std::raise(number);
+        EXPECT_EQ(calls, 0) << "not from the signal handler itself";
+        QElapsedTimer waited;
+        waited.start();
+        while (calls == 0 && waited.elapsed() < 5000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        EXPECT_EQ(calls, 1) << number;
+    }
+}
+
+TEST(HotKeys, WithoutAnX11ConnectionNothingIsGrabbed) {
+    platform::HotKeys keys([](int) {});
+    EXPECT_FALSE(keys.Register(101, platform::HotKey::F5));
+}
+
+} // namespace
