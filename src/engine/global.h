@@ -70,3 +70,13 @@ void RepairFormatFields(RecordingSettings& settings);
 // Repairs the format fields, then fills the derived block sizes from them (done by every
 // capture open). The sizes never exceed the engine's fixed buffers.
 void ComputeBlockSizes(RecordingSettings& settings);
+
+// The MP3 encoder's command line for an output path: constant bit rate, or with `VBR` the
+// quality and the bit rate range; the path in double quotes (escaped where it holds quotes, so
+// the encoder gets it unchanged); the lone dash is the encoder's standard input.
+std::string BuildLameCommandLine(const RecordingSettings& settings, const std::string& outputPath);
+
+// The Ogg Vorbis encoder's command line for an output path: nominal bit rate, or with
+// `QualityMode` the quality written with the user's decimal separator.
+std::string BuildOggencCommandLine(const RecordingSettings& settings, const std::string& outputPath,
+                                   const std::string& decimalSeparator);

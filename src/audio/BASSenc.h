@@ -1,0 +1,29 @@
+#pragma once
+// The command-line encoders (lame, oggenc) fed from a carrier stream: each runs as its own
+// process reading a WAV header of the carrier's format and then the PCM on its standard input.
+// Calls come from one thread (the window thread); the feeding runs on a thread per encoder.
+
+#include "audio/Bass.h"
+
+using HENCODE = DWORD;
+using ENCODEPROC = void(HENCODE handle, DWORD channel, const void* buffer, DWORD length,
+                        void* user);
+
+constexpr DWORD BASS_ENCODE_PAUSE = 32;
+
+// Starts the command line's program on the carrier (flags: BASS_ENCODE_PAUSE is accepted;
+// written data is fed whatever the carrier's state; proc must be nil). The command line is
+// read by the Windows quoting rules. Returns 0 when the carrier is unknown or the program
+// cannot be started (for example, it does not exist).
+HENCODE BASS_Encode_Start(DWORD handle, const char* cmdline, DWORD flags, ENCODEPROC* proc,
+                          void* user);
+
+// Queues the bytes for every encoder on the carrier and returns at once. FALSE when there is
+// no encoder, or an encoder has ended (it died, could not write its file, or stopped taking
+// input); the others still get the bytes.
+BOOL BASS_Encode_Write(DWORD handle, const void* buffer, DWORD length);
+
+// Closes the input of every encoder on the carrier (handle is the carrier) or of one encoder
+// (handle from BASS_Encode_Start) and waits until they have finished their files. An encoder
+// that stops taking input or does not end is killed, so this never hangs.
+BOOL BASS_Encode_Stop(DWORD handle);

@@ -1,0 +1,58 @@
+#pragma once
+// Hands PCM bytes from the window thread to a slow consumer (an encoder process, the WMA
+// encoder) on a thread of its own, through a bounded queue, so the caller never waits on it.
+
+#include <chrono>
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <span>
+#include <thread>
+
+namespace audio {
+
+class FeedThread {
+public:
+    // Called on the feed thread with the bytes in order; returns false when the consumer has
+    // failed, after which everything else is dropped.
+    using Consumer = std::function<bool(std::span<const std::uint8_t>)>;
+
+    FeedThread(Consumer consumer, std::size_t capacityBytes);
+    // Drops what is still queued and waits for the thread; Finish first to keep it.
+    ~FeedThread();
+    FeedThread(const FeedThread&) = delete;
+    FeedThread& operator=(const FeedThread&) = delete;
+
+    // Queues a copy of the bytes and returns at once. False when the consumer has failed or
+    // the queue cannot take the bytes: a consumer that fell a whole queue behind is stuck,
+    // so it is marked failed and its queue dropped rather than grown or waited on.
+    bool Push(const void* data, std::size_t bytes);
+
+    // Waits until everything queued has been consumed, for as long as the consumer keeps
+    // taking bytes; gives up when it took none for `stallLimit`. Returns true when all was
+    // consumed without failure.
+    bool Finish(std::chrono::milliseconds stallLimit);
+
+    bool Failed() const;
+
+private:
+    void Run();
+
+    Consumer consumer;
+    std::unique_ptr<std::uint8_t[]> ring;
+    std::size_t capacity;
+    mutable std::mutex mutex;
+    std::condition_variable changed;
+    std::size_t readPos = 0;
+    std::size_t queued = 0;
+    std::uint64_t consumed = 0;
+    bool failed = false;
+    bool stopping = false;
+    bool busy = false; // the consumer is working on bytes taken from the ring
+    std::thread thread;
+};
+
+} // namespace audio
