@@ -1,6 +1,6 @@
 #pragma once
-// Files decoded back for checking what the writers made: FFmpeg straight to 16-bit PCM, and
-// the level and frequency of a sine in it.
+// Files decoded back for checking what the writers made: the audio library's decode streams
+// give 16-bit PCM, in which the level and frequency of a sine are measured.
 
 #include <cstdint>
 #include <string>
@@ -20,10 +20,13 @@ Audio Decode(const std::string& path);
 
 struct Sine {
     double Amplitude = 0; // of a full-scale 32768
-    double Frequency = 0; // Hz, from the upward zero crossings
+    double Frequency = 0; // Hz
 };
 
-// Measures the sine on one channel over the frames [from, to).
-Sine MeasureSine(const Audio& audio, int channel, std::size_t from, std::size_t to);
+// Finds the strongest sine within 5 % of `expected` Hz on one channel over the frames
+// [from, to): its frequency to 0.1 Hz and its amplitude. Other signals far from it (the known
+// signal's ramp) hardly count.
+Sine MeasureSine(const Audio& audio, int channel, std::size_t from, std::size_t to,
+                 double expected);
 
 } // namespace decoded_audio

@@ -1,0 +1,177 @@
+// The capture device over the test sound server: its device list, a stop that hands back the
+// buffer being filled, a reset, a source that vanishes, and no server at all.
+
+#include "platform/PulseWaveIn.h"
+
+#include "KnownSignal.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <gtest/gtest.h>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+bool Shell(const std::string& command) {
+    return std::system(command.c_str()) == 0;
+}
+
+std::string Pactl(const std::string& args) {
+    std::string output;
+    if (FILE* pipe = popen(("pactl " + args).c_str(), "r")) {
+        char line[256];
+        while (std::fgets(line, sizeof line, pipe))
+            output += line;
+        pclose(pipe);
+    }
+    while (!output.empty() && output.back() == '\n')
+        output.pop_back();
+    return output;
+}
+
+template <typename Condition> bool WaitFor(Condition condition) {
+    for (int i = 0; i < 300 && !condition(); ++i)
+        std::this_thread::sleep_for(10ms);
+    return condition();
+}
+
+// A null source that the test loads and removes, with a description longer than a device name.
+class TemporarySource {
+public:
+    explicit TemporarySource(const std::string& name, const std::string& description) {
+        module_ = Pactl("load-module module-null-source source_name=" + name +
+                        " description=" + description);
+    }
+    ~TemporarySource() { Unload(); }
+    void Unload() {
+        if (!module_.empty())
+            Shell("pactl unload-module " + module_);
+        module_.clear();
+    }
+
+private:
+    std::string module_;
+};
+
+std::vector<std::string> Names(PulseWaveIn& device) {
+    std::vector<std::string> names;
+    const std::uint32_t count = device.GetNumDevs();
+    for (std::uint32_t i = 0; i < count; ++i) {
+        WaveInCaps caps;
+        EXPECT_EQ(device.GetDevCaps(i, caps), WaveOk);
+        EXPECT_EQ(caps.dwFormats, 0xFFFFFu);
+        names.emplace_back(caps.szPname);
+    }
+    return names;
+}
+
+TEST(PulseWaveIn, DevicesAreTheSourcesWithTheDefaultFirst) {
+    // 30 letters and a two-byte letter that the 31-byte cut must not split.
+    TemporarySource longName("sonvera_long", "Sonvera_test_source_named_long\xC3\xA9_and_more");
+    PulseWaveIn device;
+    const std::vector<std::string> names = Names(device);
+    ASSERT_GE(names.size(), 6u);
+    EXPECT_EQ(names[0], "Test_signal_44100");
+    EXPECT_EQ(device.SourceName(0), "sonvera_signal_44100");
+    EXPECT_NE(std::find(names.begin(), names.end(), "Monitor of Test_output"), names.end());
+    EXPECT_NE(std::find(names.begin(), names.end(), "Sonvera_test_source_named_long"), names.end());
+
+    // A new default source becomes device 0 at the next look.
+    ASSERT_TRUE(Shell("pactl set-default-source sonvera_silence"));
+    const std::string first = Names(device)[0];
+    ASSERT_TRUE(Shell("pactl set-default-source sonvera_signal_44100"));
+    EXPECT_EQ(first, "Silence");
+    EXPECT_EQ(Names(device)[0], "Test_signal_44100");
+
+    // A source asked for by name comes first instead.
+    PulseWaveIn chosen("sonvera_signal_96000");
+    EXPECT_EQ(Names(chosen)[0], "Test_signal_96000");
+}
+
+// One second of buffer each, so the stop finds the first one part full.
+struct Buffers {
+    static constexpr std::uint32_t Bytes = 44100 * 4;
+    std::vector<std::uint8_t> store = std::vector<std::uint8_t>(3 * Bytes);
+    WaveHeader headers[3];
+    Buffers() {
+        for (int i = 0; i < 3; ++i) {
+            headers[i].Data = store.data() + i * Bytes;
+            headers[i].BufferLength = Bytes;
+        }
+    }
+    bool Done(int i) const { return headers[i].Flags & WaveHeaderDone; }
+};
+
+TEST(PulseWaveIn, StopHandsBackThePartlyFilledBufferAndResetTheRest) {
+    PulseWaveIn device("sonvera_signal_44100");
+    ASSERT_EQ(device.Open(0, 44100), WaveOk);
+    Buffers b;
+    for (WaveHeader& h : b.headers)
+        ASSERT_EQ(device.AddBuffer(h), WaveOk);
+    ASSERT_EQ(device.Start(), WaveOk);
+    ASSERT_TRUE(WaitFor([&] { return b.headers[0].BytesRecorded >= 8820; }));
+    ASSERT_EQ(device.Stop(), WaveOk);
+
+    const std::uint32_t recorded = b.headers[0].BytesRecorded;
+    EXPECT_TRUE(b.Done(0));
+    EXPECT_LT(recorded, Buffers::Bytes);
+    EXPECT_FALSE(b.Done(1));
+    // What was captured is the signal, unbroken.
+    const auto* samples = reinterpret_cast<const std::int16_t*>(b.headers[0].Data);
+    EXPECT_EQ(known_signal::CheckStereo({samples, recorded / 2}, known_signal::PhaseOf(samples[1])),
+              std::nullopt);
+
+    std::this_thread::sleep_for(100ms); // nothing lands while stopped
+    EXPECT_EQ(b.headers[1].BytesRecorded, 0u);
+    EXPECT_EQ(b.headers[0].BytesRecorded, recorded);
+
+    ASSERT_EQ(device.Reset(), WaveOk);
+    EXPECT_TRUE(b.Done(1));
+    EXPECT_TRUE(b.Done(2));
+    EXPECT_EQ(device.Close(), WaveOk);
+    EXPECT_EQ(device.Overrun(), 0u);
+}
+
+TEST(PulseWaveIn, AVanishedSourceEndsTheStreamInsteadOfMovingIt) {
+    TemporarySource source("sonvera_vanishing", "Vanishing");
+    PulseWaveIn device("sonvera_vanishing");
+    ASSERT_EQ(Names(device)[0], "Vanishing");
+    ASSERT_EQ(device.Open(0, 44100), WaveOk);
+    Buffers b;
+    device.AddBuffer(b.headers[0]);
+    device.Start();
+    EXPECT_FALSE(device.DeviceLost());
+    source.Unload();
+    EXPECT_TRUE(WaitFor([&] { return device.DeviceLost(); }));
+    EXPECT_EQ(device.Close(), WaveOk);
+    EXPECT_FALSE(device.DeviceLost());
+    // Device 0 is the server's default again, and opens.
+    EXPECT_EQ(Names(device)[0], "Test_signal_44100");
+    EXPECT_EQ(device.Open(0, 48000), WaveOk);
+}
+
+TEST(PulseWaveIn, FailuresCarryTheServersText) {
+    PulseWaveIn device;
+    device.GetNumDevs();
+    const WaveResult unknown = device.Open(99, 44100);
+    EXPECT_NE(unknown, WaveOk);
+    EXPECT_EQ(device.GetErrorText(unknown), "No such entity");
+
+    const std::string server = std::getenv("PULSE_SERVER");
+    setenv("PULSE_SERVER", "unix:/nonexistent/native", 1);
+    PulseWaveIn away;
+    const std::uint32_t count = away.GetNumDevs();
+    const WaveResult refused = away.Open(0, 44100);
+    setenv("PULSE_SERVER", server.c_str(), 1);
+    EXPECT_EQ(count, 0u);
+    EXPECT_NE(refused, WaveOk);
+    EXPECT_FALSE(away.GetErrorText(refused).empty());
+}
+
+} // namespace
