@@ -1,0 +1,44 @@
+// Time from creating the main window to the first captured block drawn on its screens. Needs a
+// sound server with a capture source (tools/measure-program.sh runs it against the test one).
+
+#include "ui/main/main.h"
+
+#include <QApplication>
+#include <QDir>
+#include <benchmark/benchmark.h>
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+
+namespace {
+
+void BM_StartToFirstBlock(benchmark::State& state) {
+    const QString folder = QDir::tempPath() + "/sonvera-bench-start";
+    QDir().mkpath(folder + "/recordings");
+    std::ofstream((folder + "/Sonvera.ini").toStdString())
+        << "[Folder]\nName=" << (folder + "/recordings").toStdString() << "\n";
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        TForm1 form((folder + "/Sonvera.ini").toStdString());
+        form.show();
+        // The ring has queued 40 buffers at open; the 41st number means a block was taken and
+        // drawn (the session monitors).
+        while (form.Ring.SequenceCounter() <= 40 &&
+               std::chrono::steady_clock::now() - start < std::chrono::seconds(10))
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        state.SetIterationTime(
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        form.CloseWithoutAsking();
+    }
+}
+BENCHMARK(BM_StartToFirstBlock)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    return 0;
+}

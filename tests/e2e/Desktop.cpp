@@ -1,0 +1,261 @@
+#include "Desktop.h"
+
+#include "TestPaths.h"
+
+#include <algorithm>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <spawn.h>
+#include <sstream>
+#include <stdexcept>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace e2e {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+std::string Shell(const std::string& command, int* status) {
+    std::string output;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe)
+        throw std::runtime_error("cannot run " + command);
+    char buffer[4096];
+    while (const size_t read = fread(buffer, 1, sizeof buffer, pipe))
+        output.append(buffer, read);
+    const int result = pclose(pipe);
+    if (status)
+        *status = WIFEXITED(result) ? WEXITSTATUS(result) : -1;
+    return output;
+}
+
+bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end)
+            return done();
+        std::this_thread::sleep_for(100ms);
+    }
+    return true;
+}
+
+namespace {
+
+pid_t Spawn(const std::vector<std::string>& arguments, const std::vector<std::string>& extra) {
+    std::vector<std::string> environment;
+    for (char** entry = environ; *entry; ++entry)
+        environment.emplace_back(*entry);
+    for (const std::string& setting : extra) {
+        const std::string key = setting.substr(0, setting.find('=') + 1);
+        std::erase_if(environment, [&](const std::string& e) { return e.starts_with(key); });
+        environment.push_back(setting);
+    }
+    std::vector<char*> argv, envp;
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    for (const std::string& setting : environment)
+        envp.push_back(const_cast<char*>(setting.c_str()));
+    envp.push_back(nullptr);
+    pid_t pid = -1;
+    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), envp.data()) != 0)
+        throw std::runtime_error("cannot start " + arguments[0]);
+    return pid;
+}
+
+void Stop(pid_t& pid) {
+    if (pid <= 0)
+        return;
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    pid = -1;
+}
+
+} // namespace
+
+VirtualDisplay::VirtualDisplay() {
+    for (int number = 90; number < 200; ++number) {
+        if (fs::exists("/tmp/.X" + std::to_string(number) + "-lock") ||
+            fs::exists("/tmp/.X11-unix/X" + std::to_string(number)))
+            continue;
+        name = ":" + std::to_string(number);
+        server = Spawn({"Xvfb", name, "-screen", "0", "1024x768x24", "-nolisten", "tcp"}, {});
+        const std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
+        if (WaitFor([&] { return fs::exists(socket); }, 10s) &&
+            WaitFor([&] { return Run("xdpyinfo >/dev/null 2>&1; echo $?") == "0\n"; }, 10s))
+            return;
+        Stop(server);
+    }
+    throw std::runtime_error("no virtual display could be started");
+}
+
+VirtualDisplay::~VirtualDisplay() {
+    Stop(other);
+    if (server > 0) {
+        kill(server, SIGTERM);
+        waitpid(server, nullptr, 0);
+    }
+}
+
+std::string VirtualDisplay::Run(const std::string& command, int* status) const {
+    return Shell("DISPLAY=" + name + " " + command, status);
+}
+
+void VirtualDisplay::FocusAnotherWindow() {
+    other = Spawn({"xmessage", "-geometry", "+600+500", "another program"}, {"DISPLAY=" + name});
+    WaitFor([&] { return !Run("xdotool search --name '^xmessage$'").empty(); }, 10s);
+    Run("xdotool search --name '^xmessage$' windowfocus --sync >/dev/null 2>&1");
+}
+
+Program::Program(const std::string& folder, const std::string& ini) : folder(folder) {
+    fs::copy_file(test_paths::BinaryDir() + "/Sonvera", folder + "/Sonvera",
+                  fs::copy_options::overwrite_existing);
+    std::ofstream(folder + "/Sonvera.ini") << ini;
+}
+
+Program::~Program() {
+    Stop(pid);
+}
+
+std::string Program::SettingsText() const {
+    std::ifstream file(folder + "/Sonvera.ini");
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+void Program::Start(const VirtualDisplay& display, const std::vector<std::string>& environment) {
+    std::vector<std::string> settings = {"DISPLAY=" + display.Name(), "QT_QPA_PLATFORM=xcb"};
+    settings.insert(settings.end(), environment.begin(), environment.end());
+    pid = Spawn({folder + "/Sonvera"}, settings);
+}
+
+bool Program::WaitForWindow(const VirtualDisplay& display) const {
+    const std::string search = "xdotool search --pid " + std::to_string(pid) + " --name Sonvera";
+    return WaitFor([&] { return !display.Run(search).empty(); }, 20s);
+}
+
+int Program::WaitForExit(std::chrono::milliseconds timeout) {
+    int status = 0;
+    bool child = true;
+    const bool ended = WaitFor(
+        [&] {
+            const pid_t result = waitpid(pid, &status, WNOHANG);
+            child = result != -1;
+            return result == pid || (!child && !Running());
+        },
+        timeout);
+    if (!ended)
+        return -1;
+    pid = -1;
+    if (!child)
+        return 0; // not ours to reap: its status is not known here
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+void Program::Signal(int number) const {
+    kill(pid, number);
+}
+
+void Program::Adopt(pid_t other) {
+    pid = other;
+}
+
+bool Program::Running() const {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string number, name, state;
+    stat >> number >> name >> state;
+    return stat && state != "Z";
+}
+
+LonelySoundServer::LonelySoundServer() {
+    char name[] = "/tmp/sonvera-pulse-XXXXXX";
+    if (!mkdtemp(name))
+        throw std::runtime_error("no folder for the test's own sound server");
+    folder = name;
+    for (const char* sub : {"/home", "/config", "/runtime", "/state"})
+        fs::create_directories(folder + sub);
+    fs::permissions(folder + "/runtime", fs::perms::owner_all);
+    std::ofstream(folder + "/cookie") << std::string(256, 'c');
+    std::ofstream(folder + "/server.pa")
+        << "load-module module-native-protocol-unix auth-anonymous=1 auth-cookie=" << folder
+        << "/cookie socket=" << folder << "/native\n";
+    Shell("HOME=" + folder + "/home XDG_CONFIG_HOME=" + folder +
+          "/config XDG_RUNTIME_DIR=" + folder + "/runtime PULSE_RUNTIME_PATH=" + folder +
+          "/runtime PULSE_STATE_PATH=" + folder + "/state pulseaudio -n -F " + folder +
+          "/server.pa --daemonize=yes --use-pid-file=yes --exit-idle-time=-1 --disallow-exit "
+          "--realtime=no --high-priority=no --log-target=file:" +
+          folder + "/server.log");
+    if (!WaitFor([&] { return fs::exists(folder + "/native"); }, 10s))
+        throw std::runtime_error("the test's own sound server did not start");
+}
+
+LonelySoundServer::~LonelySoundServer() {
+    std::ifstream pidFile(folder + "/runtime/pid");
+    pid_t pid = -1;
+    if (pidFile >> pid && pid > 0) {
+        kill(pid, SIGTERM);
+        WaitFor([&] { return kill(pid, 0) != 0; }, 5s);
+    }
+    std::error_code ignored;
+    fs::remove_all(folder, ignored);
+}
+
+std::vector<std::string> LonelySoundServer::Environment() const {
+    return {"PULSE_SERVER=unix:" + folder + "/native", "PULSE_COOKIE=" + folder + "/cookie"};
+}
+
+std::string LonelySoundServer::Pactl(const std::string& arguments) const {
+    return Shell("PULSE_SERVER=unix:" + folder + "/native PULSE_COOKIE=" + folder +
+                 "/cookie pactl " + arguments);
+}
+
+std::string LonelySoundServer::LoadSource() const {
+    std::string index = Pactl("load-module module-sine-source source_name=lonely_sine");
+    while (!index.empty() && index.back() == '\n')
+        index.pop_back();
+    return index;
+}
+
+WavFile ReadWav(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::vector<char> bytes((std::istreambuf_iterator<char>(file)),
+                            std::istreambuf_iterator<char>());
+    WavFile wav;
+    if (bytes.size() < 44)
+        return wav;
+    auto field = [&](size_t at, size_t size) {
+        std::uint32_t value = 0;
+        for (size_t i = 0; i < size; ++i)
+            value |= static_cast<std::uint32_t>(static_cast<std::uint8_t>(bytes[at + i]))
+                     << (8 * i);
+        return value;
+    };
+    wav.channels = static_cast<std::uint16_t>(field(22, 2));
+    wav.rate = field(24, 4);
+    wav.bits = static_cast<std::uint16_t>(field(34, 2));
+    wav.statedDataBytes = field(40, 4);
+    wav.samples.resize((bytes.size() - 44) / 2);
+    std::memcpy(wav.samples.data(), bytes.data() + 44, wav.samples.size() * 2);
+    return wav;
+}
+
+std::vector<std::string> Recordings(const std::string& folder, const std::string& extension) {
+    std::vector<std::string> found;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        const std::string name = entry.path().filename().string();
+        if (name.starts_with("record") && entry.path().extension() == "." + extension)
+            found.push_back(entry.path().string());
+    }
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+} // namespace e2e

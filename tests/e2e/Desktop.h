@@ -1,0 +1,95 @@
+#pragma once
+// What the end-to-end tests drive the real program with: a virtual X display of their own, the
+// program copied beside a prepared settings file, shell commands (xdotool, pactl) and the WAV
+// files it leaves.
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+namespace e2e {
+
+// Runs a command line through the shell; returns its standard output. `status` gets the exit
+// status when given.
+std::string Shell(const std::string& command, int* status = nullptr);
+
+// Polls `done` every 100 ms until it holds or `timeout` passes; returns its last answer.
+bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout);
+
+// An Xvfb server on the first free display number from 90 on, stopped with the object.
+class VirtualDisplay {
+public:
+    VirtualDisplay();
+    ~VirtualDisplay();
+    const std::string& Name() const { return name; }
+    // Runs a command with DISPLAY set to this display.
+    std::string Run(const std::string& command, int* status = nullptr) const;
+    // A window of another program that takes the focus (xmessage), closed with the display.
+    void FocusAnotherWindow();
+
+private:
+    std::string name;
+    pid_t server = -1;
+    pid_t other = -1;
+};
+
+// The program copied into a folder of the test's own, so the settings file beside it is the
+// test's. Stopped (SIGKILL) with the object if still running.
+class Program {
+public:
+    // `ini` is written as Sonvera.ini beside the copy.
+    Program(const std::string& folder, const std::string& ini);
+    ~Program();
+    const std::string& Folder() const { return folder; }
+    std::string SettingsText() const;
+    void Start(const VirtualDisplay& display, const std::vector<std::string>& environment = {});
+    pid_t Pid() const { return pid; }
+    // Waits for the main window on `display`; false after the timeout.
+    bool WaitForWindow(const VirtualDisplay& display) const;
+    // Waits for the program to end; returns its exit status, or -1 when it did not end or was
+    // killed by a signal.
+    int WaitForExit(std::chrono::milliseconds timeout);
+    void Signal(int number) const;
+    // Takes over a process the program started itself (after a restart); it is not our child.
+    void Adopt(pid_t other);
+    bool Running() const;
+
+private:
+    std::string folder;
+    pid_t pid = -1;
+};
+
+// A sound server of the test's own with a single capture source (a sine), for tests that take
+// the source away: on the shared server another source would then become the default.
+class LonelySoundServer {
+public:
+    // Lives in a short folder under /tmp: a socket path must stay under 108 characters.
+    LonelySoundServer();
+    ~LonelySoundServer();
+    // PULSE_SERVER and PULSE_COOKIE for the program.
+    std::vector<std::string> Environment() const;
+    // pactl against this server.
+    std::string Pactl(const std::string& arguments) const;
+    // Loads the sine source; returns the module's index.
+    std::string LoadSource() const;
+
+private:
+    std::string folder;
+};
+
+struct WavFile {
+    std::uint16_t channels = 0;
+    std::uint32_t rate = 0;
+    std::uint16_t bits = 0;
+    std::uint32_t statedDataBytes = 0;
+    std::vector<std::int16_t> samples; // the data chunk as it is in the file
+};
+WavFile ReadWav(const std::string& path);
+
+// The files named record*.<extension> in `folder`, sorted by name.
+std::vector<std::string> Recordings(const std::string& folder, const std::string& extension);
+
+} // namespace e2e

@@ -1,0 +1,148 @@
+// The real program under a virtual display and the test sound server: hot keys from another
+// window, recording the known signal, ending by signal, following the default source and a
+// source that goes away and comes back.
+
+#include "Desktop.h"
+#include "KnownSignal.h"
+#include "TestPaths.h"
+
+#include <csignal>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <thread>
+
+namespace {
+
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+
+std::string WavSettings(const std::string& outputFolder) {
+    return "[Folder]\nName=" + outputFolder +
+           "\n[Record Settings]\nWav=1\nSamplesPerSecond=44100\nBitsPerSample=16\nChannels=2\n"
+           "MP3=0\n";
+}
+
+std::string Pactl(const std::string& arguments) {
+    return e2e::Shell("pactl " + arguments);
+}
+
+// Checks that a recording holds the known signal, every frame in its place.
+void ExpectKnownSignal(const std::string& path, double atLeastSeconds) {
+    const e2e::WavFile wav = e2e::ReadWav(path);
+    ASSERT_EQ(wav.channels, 2);
+    ASSERT_EQ(wav.bits, 16);
+    ASSERT_EQ(wav.rate, 44100u);
+    EXPECT_EQ(wav.statedDataBytes, wav.samples.size() * 2) << "the header states the audio";
+    ASSERT_GE(wav.samples.size() / 2, static_cast<size_t>(atLeastSeconds * 44100));
+    const std::uint32_t phase = known_signal::PhaseOf(wav.samples[1]);
+    const auto fault = known_signal::CheckStereo(wav.samples, phase);
+    EXPECT_FALSE(fault.has_value()) << *fault;
+}
+
+class ProgramTest : public ::testing::Test {
+protected:
+    std::string folder = test_paths::FreshDir(
+        std::string("e2e_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::string output = folder + "/recordings";
+    e2e::VirtualDisplay display;
+
+    void SetUp() override { fs::create_directories(output); }
+};
+
+TEST_F(ProgramTest, HotKeysFromAnotherWindowRecordTheKnownSignal) {
+    e2e::Program program(folder, WavSettings(output));
+    program.Start(display);
+    ASSERT_TRUE(program.WaitForWindow(display));
+    display.FocusAnotherWindow();
+    std::this_thread::sleep_for(1s); // the screens are moving: monitoring runs
+
+    display.Run("xdotool key F5");
+    std::this_thread::sleep_for(3s);
+    display.Run("xdotool key F9");
+    ASSERT_TRUE(e2e::WaitFor([&] { return e2e::Recordings(output, "wav").size() == 1; }, 5s));
+    std::this_thread::sleep_for(1s);
+    EXPECT_TRUE(program.Running()) << "F9 stops the recording, not the program";
+
+    const auto files = e2e::Recordings(output, "wav");
+    ExpectKnownSignal(files.front(), 2.5);
+
+    program.Signal(SIGTERM);
+    EXPECT_EQ(program.WaitForExit(20s), 0);
+}
+
+TEST_F(ProgramTest, TerminationWhileRecordingFinishesTheFileAndWritesTheSettings) {
+    e2e::Program program(folder, WavSettings(output));
+    program.Start(display);
+    ASSERT_TRUE(program.WaitForWindow(display));
+    display.Run("xdotool key F5");
+    std::this_thread::sleep_for(2s);
+
+    program.Signal(SIGTERM);
+    EXPECT_EQ(program.WaitForExit(20s), 0);
+    const auto files = e2e::Recordings(output, "wav");
+    ASSERT_EQ(files.size(), 1u);
+    ExpectKnownSignal(files.front(), 1.5);
+    // Written in full at the end: keys the prepared file lacked are there now.
+    EXPECT_NE(program.SettingsText().find("Clipping Detection="), std::string::npos);
+}
+
+TEST_F(ProgramTest, ANewDefaultSourceSavesTheSettingsAndStartsANewProcess) {
+    e2e::Program program(folder, WavSettings(output));
+    program.Start(display);
+    ASSERT_TRUE(program.WaitForWindow(display));
+    display.Run("xdotool key F5");
+    std::this_thread::sleep_for(2s);
+    const pid_t first = program.Pid();
+
+    struct DefaultBack {
+        ~DefaultBack() { Pactl("set-default-source sonvera_signal_44100"); }
+    } back;
+    Pactl("set-default-source sonvera_signal_48000");
+    const int status = program.WaitForExit(20s);
+    pid_t second = -1;
+    e2e::WaitFor(
+        [&] {
+            const std::string found = display.Run("xdotool search --name '^Sonvera' getwindowpid");
+            second = found.empty() ? -1 : std::stoi(found);
+            return second > 0 && second != first;
+        },
+        20s);
+    if (second > 0) {
+        program.Adopt(second);
+        program.Signal(SIGTERM);
+        program.WaitForExit(20s);
+    }
+
+    EXPECT_EQ(status, 0);
+    EXPECT_GT(second, 0) << "the program came back";
+    EXPECT_NE(second, first);
+    EXPECT_NE(program.SettingsText().find("Clipping Detection="), std::string::npos);
+    // The recording that ran was finished as closing the window finishes it.
+    const auto files = e2e::Recordings(output, "wav");
+    ASSERT_EQ(files.size(), 1u);
+    ExpectKnownSignal(files.front(), 1.5);
+}
+
+TEST_F(ProgramTest, ASourceThatGoesAwayClosesTheCaptureAndItsReturnReopensIt) {
+    e2e::LonelySoundServer server;
+    std::string module = server.LoadSource();
+    e2e::Program program(folder, WavSettings(output));
+    program.Start(display, server.Environment());
+    ASSERT_TRUE(program.WaitForWindow(display));
+    const auto recordStreams = [&] { return !server.Pactl("list short source-outputs").empty(); };
+    ASSERT_TRUE(e2e::WaitFor(recordStreams, 10s)) << "the capture is open at start";
+
+    server.Pactl("unload-module " + module);
+    EXPECT_TRUE(e2e::WaitFor([&] { return !recordStreams(); }, 10s)) << "capture closed";
+    std::this_thread::sleep_for(1500ms);
+    EXPECT_TRUE(program.Running());
+
+    module = server.LoadSource();
+    EXPECT_TRUE(e2e::WaitFor(recordStreams, 10s)) << "capture reopened";
+    EXPECT_TRUE(program.Running());
+
+    program.Signal(SIGTERM);
+    EXPECT_EQ(program.WaitForExit(20s), 0);
+}
+
+} // namespace

@@ -1,0 +1,166 @@
+// The main window offscreen against the test sound server: the status texts, titles, labels,
+// heights, the format action and closing with and without the question.
+
+#include "TestPaths.h"
+#include "ui/main/main.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QMessageBox>
+#include <QTimer>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+
+namespace {
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    std::string folder = test_paths::FreshDir(
+        std::string("mainwin_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::string output = folder + "/recordings";
+    std::unique_ptr<TForm1> form;
+
+    void SetUp() override {
+        std::filesystem::create_directories(output);
+        std::ofstream(folder + "/Sonvera.ini")
+            << "[Folder]\nName=" << output << "\n[Record Settings]\nWav=1\nMP3=0\n";
+        form = std::make_unique<TForm1>(folder + "/Sonvera.ini");
+        form->show();
+    }
+
+    // Runs the window's events for a while (timers, capture poll).
+    static void Run(int milliseconds) {
+        QElapsedTimer waited;
+        waited.start();
+        while (waited.elapsed() < milliseconds)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+
+    // Answers the next modal box with `button`.
+    static void Answer(QMessageBox::StandardButton button) {
+        QTimer::singleShot(200, [button] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            box->button(button)->click();
+        });
+    }
+};
+
+TEST_F(MainWindowTest, IdleTheStatusReadsMonitoringAndTheSourceIsTheDefaultDevice) {
+    form->UpdateStatus();
+    EXPECT_EQ(form->LabStatus->text(), "Monitoring");
+    EXPECT_EQ(form->LabStatus0->text(), "Monitoring");
+    EXPECT_EQ(form->LabTime->text(), "00:00:00");
+    EXPECT_EQ(form->LabTime0->text(), "00:00:00");
+    EXPECT_EQ(form->LabSource->text(), "Test_signal_44100");
+    EXPECT_EQ(form->LabSource->toolTip(), "Audio source: Test_signal_44100");
+    EXPECT_EQ(form->LabFile->text().toStdString(), output) << "no current file";
+    EXPECT_EQ(form->windowTitle(), "Sonvera");
+    EXPECT_EQ(form->LabFormat->text(), "WAV 44100Hz 16bit stereo");
+}
+
+TEST_F(MainWindowTest, RecordingShowsTimeStatusCaptionAndTheTaskbarTitleWhileMinimised) {
+    form->StartRecording();
+    ASSERT_TRUE(form->session.state.IsRecording);
+    Run(1200);
+    form->UpdateStatus();
+    EXPECT_EQ(form->LabStatus->text(), "Recording");
+    const std::string name = std::filesystem::path(form->Library.CurrentFile).filename();
+    EXPECT_EQ(form->windowTitle().toStdString(), "Sonvera - " + name);
+    EXPECT_EQ(form->LabTime->text(), "00:00:01");
+    EXPECT_EQ(form->LabTime0->text(), form->LabTime->text());
+
+    form->setWindowState(Qt::WindowMinimized);
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(form->Minimized);
+    form->session.state.StartTick -= 64000; // 65 s into the recording
+    form->TimerRecTimer();
+    form->UpdateStatus();
+    EXPECT_EQ(form->ApplicationTitle, "00:01:05 Stop-F9");
+    EXPECT_EQ(form->windowTitle(), "00:01:05 Stop-F9");
+
+    form->PauseResume();
+    form->UpdateStatus();
+    EXPECT_EQ(form->ApplicationTitle, "Pause");
+    EXPECT_EQ(form->LabStatus->text(), "Pause");
+
+    form->setWindowState(Qt::WindowNoState);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(form->Minimized);
+    EXPECT_EQ(form->ApplicationTitle, "Sonvera");
+    form->StopAll();
+    EXPECT_FALSE(form->session.state.IsRecording);
+}
+
+TEST_F(MainWindowTest, BlinkingStopsWhilePaused) {
+    form->StartRecording();
+    form->UpdateStatus();
+    const bool phase = form->BlinkPhase;
+    form->UpdateStatus();
+    EXPECT_NE(form->BlinkPhase, phase);
+    form->PauseResume();
+    form->UpdateStatus();
+    form->UpdateStatus();
+    EXPECT_NE(form->BlinkPhase, phase) << "kept while paused";
+    form->StopAll();
+}
+
+TEST_F(MainWindowTest, ClientHeightFollowsTheFileList) {
+    ASSERT_TRUE(form->Settings.FileList);
+    EXPECT_EQ(form->centralWidget()->height(), 528);
+    form->ToggleFileList();
+    EXPECT_EQ(form->centralWidget()->height(), 248);
+    EXPECT_FALSE(form->Settings.FileList);
+    form->ToggleFileList();
+    EXPECT_EQ(form->centralWidget()->height(), 528);
+    EXPECT_EQ(form->centralWidget()->width(), 548);
+}
+
+TEST_F(MainWindowTest, ChangeFormatWaitsWhileRecordingAndReopensTheCaptureOtherwise) {
+    form->StartRecording();
+    form->Settings.Wav = false;
+    form->Settings.OGG = true;
+    form->ChangeFormat();
+    EXPECT_EQ(form->LabFormat->text(), "WAV 44100Hz 16bit stereo");
+    form->StopAll();
+    form->ChangeFormat();
+    EXPECT_EQ(form->LabFormat->text(), "OGG 128 kbps stereo");
+    EXPECT_TRUE(form->Ring.IsOpen());
+}
+
+TEST_F(MainWindowTest, ClosingWhileRecordingAsksAndNoKeepsRecording) {
+    form->StartRecording();
+    Run(500);
+    Answer(QMessageBox::No);
+    EXPECT_FALSE(form->close());
+    EXPECT_TRUE(form->session.state.IsRecording);
+
+    Answer(QMessageBox::Yes);
+    EXPECT_TRUE(form->close());
+    EXPECT_FALSE(form->session.state.IsRecording);
+    EXPECT_FALSE(form->Ring.IsOpen());
+    std::ifstream settings(folder + "/Sonvera.ini");
+    const std::string text((std::istreambuf_iterator<char>(settings)), {});
+    EXPECT_NE(text.find("Clipping Detection=1"), std::string::npos) << "settings written";
+}
+
+TEST_F(MainWindowTest, ClosingWithoutAskingFinishesTheRecording) {
+    form->StartRecording();
+    Run(500);
+    form->CloseWithoutAsking();
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_FALSE(form->session.state.IsRecording);
+    EXPECT_TRUE(std::filesystem::file_size(form->Library.CurrentFile) > 44);
+}
+
+TEST_F(MainWindowTest, OlderFamilyNamesTheInputAndTheDevice) {
+    form->VistaMode = false;
+    form->UpdateStatus();
+    EXPECT_EQ(form->Watch.SourceText, "Test_signal_44100 (Test_signal_44100)");
+    EXPECT_TRUE(form->Ring.IsOpen());
+}
+
+} // namespace

@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# Measures the real program under a virtual display and the test sound server: CPU time per
+# second of wall time while monitoring and while recording each format, resident memory, and
+# the time from the process start to its window.
+#   tools/measure-program.sh [BUILD_DIR] [SECONDS]
+set -euo pipefail
+build=$(realpath "${1:-build}")
+seconds=${2:-20}
+source_dir=$(cd "$(dirname "$0")/.." && pwd)
+work=$(mktemp -d /tmp/sonvera-measure.XXXXXX)
+ticks=$(getconf CLK_TCK)
+
+"$source_dir/tests/support/pulse-server.sh" start "$work/pulse" "$build/tests/signal_feeder" >/dev/null
+source "$work/pulse/env"
+display=""
+for n in $(seq 150 199); do
+    [ -e /tmp/.X$n-lock ] || [ -e /tmp/.X11-unix/X$n ] || { display=":$n"; break; }
+done
+Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+cleanup() {
+    [ -n "${program:-}" ] && kill "$program" 2>/dev/null || true
+    kill "$xvfb" 2>/dev/null || true
+    "$source_dir/tests/support/pulse-server.sh" stop "$work/pulse" >/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+export DISPLAY=$display QT_QPA_PLATFORM=xcb
+for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+
+cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+# CPU percent of one core over the next $seconds seconds.
+cpu_percent() {
+    local before after
+    before=$(cpu_ticks "$1")
+    sleep "$seconds"
+    after=$(cpu_ticks "$1")
+    awk -v d=$((after - before)) -v t="$ticks" -v s="$seconds" 'BEGIN {printf "%.2f", 100 * d / t / s}'
+}
+rss_mb() { awk '/VmRSS/ {printf "%.1f", $2 / 1024}' "/proc/$1/status"; }
+
+printf '%-28s %10s %10s %10s %12s\n' format "window ms" "monitor %" "record %" "RSS MB"
+for format in "Wav=1 MP3=0" "Wav=0 MP3=1" "Wav=0 MP3=0 OGG=1" "Wav=0 MP3=0 WMA=1"; do
+    mkdir -p "$work/app/recordings"
+    cp "$build/Sonvera" "$work/app/Sonvera"
+    {
+        echo "[Folder]"; echo "Name=$work/app/recordings"; echo "[Record Settings]"
+        for kv in $format; do case $kv in WMA=*) ;; OGG=*) ;; *) echo "$kv" ;; esac; done
+        echo "[WMA Settings]"; for kv in $format; do case $kv in WMA=*) echo "$kv" ;; esac; done
+        echo "[OGG Settings]"; for kv in $format; do case $kv in OGG=*) echo "$kv" ;; esac; done
+    } >"$work/app/Sonvera.ini"
+    start=$(date +%s%N)
+    "$work/app/Sonvera" &
+    program=$!
+    until xdotool search --pid "$program" --name Sonvera >/dev/null 2>&1; do sleep 0.02; done
+    window_ms=$((($(date +%s%N) - start) / 1000000))
+    sleep 2
+    monitor=$(cpu_percent "$program")
+    xdotool key F5
+    sleep 1
+    record=$(cpu_percent "$program")
+    rss=$(rss_mb "$program")
+    xdotool key F9
+    sleep 1
+    kill -TERM "$program"
+    wait "$program" || true
+    program=""
+    printf '%-28s %10s %10s %10s %12s\n' "$format" "$window_ms" "$monitor" "$record" "$rss"
+    rm -rf "$work/app"
+done
+echo; echo "start to first block drawn (window created offscreen, in process):"
+QT_QPA_PLATFORM=offscreen "$build/bench/bench_window_start" --benchmark_format=console 2>/dev/null | grep BM_
