@@ -1,6 +1,19 @@
 #include "audio/FileStream.h"
 
+#include "audio/Spectrum.h"
+
+#include <algorithm>
+#include <cstring>
+
 namespace audio {
+
+namespace {
+
+// Frames kept for the spectrum: more than the server holds queued ahead of the listener.
+constexpr std::uint64_t HistoryFrames = 65536;
+constexpr DWORD SpectrumRequest = BASS_DATA_FFT1024 | BASS_DATA_FFT_INDIVIDUAL;
+
+} // namespace
 
 std::shared_ptr<FileStream> FileStream::Open(const std::string& path, DWORD flags) {
     auto decoder = FileDecoder::Open(path);
@@ -11,7 +24,10 @@ std::shared_ptr<FileStream> FileStream::Open(const std::string& path, DWORD flag
 
 FileStream::FileStream(std::unique_ptr<FileDecoder> decoder, DWORD flags)
     : flags_(flags & BASS_STREAM_DECODE), freq_(decoder->Rate()), chans_(decoder->Channels()),
-      eightBit_(decoder->EightBit()), decoder_(std::move(decoder)) {}
+      eightBit_(decoder->EightBit()), decoder_(std::move(decoder)) {
+    if (!Decoding())
+        history_.resize(HistoryFrames * chans_);
+}
 
 BASS_CHANNELINFO FileStream::Info() const {
     BASS_CHANNELINFO info;
@@ -27,30 +43,137 @@ QWORD FileStream::Length() {
     return decoder_->Length() * FrameBytes();
 }
 
-QWORD FileStream::Position() {
+std::uint64_t FileStream::HeardFrame() {
+    if (playback_)
+        return playStart_ + playback_->PlayedFrames();
     std::lock_guard lock(mutex_);
-    return decoder_->Position() * FrameBytes();
+    return decoder_->Position();
+}
+
+QWORD FileStream::Position() {
+    std::lock_guard control(control_);
+    return HeardFrame() * FrameBytes();
+}
+
+bool FileStream::SeekDecoder(std::uint64_t frame) {
+    const bool moved = decoder_->Seek(frame);
+    historyBegin_ = historyEnd_ = decoder_->Position();
+    return moved;
 }
 
 bool FileStream::SetPosition(QWORD pos) {
-    std::lock_guard lock(mutex_);
-    return decoder_->Seek(pos / FrameBytes());
+    std::lock_guard control(control_);
+    const bool playing = playback_ != nullptr && !playback_->Ended();
+    const bool paused = playing && playback_->Paused();
+    const std::uint64_t heard = HeardFrame();
+    playback_.reset();
+    bool moved;
+    {
+        std::lock_guard lock(mutex_);
+        moved = SeekDecoder(pos / FrameBytes());
+        if (!moved)
+            SeekDecoder(heard);
+    }
+    if (playing)
+        StartPlayback(paused);
+    return moved;
 }
 
-bool FileStream::Play(bool) {
-    return false;
+std::size_t FileStream::ReadForPlayback(std::int16_t* out, std::size_t frames) {
+    const std::size_t got = decoder_->Read(out, frames);
+    for (std::size_t i = 0; i < got; ++i, ++historyEnd_) {
+        const std::size_t slot = std::size_t(historyEnd_ % HistoryFrames) * chans_;
+        std::memcpy(&history_[slot], out + i * chans_, FrameBytes());
+    }
+    historyBegin_ =
+        std::max(historyBegin_, historyEnd_ > HistoryFrames ? historyEnd_ - HistoryFrames : 0);
+    return got;
 }
+
+bool FileStream::StartPlayback(bool paused) {
+    {
+        std::lock_guard lock(mutex_);
+        playStart_ = decoder_->Position();
+    }
+    playback_ = Playback::Start(
+        Pulse(), freq_, chans_,
+        [this](std::int16_t* out, std::size_t frames) {
+            std::lock_guard lock(mutex_);
+            return ReadForPlayback(out, frames);
+        },
+        paused);
+    return playback_ != nullptr;
+}
+
+bool FileStream::Play(bool restart) {
+    if (Decoding())
+        return false;
+    std::lock_guard control(control_);
+    if (restart) {
+        playback_.reset();
+        std::lock_guard lock(mutex_);
+        SeekDecoder(0);
+    } else if (playback_) {
+        playback_->SetPaused(false);
+        return true;
+    }
+    return StartPlayback(false);
+}
+
 bool FileStream::Pause() {
-    return false;
+    std::lock_guard control(control_);
+    if (!playback_ || playback_->Ended() || playback_->Paused())
+        return false;
+    playback_->SetPaused(true);
+    return true;
 }
+
 bool FileStream::Stop() {
-    return false;
+    std::lock_guard control(control_);
+    if (!playback_)
+        return !Decoding();
+    // A later resume goes on from what was heard, not from what was queued.
+    const std::uint64_t heard = HeardFrame();
+    playback_.reset();
+    std::lock_guard lock(mutex_);
+    SeekDecoder(heard);
+    return true;
 }
+
 DWORD FileStream::IsActive() {
-    return BASS_ACTIVE_STOPPED;
+    std::lock_guard control(control_);
+    if (Decoding()) {
+        std::lock_guard lock(mutex_);
+        return decoder_->Position() < decoder_->Length() ? BASS_ACTIVE_PLAYING
+                                                         : BASS_ACTIVE_STOPPED;
+    }
+    if (!playback_ || playback_->Ended())
+        return BASS_ACTIVE_STOPPED;
+    return playback_->Paused() ? BASS_ACTIVE_PAUSED : BASS_ACTIVE_PLAYING;
+}
+
+DWORD FileStream::Spectrum(float* out) {
+    std::int16_t frames[SpectrumPoints * 2] = {};
+    // The window starts at what is heard now, or ends at the last frame handed out.
+    std::uint64_t start = HeardFrame();
+    std::lock_guard lock(mutex_);
+    if (start + SpectrumPoints > historyEnd_)
+        start = historyEnd_ >= SpectrumPoints ? historyEnd_ - SpectrumPoints : 0;
+    for (int i = 0; i < SpectrumPoints; ++i) {
+        const std::uint64_t frame = start + std::uint64_t(i);
+        if (frame >= historyBegin_ && frame < historyEnd_)
+            std::memcpy(&frames[i * chans_], &history_[(frame % HistoryFrames) * chans_],
+                        FrameBytes());
+    }
+    ComputeSpectrum(frames, int(chans_), out);
+    return DWORD(SpectrumBins * chans_ * sizeof(float));
 }
 
 DWORD FileStream::GetData(void* buffer, DWORD length) {
+    if (length == SpectrumRequest && !Decoding()) {
+        std::lock_guard control(control_);
+        return Spectrum(static_cast<float*>(buffer));
+    }
     if (!Decoding() || (length & 0x80000000u) != 0)
         return BASS_DWORD_ERROR;
     std::lock_guard lock(mutex_);

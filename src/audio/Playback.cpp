@@ -1,0 +1,193 @@
+#include "audio/Playback.h"
+
+#include <atomic>
+#include <cmath>
+#include <set>
+#include <vector>
+
+namespace audio {
+
+namespace {
+
+std::atomic<float> volume{1.0f};
+
+// About 200 ms queued at the server: pause and stop answer at once, the spectrum follows
+// the position that pa_stream_get_time reports.
+constexpr pa_usec_t TargetLatency = 200000;
+
+pa_volume_t ToPulse(float v) {
+    return pa_volume_t(std::lround(double(v) * PA_VOLUME_NORM));
+}
+
+} // namespace
+
+struct Playback::Impl {
+    PulseConnection* pulse = nullptr;
+    pa_stream* stream = nullptr;
+    Source source;
+    std::uint32_t rate = 0;
+    std::uint32_t channels = 0;
+    std::uint64_t written = 0; // frames
+    std::uint64_t played = 0;  // the last time the server told
+    bool sourceEnded = false;
+    bool drained = false;
+    pa_operation* drain = nullptr;
+    std::vector<std::int16_t> buffer;
+
+    static void Write(pa_stream* s, std::size_t bytes, void* self) {
+        static_cast<Impl*>(self)->Fill(s, bytes);
+    }
+
+    // Writes all the server asks for.
+    void Fill(pa_stream* s, std::size_t bytes) {
+        if (sourceEnded)
+            return;
+        const std::size_t frames = bytes / (2 * channels);
+        buffer.resize(frames * channels);
+        const std::size_t got = source(buffer.data(), frames);
+        if (got > 0) {
+            pa_stream_write(s, buffer.data(), got * 2 * channels, nullptr, 0, PA_SEEK_RELATIVE);
+            written += got;
+        }
+        if (got < frames)
+            Drain(s);
+    }
+
+    void Drain(pa_stream* s) {
+        sourceEnded = true;
+        drain = pa_stream_drain(
+            s,
+            [](pa_stream*, int, void* self) {
+                auto* impl = static_cast<Impl*>(self);
+                impl->drained = true;
+                impl->pulse->Signal();
+            },
+            this);
+    }
+};
+
+namespace {
+
+// The playbacks that exist, for the output volume. Used under the connection's lock.
+// Never destroyed: streams left in the handle table at exit still leave it.
+std::set<Playback::Impl*>& Live() {
+    static auto* live = new std::set<Playback::Impl*>;
+    return *live;
+}
+
+void SignalDone(pa_stream*, int, void* pulse) {
+    static_cast<PulseConnection*>(pulse)->Signal();
+}
+
+} // namespace
+
+Playback::Playback(PulseConnection& pulse, bool paused)
+    : pulse_(pulse), paused_(paused), impl_(std::make_unique<Impl>()) {}
+
+std::unique_ptr<Playback> Playback::Start(PulseConnection& pulse, std::uint32_t rate,
+                                          std::uint32_t channels, Source source, bool paused) {
+    std::unique_ptr<Playback> playback(new Playback(pulse, paused));
+    Impl& impl = *playback->impl_;
+    impl.pulse = &pulse;
+    impl.source = std::move(source);
+    impl.rate = rate;
+    impl.channels = channels;
+
+    PulseConnection::Lock lock(pulse);
+    pa_context* context = pulse.Context();
+    if (context == nullptr)
+        return nullptr;
+    const pa_sample_spec spec{PA_SAMPLE_S16LE, rate, std::uint8_t(channels)};
+    pa_channel_map map;
+    pa_channel_map_init_auto(&map, channels, PA_CHANNEL_MAP_DEFAULT);
+    impl.stream = pa_stream_new(context, "Sonvera playback", &spec, &map);
+    if (impl.stream == nullptr)
+        return nullptr;
+    pa_stream_set_state_callback(
+        impl.stream, [](pa_stream*, void* p) { static_cast<PulseConnection*>(p)->Signal(); },
+        &pulse);
+    pa_stream_set_write_callback(impl.stream, &Impl::Write, &impl);
+
+    pa_buffer_attr attr;
+    attr.maxlength = std::uint32_t(-1);
+    attr.tlength = std::uint32_t(pa_usec_to_bytes(TargetLatency, &spec));
+    attr.prebuf = std::uint32_t(-1);
+    attr.minreq = std::uint32_t(-1);
+    attr.fragsize = std::uint32_t(-1);
+    pa_cvolume cv;
+    pa_cvolume_set(&cv, channels, ToPulse(volume));
+    const auto flags =
+        pa_stream_flags_t(PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE |
+                          PA_STREAM_ADJUST_LATENCY | (paused ? PA_STREAM_START_CORKED : 0));
+    if (pa_stream_connect_playback(impl.stream, nullptr, &attr, flags, &cv, nullptr) < 0)
+        return nullptr;
+    for (;;) {
+        const pa_stream_state_t state = pa_stream_get_state(impl.stream);
+        if (state == PA_STREAM_READY)
+            break;
+        if (!PA_STREAM_IS_GOOD(state))
+            return nullptr;
+        pa_threaded_mainloop_wait(pulse.Loop());
+    }
+    Live().insert(&impl);
+    return playback;
+}
+
+Playback::~Playback() {
+    PulseConnection::Lock lock(pulse_);
+    Live().erase(impl_.get());
+    if (impl_->drain != nullptr) {
+        pa_operation_cancel(impl_->drain);
+        pa_operation_unref(impl_->drain);
+    }
+    if (impl_->stream != nullptr) {
+        pa_stream_set_state_callback(impl_->stream, nullptr, nullptr);
+        pa_stream_set_write_callback(impl_->stream, nullptr, nullptr);
+        pa_stream_disconnect(impl_->stream);
+        pa_stream_unref(impl_->stream);
+    }
+}
+
+void Playback::SetPaused(bool paused) {
+    PulseConnection::Lock lock(pulse_);
+    if (paused == paused_)
+        return;
+    paused_ = paused;
+    pulse_.Wait(pa_stream_cork(impl_->stream, paused ? 1 : 0, &SignalDone, &pulse_));
+}
+
+std::uint64_t Playback::PlayedFrames() {
+    PulseConnection::Lock lock(pulse_);
+    if (impl_->drained)
+        return impl_->written;
+    pa_usec_t usec = 0;
+    if (pa_stream_get_time(impl_->stream, &usec) == 0)
+        impl_->played = std::min<std::uint64_t>(usec * impl_->rate / 1000000, impl_->written);
+    return impl_->played;
+}
+
+bool Playback::Ended() {
+    PulseConnection::Lock lock(pulse_);
+    return impl_->drained;
+}
+
+float OutputVolume() {
+    return volume;
+}
+
+bool SetOutputVolume(PulseConnection& pulse, float v) {
+    if (!(v >= 0.0f && v <= 1.0f))
+        return false;
+    volume = v;
+    PulseConnection::Lock lock(pulse);
+    for (Playback::Impl* impl : Live()) {
+        pa_cvolume cv;
+        pa_cvolume_set(&cv, impl->channels, ToPulse(v));
+        pulse.Wait(pa_context_set_sink_input_volume(
+            pa_stream_get_context(impl->stream), pa_stream_get_index(impl->stream), &cv,
+            [](pa_context*, int, void* p) { static_cast<PulseConnection*>(p)->Signal(); }, &pulse));
+    }
+    return true;
+}
+
+} // namespace audio

@@ -1,0 +1,65 @@
+#include "audio/PulseConnection.h"
+
+namespace audio {
+
+PulseConnection::PulseConnection() : loop_(pa_threaded_mainloop_new()) {
+    pa_threaded_mainloop_start(loop_);
+}
+
+PulseConnection::~PulseConnection() {
+    {
+        Lock lock(*this);
+        Disconnect();
+    }
+    pa_threaded_mainloop_stop(loop_);
+    pa_threaded_mainloop_free(loop_);
+}
+
+void PulseConnection::Disconnect() {
+    if (context_ == nullptr)
+        return;
+    pa_context_set_state_callback(context_, nullptr, nullptr);
+    pa_context_disconnect(context_);
+    pa_context_unref(context_);
+    context_ = nullptr;
+}
+
+pa_context* PulseConnection::Context() {
+    if (context_ != nullptr && pa_context_get_state(context_) == PA_CONTEXT_READY)
+        return context_;
+    Disconnect();
+    context_ = pa_context_new(pa_threaded_mainloop_get_api(loop_), "Sonvera");
+    pa_context_set_state_callback(
+        context_, [](pa_context*, void* self) { static_cast<PulseConnection*>(self)->Signal(); },
+        this);
+    if (pa_context_connect(context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) {
+        Disconnect();
+        return nullptr;
+    }
+    for (;;) {
+        const pa_context_state_t state = pa_context_get_state(context_);
+        if (state == PA_CONTEXT_READY)
+            return context_;
+        if (!PA_CONTEXT_IS_GOOD(state)) {
+            Disconnect();
+            return nullptr;
+        }
+        pa_threaded_mainloop_wait(loop_);
+    }
+}
+
+void PulseConnection::Wait(pa_operation* op) {
+    if (op == nullptr)
+        return;
+    while (pa_operation_get_state(op) == PA_OPERATION_RUNNING)
+        pa_threaded_mainloop_wait(loop_);
+    pa_operation_unref(op);
+}
+
+PulseConnection& Pulse() {
+    // Never destroyed: streams left in the handle table at exit still disconnect through it.
+    static PulseConnection* connection = new PulseConnection;
+    return *connection;
+}
+
+} // namespace audio

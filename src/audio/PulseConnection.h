@@ -1,0 +1,49 @@
+#pragma once
+// The audio library's one connection to the sound server: a threaded mainloop and a context,
+// made on first use and made again when the server went away. Callbacks of playback streams
+// and queries run on its thread under its lock.
+
+#include <pulse/pulseaudio.h>
+
+namespace audio {
+
+class PulseConnection {
+public:
+    PulseConnection();
+    ~PulseConnection();
+    PulseConnection(const PulseConnection&) = delete;
+    PulseConnection& operator=(const PulseConnection&) = delete;
+
+    pa_threaded_mainloop* Loop() const { return loop_; }
+    // The ready context, connecting first if needed; null without a server. Call with the
+    // lock held.
+    pa_context* Context();
+    // Waits for an operation to finish and drops it. Call with the lock held.
+    void Wait(pa_operation* op);
+    // Wakes a Wait or a caller waiting on the loop (from a callback).
+    void Signal() { pa_threaded_mainloop_signal(loop_, 0); }
+
+    class Lock {
+    public:
+        explicit Lock(const PulseConnection& c) : loop_(c.loop_) {
+            pa_threaded_mainloop_lock(loop_);
+        }
+        ~Lock() { pa_threaded_mainloop_unlock(loop_); }
+        Lock(const Lock&) = delete;
+        Lock& operator=(const Lock&) = delete;
+
+    private:
+        pa_threaded_mainloop* loop_;
+    };
+
+private:
+    void Disconnect();
+
+    pa_threaded_mainloop* loop_;
+    pa_context* context_ = nullptr;
+};
+
+// The library's connection, as its flat calls need one.
+PulseConnection& Pulse();
+
+} // namespace audio
