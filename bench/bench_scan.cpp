@@ -1,0 +1,133 @@
+// The output folder scan and the sort of the file list: a folder of one-minute recordings of
+// all four kinds (made once, then hard links to them), scanned with a warm cache.
+
+#include "library/FileSort.h"
+#include "library/FolderScan.h"
+
+#include <benchmark/benchmark.h>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <stdexcept>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path Root = fs::temp_directory_path() / "sonvera_bench_scan";
+
+void Put(std::string& bytes, std::uint32_t value, int size) {
+    for (int i = 0; i < size; ++i) {
+        bytes += static_cast<char>(value >> (8 * i));
+    }
+}
+
+// One minute of a stereo tone at 44100 Hz, 16 bits, as the recorder writes it.
+void WriteMinuteWav(const fs::path& path) {
+    const std::uint32_t frames = 60 * 44100;
+    std::string bytes = "RIFF";
+    Put(bytes, 36 + frames * 4, 4);
+    bytes += "WAVEfmt ";
+    Put(bytes, 16, 4);        // format chunk size
+    Put(bytes, 1, 2);         // PCM
+    Put(bytes, 2, 2);         // channels
+    Put(bytes, 44100, 4);     // rate
+    Put(bytes, 44100 * 4, 4); // bytes per second
+    Put(bytes, 4, 2);         // block align
+    Put(bytes, 16, 2);        // bits
+    bytes += "data";
+    Put(bytes, frames * 4, 4);
+    for (std::uint32_t i = 0; i < frames; ++i) {
+        const auto sample =
+            static_cast<std::uint16_t>(std::lround(8000 * std::sin(i * 2 * M_PI * 440 / 44100)));
+        Put(bytes, sample, 2);
+        Put(bytes, sample, 2);
+    }
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+void Run(const std::string& command) {
+    if (std::system(command.c_str()) != 0) {
+        throw std::runtime_error("failed: " + command);
+    }
+}
+
+// The four kinds, each encoded once.
+fs::path Sources() {
+    const fs::path dir = Root / "sources";
+    if (!fs::exists(dir / "done")) {
+        fs::create_directories(dir);
+        const std::string wav = (dir / "minute.wav").string();
+        WriteMinuteWav(wav);
+        Run("lame --quiet " + wav + " " + (dir / "minute.mp3").string());
+        Run("oggenc --quiet " + wav + " -o " + (dir / "minute.ogg").string());
+        Run("ffmpeg -v error -y -i " + wav + " -c:a wmav2 " + (dir / "minute.wma").string());
+        std::ofstream(dir / "done");
+    }
+    return dir;
+}
+
+// `count` recordings, the kinds taking turns.
+std::string Folder(int count) {
+    const fs::path sources = Sources();
+    const fs::path dir = Root / std::to_string(count);
+    if (!fs::exists(dir / "done")) {
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        const char* kinds[] = {"wav", "mp3", "ogg", "wma"};
+        for (int i = 0; i < count; ++i) {
+            const char* kind = kinds[i % 4];
+            fs::create_hard_link(sources / (std::string("minute.") + kind),
+                                 dir / ("record" + std::to_string(i + 1) + "." + kind));
+        }
+        std::ofstream(dir / "done");
+    }
+    return dir.string();
+}
+
+void BM_ScanAndSort(benchmark::State& state) {
+    const std::string folder = Folder(static_cast<int>(state.range(0)));
+    LibraryState library;
+    ScanOutputFolder(folder, library); // warm the cache
+    for (auto _ : state) {
+        ScanOutputFolder(folder, library);
+        SortFileList(1, folder + "/record1.wav", library);
+    }
+    state.counters["files"] = static_cast<double>(library.Entries.size());
+}
+// CPU time counts the probing threads too: divided by the cores it is the time on an idle machine.
+BENCHMARK(BM_ScanAndSort)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+
+// Entries like a big folder's: names with long common prefixes, many equal keys.
+void BM_Sort(benchmark::State& state) {
+    std::mt19937 random(7);
+    LibraryState library;
+    for (int i = 0; i < 10000; ++i) {
+        ListEntry entry;
+        entry.name = "record" + std::to_string(random() % 100000) + ".wav";
+        entry.path = "/home/user/Music/" + entry.name;
+        entry.sizeKB = random() % 20000;
+        entry.sizeText = std::to_string(entry.sizeKB);
+        entry.durationText =
+            "00:0" + std::to_string(random() % 10) + ":" + std::to_string(10 + random() % 50);
+        entry.timeStamp = 1'700'000'000 + 2 * (random() % 100000);
+        entry.dateTimeText = "07/12/2026  12:34:56   ";
+        library.Entries.push_back(entry);
+    }
+    const int order = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        SortFileList(order, library.Entries[500].path, library);
+    }
+}
+BENCHMARK(BM_Sort)->DenseRange(1, 8)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,64 @@
+#include "library/FolderScan.h"
+
+#include "audio/Bass.h"
+#include "library/DurationProbe.h"
+#include "library/ListTexts.h"
+#include "platform/DateTimeText.h"
+#include "platform/FileSystem.h"
+
+#include <algorithm>
+#include <atomic>
+#include <thread>
+
+namespace {
+
+// A recording this small holds no sound, at most the 44-byte header of an empty WAV file.
+constexpr std::uint64_t SmallestRecording = 50;
+
+std::int64_t TwoSecondStamp(std::int64_t localSeconds) {
+    return localSeconds - (localSeconds % 2 + 2) % 2;
+}
+
+std::string DateTimeText(std::int64_t timeStamp) {
+    return JoinDateAndTime(platform::ShortDateText(timeStamp), platform::LongTimeText(timeStamp));
+}
+
+// Probing opens and reads every file, by far the largest cost of a scan, so it runs on all
+// cores; each result goes to its own entry, so scan order is kept.
+void ProbeDurations(std::vector<ListEntry>& entries) {
+    std::atomic<std::size_t> next{0};
+    auto work = [&] {
+        for (std::size_t i = next++; i < entries.size(); i = next++) {
+            entries[i].durationText = ProbeDuration(entries[i].path);
+        }
+    };
+    const unsigned helpers =
+        std::min<std::size_t>(std::max(1u, std::thread::hardware_concurrency()), entries.size());
+    std::vector<std::jthread> threads;
+    for (unsigned i = 1; i < helpers; ++i) {
+        threads.emplace_back(work);
+    }
+    work();
+}
+
+} // namespace
+
+void ScanOutputFolder(const std::string& outputFolder, LibraryState& state) {
+    BASS_Init(-1, 44100, 0, nullptr, nullptr);
+    state.Entries.clear();
+    for (platform::DirEntry& file : platform::ListPlainFiles(outputFolder, IsRecordingKind)) {
+        ListEntry entry;
+        entry.path = outputFolder + platform::PathSeparator + file.name;
+        if (file.size < SmallestRecording && platform::DeleteFile(entry.path)) {
+            continue;
+        }
+        entry.name = std::move(file.name);
+        entry.sizeKB = SizeInKB(file.size);
+        entry.sizeText = std::to_string(entry.sizeKB);
+        entry.timeStamp = TwoSecondStamp(file.modifiedLocal);
+        entry.dateTimeText = DateTimeText(entry.timeStamp);
+        state.Entries.push_back(std::move(entry));
+    }
+    ProbeDurations(state.Entries);
+    ResetGrid(state.Grid, state.Entries.size());
+}

@@ -1,0 +1,13 @@
+#pragma once
+// The scan of the output folder into the file list: which files are recordings, their sizes,
+// times, durations and date texts, and the grid reset that the sort then fills.
+
+#include "library/Files.h"
+
+#include <string>
+
+// Rebuilds the file list from the output folder: recordings under 50 bytes (a WAV header and
+// nothing else) are deleted and left out, every other recording gets an entry in the order the
+// folder lists them. Resets the grid to the entries' row count, empty and without selection.
+// Durations are probed on all cores; a file the audio library cannot read still gets its entry.
+void ScanOutputFolder(const std::string& outputFolder, LibraryState& state);
