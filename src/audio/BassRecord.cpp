@@ -1,0 +1,113 @@
+// The record calls: the inputs of the recording device are the ports of its sound server
+// source (on = the active port), or the source itself when it has none; their level is the
+// source's volume. Input -1, the master, is the source.
+
+#include "audio/Bass.h"
+#include "audio/SourceControl.h"
+
+#include <algorithm>
+#include <mutex>
+
+namespace {
+
+struct RecordState {
+    std::mutex mutex;
+    int device = -1;    // the initialised device, -1 for none
+    std::string source; // its source's name
+    std::string name;   // the last input name handed out
+};
+
+RecordState& Record() {
+    static RecordState state;
+    return state;
+}
+
+// The number of inputs of a source: its ports, or one for a source without ports.
+int InputCount(const audio::SourceState& state) {
+    return std::max<int>(1, int(state.ports.size()));
+}
+
+} // namespace
+
+BOOL BASS_RecordFree() {
+    auto& record = Record();
+    std::lock_guard lock(record.mutex);
+    const bool was = record.device >= 0;
+    record.device = -1;
+    record.source.clear();
+    return was;
+}
+
+BOOL BASS_RecordSetDevice(DWORD device) {
+    auto& record = Record();
+    std::lock_guard lock(record.mutex);
+    return record.device >= 0 && DWORD(record.device) == device;
+}
+
+BOOL BASS_RecordInit(int device) {
+    // -1 is the default device, which is device 0.
+    const int index = device < 0 ? 0 : device;
+    const auto names = audio::SourceNames(audio::Pulse());
+    if (index >= int(names.size()))
+        return false;
+    auto& record = Record();
+    std::lock_guard lock(record.mutex);
+    record.device = index;
+    record.source = names[std::size_t(index)];
+    return true;
+}
+
+DWORD BASS_RecordGetInput(int input, float* volume) {
+    auto& record = Record();
+    std::lock_guard lock(record.mutex);
+    if (record.device < 0)
+        return BASS_DWORD_ERROR;
+    const auto state = audio::ReadSource(audio::Pulse(), record.source);
+    if (!state || input < -1 || input >= InputCount(*state))
+        return BASS_DWORD_ERROR;
+    if (volume != nullptr)
+        *volume = state->volume;
+    if (input == -1)
+        return state->muted ? BASS_INPUT_OFF : 0;
+    const bool on = state->ports.empty() || input == state->activePort;
+    return on ? 0 : BASS_INPUT_OFF;
+}
+
+BOOL BASS_RecordSetInput(int input, DWORD flags, float volume) {
+    auto& record = Record();
+    std::lock_guard lock(record.mutex);
+    if (record.device < 0)
+        return false;
+    auto& pulse = audio::Pulse();
+    const auto state = audio::ReadSource(pulse, record.source);
+    if (!state || input < -1 || input >= InputCount(*state))
+        return false;
+    bool ok = true;
+    if ((flags & BASS_INPUT_ON) != 0) {
+        // On for the master is unmuted; for a port, the source records from it.
+        if (input == -1 && state->muted)
+            ok = audio::SetSourceMute(pulse, record.source, false);
+        else if (input >= 0 && !state->ports.empty() && input != state->activePort)
+            ok = audio::SetSourcePort(pulse, record.source, state->ports[std::size_t(input)].name);
+    }
+    // A level of -1 keeps the current one.
+    if (volume >= 0)
+        ok =
+            audio::SetSourceVolume(pulse, record.source, state->channels, std::min(volume, 1.0f)) &&
+            ok;
+    return ok;
+}
+
+const char* BASS_RecordGetInputName(int input) {
+    auto& record = Record();
+    std::lock_guard lock(record.mutex);
+    if (record.device < 0)
+        return nullptr;
+    const auto state = audio::ReadSource(audio::Pulse(), record.source);
+    if (!state || input < -1 || input >= InputCount(*state))
+        return nullptr;
+    record.name = input == -1 || state->ports.empty()
+                      ? state->description
+                      : state->ports[std::size_t(input)].description;
+    return record.name.c_str();
+}

@@ -1,0 +1,125 @@
+#include "audio/SourceControl.h"
+
+#include <cmath>
+
+namespace audio {
+
+namespace {
+
+struct Query {
+    PulseConnection* pulse;
+    std::vector<std::string> names;
+    std::string defaultName;
+    std::optional<SourceState> state;
+    bool success = false;
+};
+
+void Done(pa_context*, int success, void* q) {
+    auto* query = static_cast<Query*>(q);
+    query->success = success != 0;
+    query->pulse->Signal();
+}
+
+} // namespace
+
+std::vector<std::string> SourceNames(PulseConnection& pulse) {
+    Query query{&pulse, {}, {}, {}, false};
+    PulseConnection::Lock lock(pulse);
+    pa_context* context = pulse.Context();
+    if (context == nullptr)
+        return {};
+    pulse.Wait(pa_context_get_server_info(
+        context,
+        [](pa_context*, const pa_server_info* info, void* q) {
+            auto* query = static_cast<Query*>(q);
+            if (info != nullptr && info->default_source_name != nullptr)
+                query->defaultName = info->default_source_name;
+            query->pulse->Signal();
+        },
+        &query));
+    pulse.Wait(pa_context_get_source_info_list(
+        context,
+        [](pa_context*, const pa_source_info* info, int eol, void* q) {
+            auto* query = static_cast<Query*>(q);
+            if (eol == 0 && info != nullptr)
+                query->names.emplace_back(info->name);
+            if (eol != 0)
+                query->pulse->Signal();
+        },
+        &query));
+    std::vector<std::string> ordered;
+    for (const auto& name : query.names)
+        if (name == query.defaultName)
+            ordered.push_back(name);
+    for (const auto& name : query.names)
+        if (name != query.defaultName)
+            ordered.push_back(name);
+    return ordered;
+}
+
+std::optional<SourceState> ReadSource(PulseConnection& pulse, const std::string& name) {
+    Query query{&pulse, {}, {}, {}, false};
+    PulseConnection::Lock lock(pulse);
+    pa_context* context = pulse.Context();
+    if (context == nullptr)
+        return std::nullopt;
+    pulse.Wait(pa_context_get_source_info_by_name(
+        context, name.c_str(),
+        [](pa_context*, const pa_source_info* info, int eol, void* q) {
+            auto* query = static_cast<Query*>(q);
+            if (eol == 0 && info != nullptr) {
+                SourceState state;
+                state.description = info->description != nullptr ? info->description : info->name;
+                for (std::uint32_t i = 0; i < info->n_ports; ++i) {
+                    state.ports.push_back({info->ports[i]->name, info->ports[i]->description});
+                    if (info->ports[i] == info->active_port)
+                        state.activePort = int(i);
+                }
+                state.volume = float(pa_cvolume_avg(&info->volume)) / float(PA_VOLUME_NORM);
+                state.muted = info->mute != 0;
+                state.channels = info->channel_map.channels;
+                query->state = std::move(state);
+            }
+            if (eol != 0)
+                query->pulse->Signal();
+        },
+        &query));
+    return query.state;
+}
+
+bool SetSourcePort(PulseConnection& pulse, const std::string& name, const std::string& port) {
+    Query query{&pulse, {}, {}, {}, false};
+    PulseConnection::Lock lock(pulse);
+    pa_context* context = pulse.Context();
+    if (context == nullptr)
+        return false;
+    pulse.Wait(
+        pa_context_set_source_port_by_name(context, name.c_str(), port.c_str(), &Done, &query));
+    return query.success;
+}
+
+bool SetSourceVolume(PulseConnection& pulse, const std::string& name, std::uint8_t channels,
+                     float volume) {
+    Query query{&pulse, {}, {}, {}, false};
+    pa_cvolume cv;
+    pa_cvolume_set(&cv, channels, pa_volume_t(std::lround(double(volume) * PA_VOLUME_NORM)));
+    PulseConnection::Lock lock(pulse);
+    pa_context* context = pulse.Context();
+    if (context == nullptr)
+        return false;
+    pulse.Wait(pa_context_set_source_volume_by_name(context, name.c_str(), &cv, &Done, &query));
+    return query.success;
+}
+
+bool SetSourceMute(PulseConnection& pulse, const std::string& name, bool muted) {
+    Query query{&pulse, {}, {}, {}, false};
+    PulseConnection::Lock lock(pulse);
+    pa_context* context = pulse.Context();
+    if (context == nullptr)
+        return false;
+    pulse.Wait(
+        pa_context_set_source_mute_by_name(context, name.c_str(), muted ? 1 : 0, &Done, &query));
+    return query.success;
+}
+
+} // namespace audio

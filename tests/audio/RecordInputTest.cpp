@@ -1,0 +1,86 @@
+// Record inputs on the test server: its sources have no ports, so each has one input named
+// by its description; the level is the source's volume and reaches the server.
+
+#include "audio/Bass.h"
+
+#include <QProcess>
+#include <QRegularExpression>
+#include <gtest/gtest.h>
+#include <string>
+
+namespace {
+
+QString Pactl(const QStringList& args) {
+    QProcess pactl;
+    pactl.start("pactl", args);
+    pactl.waitForFinished();
+    return QString::fromUtf8(pactl.readAllStandardOutput());
+}
+
+// The source's volume and mute as the server holds them.
+double ServerVolume(const QString& source) {
+    const QString text = Pactl({"get-source-volume", source});
+    const auto match = QRegularExpression("front-left: (\\d+)").match(text);
+    return match.hasMatch() ? match.captured(1).toDouble() / 65536.0 : -1;
+}
+
+// The record device whose master is named `description`; -1 if none.
+int DeviceNamed(const std::string& description) {
+    for (int device = 0; BASS_RecordInit(device); ++device) {
+        const char* name = BASS_RecordGetInputName(-1);
+        if (name != nullptr && description == name)
+            return device;
+    }
+    return -1;
+}
+
+TEST(RecordInputs, DeviceZeroIsTheDefaultSourceWithOneInput) {
+    BASS_RecordFree();
+    EXPECT_EQ(BASS_RecordGetInput(0, nullptr), BASS_DWORD_ERROR); // not initialised
+    EXPECT_EQ(BASS_RecordGetInputName(0), nullptr);
+    ASSERT_TRUE(BASS_RecordInit(0));
+    EXPECT_TRUE(BASS_RecordSetDevice(0));
+    EXPECT_FALSE(BASS_RecordSetDevice(1));
+
+    float level = -5;
+    EXPECT_EQ(BASS_RecordGetInput(0, &level), 0u); // on
+    EXPECT_FLOAT_EQ(level, 1.0f);
+    EXPECT_EQ(BASS_RecordGetInput(1, &level), BASS_DWORD_ERROR); // past the last input
+    ASSERT_NE(BASS_RecordGetInputName(0), nullptr);
+    EXPECT_STREQ(BASS_RecordGetInputName(0), "Test_signal_44100");
+    EXPECT_STREQ(BASS_RecordGetInputName(-1), "Test_signal_44100");
+    EXPECT_EQ(BASS_RecordGetInputName(1), nullptr);
+
+    EXPECT_TRUE(BASS_RecordFree());
+    EXPECT_FALSE(BASS_RecordFree());
+    EXPECT_FALSE(BASS_RecordInit(1000));
+}
+
+TEST(RecordInputs, LevelAndSwitchingOnReachTheSource) {
+    ASSERT_GE(DeviceNamed("Silence"), 1);
+    const QString source = "sonvera_silence";
+    Pactl({"set-source-volume", source, "50%"});
+    Pactl({"set-source-mute", source, "1"});
+
+    float level = -5;
+    EXPECT_EQ(BASS_RecordGetInput(-1, &level), BASS_INPUT_OFF); // the muted master
+    EXPECT_NEAR(level, 0.5, 0.001);
+
+    // On with the level unchanged, as the program starts its recording side.
+    EXPECT_TRUE(BASS_RecordSetInput(-1, BASS_INPUT_ON, -1.0f));
+    EXPECT_TRUE(BASS_RecordSetInput(0, BASS_INPUT_ON, -1.0f));
+    EXPECT_EQ(BASS_RecordGetInput(-1, &level), 0u);
+    EXPECT_NEAR(ServerVolume(source), 0.5, 0.001);
+
+    // The level knob.
+    EXPECT_TRUE(BASS_RecordSetInput(0, BASS_INPUT_ON, 0.25f));
+    EXPECT_NEAR(ServerVolume(source), 0.25, 0.001);
+    EXPECT_EQ(BASS_RecordGetInput(0, &level), 0u);
+    EXPECT_NEAR(level, 0.25, 0.001);
+    EXPECT_FALSE(BASS_RecordSetInput(1, BASS_INPUT_ON, 0.5f));
+
+    Pactl({"set-source-volume", source, "100%"});
+    BASS_RecordFree();
+}
+
+} // namespace
