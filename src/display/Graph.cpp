@@ -165,9 +165,11 @@ void PaintStream(ScreenState& screens, const RecordingSettings& settings) {
 }
 
 // A level below the previous bar shows as 70 % of that bar, so bars fall by 30 % a block.
+// Seven tenths in integers first: 0.7 has no exact binary form, and 45 x 0.7 would come out a
+// hair below 31.5 and round to 31 instead of the even 32.
 std::int32_t NextLevel(double scaledPeak, std::int32_t previous) {
     const int level = Round(scaledPeak);
-    return level < previous ? Round(previous * 0.7) : level;
+    return level < previous ? Round(previous * 7 / 10.0) : level;
 }
 
 } // namespace
@@ -201,7 +203,7 @@ void SetupScreens(ScreenState& screens) {
     // Flat caps leave out a line's end point, so consecutive segments meet without overlap.
     screens.GridPen = QPen(GridGrey, 1, Qt::DotLine, Qt::FlatCap);
     screens.CentrePen = QPen(GridGrey, 1, Qt::SolidLine, Qt::FlatCap);
-    screens.TracePen = QPen(Qt::white, 1, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
+    screens.TracePen = QPen(Qt::white, 1, Qt::SolidLine, Qt::FlatCap);
     // A fixed pixel size without smoothing keeps the letters the same on every display.
     screens.LetterFont = QFont(QStringLiteral("DejaVu Sans"));
     screens.LetterFont.setPixelSize(11);

@@ -53,6 +53,8 @@ int StartWithStdinPipe(const std::vector<std::string>& arguments, ChildProcess& 
     posix_spawn_file_actions_adddup2(&actions, fds[0], STDIN_FILENO);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    // Nothing else of ours reaches the child, even a descriptor a library left inheritable.
+    posix_spawn_file_actions_addclosefrom_np(&actions, STDERR_FILENO + 1);
 
     // The child gets the default SIGPIPE back and no blocked signals of ours.
     posix_spawnattr_t attributes;

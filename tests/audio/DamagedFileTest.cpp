@@ -5,6 +5,7 @@
 #include "TestPaths.h"
 #include "audio/Bass.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -128,6 +129,30 @@ INSTANTIATE_TEST_SUITE_P(
                     Damage{"ogg_hole", "o.ogg", HoleInTheMiddle, true, 0.3, 1},
                     Damage{"wma_cut", "m.wma", CutInHalf, true, 0.4, 0.6}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Past a hole, a seek lands where reading on from the start gets to: both keep to the file's
+// own time line.
+class HoleInFile : public testing::TestWithParam<const char*> {};
+
+TEST_P(HoleInFile, SeekingAndReadingOnAgree) {
+    const std::string dir = test_paths::FreshDir(std::string("audio-hole-") + GetParam());
+    const std::string source = MakeEncoded(dir, GetParam(), SourceFrames);
+    const std::string path = dir + "/damaged" + fs::path(source).extension().string();
+    Save(path, HoleInTheMiddle(Bytes(source)));
+    const auto all = DecodeAll(path);
+    ASSERT_GT(all.size(), std::size_t{SourceFrames});
+
+    const HSTREAM h = BASS_StreamCreateFile(false, path.c_str(), 0, 0, BASS_STREAM_DECODE);
+    const std::uint64_t target = all.size() / 2 - 3 * 44100; // past the hole at a third
+    ASSERT_TRUE(BASS_ChannelSetPosition(h, target * 4, BASS_POS_BYTE));
+    std::int16_t got[4000];
+    ASSERT_EQ(BASS_ChannelGetData(h, got, sizeof got), sizeof got);
+    EXPECT_TRUE(std::equal(got, got + 4000, all.begin() + std::ptrdiff_t(target * 2)));
+    BASS_StreamFree(h);
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, HoleInFile, testing::Values("c.mp3", "o.ogg"),
+                         [](const auto& info) { return std::string(info.param).substr(2); });
 
 TEST(DamagedFile, MissingFileAndMemoryStreamsGiveNoStream) {
     EXPECT_EQ(BASS_StreamCreateFile(false, "/nonexistent/record001.wav", 0, 0, 0), 0u);

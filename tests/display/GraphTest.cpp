@@ -53,9 +53,11 @@ TEST_F(GraphTest, BarsFallByThirtyPercentPerBlockAndRiseAtOnce) {
     Configure(2, false);
     // 70 pixels is full scale (without a clip mark over the bar ends); a lower level, even 53,
     // shows as 70 % of the bar before it.
+    // Falls of 31.5 and 24.5 go to the even neighbour.
     const std::vector<LevelStep> steps = {
         {32766, 70}, {32766, 70}, {0, 49},     {0, 34},     {0, 24},     {0, 17},
-        {0, 12},     {27800, 59}, {25000, 41}, {30000, 64}, {30000, 64},
+        {0, 12},     {27800, 59}, {25000, 41}, {30000, 64}, {30000, 64}, {16384, 45},
+        {0, 32},     {0, 22},     {16384, 35}, {0, 24},
     };
     int previous = 0;
     for (const LevelStep& step : steps) {
