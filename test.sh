@@ -7,4 +7,5 @@ rm -rf build-test
 cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build-test -j"$(nproc)"
 cd build-test
-ctest --output-on-failure
+# The long recording test too.
+SONVERA_LONG_TESTS=1 ctest --output-on-failure

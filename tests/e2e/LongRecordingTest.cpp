@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <thread>
@@ -19,6 +20,9 @@ using namespace std::chrono_literals;
 std::atomic<std::uint64_t> loadSink;
 
 TEST(LongRecording, TenMinutesUnderLoadLoseAndRepeatNothing) {
+    // Eleven minutes with one core kept busy: run by ./test.sh (and CI), not at every landing.
+    if (!std::getenv("SONVERA_LONG_TESTS"))
+        GTEST_SKIP() << "set SONVERA_LONG_TESTS=1 to run";
     const std::string folder = test_paths::FreshDir("e2e_long_recording");
     const std::string output = folder + "/recordings";
     std::filesystem::create_directories(output);
