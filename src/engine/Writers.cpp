@@ -62,11 +62,11 @@ std::string WriteWav(WriterState& w, std::span<const std::uint8_t> block) {
         FinishWav(w);
         const std::string next = w.NextFileName ? w.NextFileName() : std::string();
         if (next.empty()) {
-            w.EncoderFailed = true;
+            w.WriterFailed = true;
             return WriteFailed(w, "The file is full and no next file name was given.");
         }
         if (std::string message = CreateWav(w, next); !message.empty()) {
-            w.EncoderFailed = true;
+            w.WriterFailed = true;
             return message;
         }
     }
@@ -75,7 +75,7 @@ std::string WriteWav(WriterState& w, std::span<const std::uint8_t> block) {
     w.DataBytes += static_cast<std::uint32_t>(std::max<qint64>(written, 0));
     const bool headerOk = WriteHeader(w);
     if (written != static_cast<qint64>(block.size()) || !headerOk) {
-        w.EncoderFailed = true;
+        w.WriterFailed = true;
         return WriteFailed(w, w.WavFile->errorString().toStdString());
     }
     return {};
@@ -110,7 +110,7 @@ StartResult StartWriters(WriterState& w, const RecordingSettings& settings,
         StopWriters(w);
     w.Format = settings;
     w.CurrentFile = currentFile;
-    w.EncoderFailed = false;
+    w.WriterFailed = false;
 
     StartResult result{true, {}};
     if (settings.Wav) {
@@ -125,7 +125,7 @@ StartResult StartWriters(WriterState& w, const RecordingSettings& settings,
         if (!BASS_Encode_Start(w.Carrier, w.Mp3CommandLine.c_str(), BASS_ENCODE_PAUSE, nullptr,
                                nullptr)) {
             result.Message = "Could not start MP3 recording";
-            w.EncoderFailed = true;
+            w.WriterFailed = true;
         }
     }
     if (settings.OGG) {
@@ -134,7 +134,7 @@ StartResult StartWriters(WriterState& w, const RecordingSettings& settings,
         if (!BASS_Encode_Start(w.Carrier, w.OggCommandLine.c_str(), BASS_ENCODE_PAUSE, nullptr,
                                nullptr)) {
             result.Message = "Could not start OGG recording";
-            w.EncoderFailed = true;
+            w.WriterFailed = true;
         }
     }
     if (settings.WMA) {
@@ -143,7 +143,7 @@ StartResult StartWriters(WriterState& w, const RecordingSettings& settings,
             static_cast<DWORD>(settings.WMARate) * 1000, currentFile.c_str());
         if (w.WmaEncoder == 0) {
             result.Message = "Could not start WMA recording";
-            w.EncoderFailed = true;
+            w.WriterFailed = true;
         }
     }
     if (w.Carrier != 0)
@@ -153,7 +153,7 @@ StartResult StartWriters(WriterState& w, const RecordingSettings& settings,
 }
 
 std::string WriteBlock(WriterState& w, std::span<const std::uint8_t> outputBlock) {
-    if (!w.Running || w.EncoderFailed)
+    if (!w.Running || w.WriterFailed)
         return {};
     const auto block =
         outputBlock.first(std::min<std::size_t>(w.Format.BlockBytes, outputBlock.size()));
@@ -162,11 +162,11 @@ std::string WriteBlock(WriterState& w, std::span<const std::uint8_t> outputBlock
     if (w.WavFile)
         message = WriteWav(w, block);
     if (w.Carrier != 0 && !BASS_Encode_Write(w.Carrier, block.data(), bytes)) {
-        w.EncoderFailed = true;
+        w.WriterFailed = true;
         message = EncoderStopped(w, w.Format.MP3 ? "MP3" : "OGG");
     }
     if (w.WmaEncoder != 0 && !BASS_WMA_EncodeWrite(w.WmaEncoder, block.data(), bytes)) {
-        w.EncoderFailed = true;
+        w.WriterFailed = true;
         message = EncoderStopped(w, "WMA");
     }
     return message;

@@ -34,7 +34,7 @@ struct WriterState {
     std::uint32_t DataBytes = 0;
     std::uint32_t Carrier = 0;
     std::uint32_t WmaEncoder = 0;
-    bool EncoderFailed = false; // told once, then the encoder's blocks are dropped
+    bool WriterFailed = false; // told once, then the failed writer gets no more blocks
     std::string Mp3CommandLine;
     std::string OggCommandLine;
 };
