@@ -152,18 +152,28 @@ void Playback::SetPaused(bool paused) {
     PulseConnection::Lock lock(pulse_);
     if (paused == paused_)
         return;
-    paused_ = paused;
     pulse_.Wait(pa_stream_cork(impl_->stream, paused ? 1 : 0, &SignalDone, &pulse_));
+    if (paused)
+        UpdatePlayed(); // where the listener stopped
+    paused_ = paused;
 }
 
 std::uint64_t Playback::PlayedFrames() {
     PulseConnection::Lock lock(pulse_);
-    if (impl_->drained)
-        return impl_->written;
+    // While paused the position holds still, whatever the interpolated clock says.
+    if (!paused_)
+        UpdatePlayed();
+    return impl_->played;
+}
+
+void Playback::UpdatePlayed() {
+    if (impl_->drained) {
+        impl_->played = impl_->written;
+        return;
+    }
     pa_usec_t usec = 0;
     if (pa_stream_get_time(impl_->stream, &usec) == 0)
         impl_->played = std::min<std::uint64_t>(usec * impl_->rate / 1000000, impl_->written);
-    return impl_->played;
 }
 
 bool Playback::Ended() {

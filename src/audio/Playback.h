@@ -37,6 +37,8 @@ public:
 
 private:
     Playback(PulseConnection& pulse, bool paused);
+    // Reads the heard frames from the server's clock; with the lock held.
+    void UpdatePlayed();
 
     PulseConnection& pulse_;
     bool paused_;
