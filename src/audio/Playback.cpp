@@ -11,10 +11,6 @@ namespace {
 
 std::atomic<float> volume{1.0f};
 
-// About 200 ms queued at the server: pause and stop answer at once, the spectrum follows
-// the position that pa_stream_get_time reports.
-constexpr pa_usec_t TargetLatency = 200000;
-
 pa_volume_t ToPulse(float v) {
     return pa_volume_t(std::lround(double(v) * PA_VOLUME_NORM));
 }
@@ -108,18 +104,15 @@ std::unique_ptr<Playback> Playback::Start(PulseConnection& pulse, std::uint32_t 
         &pulse);
     pa_stream_set_write_callback(impl.stream, &Impl::Write, &impl);
 
-    pa_buffer_attr attr;
-    attr.maxlength = std::uint32_t(-1);
-    attr.tlength = std::uint32_t(pa_usec_to_bytes(TargetLatency, &spec));
-    attr.prebuf = std::uint32_t(-1);
-    attr.minreq = std::uint32_t(-1);
-    attr.fragsize = std::uint32_t(-1);
     pa_cvolume cv;
     pa_cvolume_set(&cv, channels, ToPulse(volume));
+    // The server's own buffering (about 2 s queued): lower targets starved the null sink of a
+    // busy machine for seconds. Pause and stop still act at once (cork, disconnect), and the
+    // heard position comes from the server's clock, which allows for the queue.
     const auto flags =
         pa_stream_flags_t(PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE |
-                          PA_STREAM_ADJUST_LATENCY | (paused ? PA_STREAM_START_CORKED : 0));
-    if (pa_stream_connect_playback(impl.stream, nullptr, &attr, flags, &cv, nullptr) < 0)
+                          (paused ? PA_STREAM_START_CORKED : 0));
+    if (pa_stream_connect_playback(impl.stream, nullptr, nullptr, flags, &cv, nullptr) < 0)
         return nullptr;
     for (;;) {
         const pa_stream_state_t state = pa_stream_get_state(impl.stream);
