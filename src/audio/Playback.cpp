@@ -171,7 +171,8 @@ void Playback::UpdatePlayed() {
 
 bool Playback::Ended() {
     PulseConnection::Lock lock(pulse_);
-    return impl_->drained;
+    // A stream the server dropped (it went away) has ended too, or it would play for ever.
+    return impl_->drained || !PA_STREAM_IS_GOOD(pa_stream_get_state(impl_->stream));
 }
 
 float OutputVolume() {

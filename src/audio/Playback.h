@@ -30,7 +30,8 @@ public:
     bool Paused() const { return paused_; }
     // Frames heard since the start (never more than were written).
     std::uint64_t PlayedFrames();
-    // The source ended and everything written has been played.
+    // The source ended and everything written has been played, or the server dropped the
+    // stream.
     bool Ended();
 
     struct Impl;
