@@ -1,6 +1,6 @@
 #include "audio/FileStream.h"
 
-#include "audio/Spectrum.h"
+#include "audio/Fft.h"
 
 #include <algorithm>
 #include <cstring>

@@ -93,10 +93,10 @@ std::unique_ptr<Playback> Playback::Start(PulseConnection& pulse, std::uint32_t 
     pa_context* context = pulse.Context();
     if (context == nullptr)
         return nullptr;
-    const pa_sample_spec spec{PA_SAMPLE_S16LE, rate, std::uint8_t(channels)};
+    const pa_sample_spec format{PA_SAMPLE_S16LE, rate, std::uint8_t(channels)};
     pa_channel_map map;
     pa_channel_map_init_auto(&map, channels, PA_CHANNEL_MAP_DEFAULT);
-    impl.stream = pa_stream_new(context, "Sonvera playback", &spec, &map);
+    impl.stream = pa_stream_new(context, "Sonvera playback", &format, &map);
     if (impl.stream == nullptr)
         return nullptr;
     pa_stream_set_state_callback(

@@ -1,6 +1,6 @@
 // The player's spectrum of one 1024-frame stereo window, as every 33 ms tick asks for it.
 
-#include "audio/Spectrum.h"
+#include "audio/Fft.h"
 
 #include <benchmark/benchmark.h>
 #include <cmath>
