@@ -3,10 +3,12 @@
 // source's volume. Input -1, the master, is the source.
 
 #include "audio/Bass.h"
+#include "audio/RecordInputs.h"
 #include "audio/SourceControl.h"
 
 #include <algorithm>
 #include <mutex>
+#include <optional>
 
 namespace {
 
@@ -20,11 +22,6 @@ struct RecordState {
 RecordState& Record() {
     static RecordState state;
     return state;
-}
-
-// The number of inputs of a source: its ports, or one for a source without ports.
-int InputCount(const audio::SourceState& state) {
-    return std::max<int>(1, int(state.ports.size()));
 }
 
 } // namespace
@@ -63,14 +60,12 @@ DWORD BASS_RecordGetInput(int input, float* volume) {
     if (record.device < 0)
         return BASS_DWORD_ERROR;
     const auto state = audio::ReadSource(audio::Pulse(), record.source);
-    if (!state || input < -1 || input >= InputCount(*state))
+    const auto flags = state ? audio::InputFlags(*state, input) : std::nullopt;
+    if (!flags)
         return BASS_DWORD_ERROR;
     if (volume != nullptr)
         *volume = state->volume;
-    if (input == -1)
-        return state->muted ? BASS_INPUT_OFF : 0;
-    const bool on = state->ports.empty() || input == state->activePort;
-    return on ? 0 : BASS_INPUT_OFF;
+    return *flags;
 }
 
 BOOL BASS_RecordSetInput(int input, DWORD flags, float volume) {
@@ -80,7 +75,7 @@ BOOL BASS_RecordSetInput(int input, DWORD flags, float volume) {
         return false;
     auto& pulse = audio::Pulse();
     const auto state = audio::ReadSource(pulse, record.source);
-    if (!state || input < -1 || input >= InputCount(*state))
+    if (!state || !audio::InputFlags(*state, input))
         return false;
     bool ok = true;
     if ((flags & BASS_INPUT_ON) != 0) {
@@ -104,10 +99,9 @@ const char* BASS_RecordGetInputName(int input) {
     if (record.device < 0)
         return nullptr;
     const auto state = audio::ReadSource(audio::Pulse(), record.source);
-    if (!state || input < -1 || input >= InputCount(*state))
+    const auto name = state ? audio::InputName(*state, input) : std::nullopt;
+    if (!name)
         return nullptr;
-    record.name = input == -1 || state->ports.empty()
-                      ? state->description
-                      : state->ports[std::size_t(input)].description;
+    record.name = *name;
     return record.name.c_str();
 }

@@ -1,6 +1,6 @@
 #include "audio/FileStream.h"
 
-#include "audio/Spectrum.h"
+#include "audio/Fft.h"
 
 #include <algorithm>
 #include <cstring>
@@ -9,8 +9,9 @@ namespace audio {
 
 namespace {
 
-// Frames kept for the spectrum: more than the server holds queued ahead of the listener.
-constexpr std::uint64_t HistoryFrames = 65536;
+// Frames kept for the spectrum: more than the server holds queued ahead of the listener
+// (about 2 s), at any rate up to 192 kHz.
+constexpr std::uint64_t HistoryFrames = 1 << 19;
 constexpr DWORD SpectrumRequest = BASS_DATA_FFT1024 | BASS_DATA_FFT_INDIVIDUAL;
 
 } // namespace

@@ -11,10 +11,6 @@ namespace {
 
 std::atomic<float> volume{1.0f};
 
-// About 200 ms queued at the server: pause and stop answer at once, the spectrum follows
-// the position that pa_stream_get_time reports.
-constexpr pa_usec_t TargetLatency = 200000;
-
 pa_volume_t ToPulse(float v) {
     return pa_volume_t(std::lround(double(v) * PA_VOLUME_NORM));
 }
@@ -97,10 +93,10 @@ std::unique_ptr<Playback> Playback::Start(PulseConnection& pulse, std::uint32_t 
     pa_context* context = pulse.Context();
     if (context == nullptr)
         return nullptr;
-    const pa_sample_spec spec{PA_SAMPLE_S16LE, rate, std::uint8_t(channels)};
+    const pa_sample_spec format{PA_SAMPLE_S16LE, rate, std::uint8_t(channels)};
     pa_channel_map map;
     pa_channel_map_init_auto(&map, channels, PA_CHANNEL_MAP_DEFAULT);
-    impl.stream = pa_stream_new(context, "Sonvera playback", &spec, &map);
+    impl.stream = pa_stream_new(context, "Sonvera playback", &format, &map);
     if (impl.stream == nullptr)
         return nullptr;
     pa_stream_set_state_callback(
@@ -108,18 +104,15 @@ std::unique_ptr<Playback> Playback::Start(PulseConnection& pulse, std::uint32_t 
         &pulse);
     pa_stream_set_write_callback(impl.stream, &Impl::Write, &impl);
 
-    pa_buffer_attr attr;
-    attr.maxlength = std::uint32_t(-1);
-    attr.tlength = std::uint32_t(pa_usec_to_bytes(TargetLatency, &spec));
-    attr.prebuf = std::uint32_t(-1);
-    attr.minreq = std::uint32_t(-1);
-    attr.fragsize = std::uint32_t(-1);
     pa_cvolume cv;
     pa_cvolume_set(&cv, channels, ToPulse(volume));
+    // The server's own buffering (about 2 s queued): lower targets starved the null sink of a
+    // busy machine for seconds. Pause and stop still act at once (cork, disconnect), and the
+    // heard position comes from the server's clock, which allows for the queue.
     const auto flags =
         pa_stream_flags_t(PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE |
-                          PA_STREAM_ADJUST_LATENCY | (paused ? PA_STREAM_START_CORKED : 0));
-    if (pa_stream_connect_playback(impl.stream, nullptr, &attr, flags, &cv, nullptr) < 0)
+                          (paused ? PA_STREAM_START_CORKED : 0));
+    if (pa_stream_connect_playback(impl.stream, nullptr, nullptr, flags, &cv, nullptr) < 0)
         return nullptr;
     for (;;) {
         const pa_stream_state_t state = pa_stream_get_state(impl.stream);
@@ -152,23 +145,34 @@ void Playback::SetPaused(bool paused) {
     PulseConnection::Lock lock(pulse_);
     if (paused == paused_)
         return;
-    paused_ = paused;
     pulse_.Wait(pa_stream_cork(impl_->stream, paused ? 1 : 0, &SignalDone, &pulse_));
+    if (paused)
+        UpdatePlayed(); // where the listener stopped
+    paused_ = paused;
 }
 
 std::uint64_t Playback::PlayedFrames() {
     PulseConnection::Lock lock(pulse_);
-    if (impl_->drained)
-        return impl_->written;
+    // While paused the position holds still, whatever the interpolated clock says.
+    if (!paused_)
+        UpdatePlayed();
+    return impl_->played;
+}
+
+void Playback::UpdatePlayed() {
+    if (impl_->drained) {
+        impl_->played = impl_->written;
+        return;
+    }
     pa_usec_t usec = 0;
     if (pa_stream_get_time(impl_->stream, &usec) == 0)
         impl_->played = std::min<std::uint64_t>(usec * impl_->rate / 1000000, impl_->written);
-    return impl_->played;
 }
 
 bool Playback::Ended() {
     PulseConnection::Lock lock(pulse_);
-    return impl_->drained;
+    // A stream the server dropped (it went away) has ended too, or it would play for ever.
+    return impl_->drained || !PA_STREAM_IS_GOOD(pa_stream_get_state(impl_->stream));
 }
 
 float OutputVolume() {

@@ -30,13 +30,16 @@ public:
     bool Paused() const { return paused_; }
     // Frames heard since the start (never more than were written).
     std::uint64_t PlayedFrames();
-    // The source ended and everything written has been played.
+    // The source ended and everything written has been played, or the server dropped the
+    // stream.
     bool Ended();
 
     struct Impl;
 
 private:
     Playback(PulseConnection& pulse, bool paused);
+    // Reads the heard frames from the server's clock; with the lock held.
+    void UpdatePlayed();
 
     PulseConnection& pulse_;
     bool paused_;

@@ -215,10 +215,10 @@ WaveResult PulseWaveIn::Open(std::uint32_t device, std::uint32_t rate) {
     if (device >= d.sources.size())
         return PA_ERR_NOENTITY;
 
-    const pa_sample_spec spec{PA_SAMPLE_S16LE, rate, 2};
-    if (!pa_sample_spec_valid(&spec))
+    const pa_sample_spec format{PA_SAMPLE_S16LE, rate, 2};
+    if (!pa_sample_spec_valid(&format))
         return PA_ERR_INVALID;
-    d.stream = pa_stream_new(d.context, "Sonvera capture", &spec, nullptr);
+    d.stream = pa_stream_new(d.context, "Sonvera capture", &format, nullptr);
     if (!d.stream)
         return pa_context_errno(d.context);
     pa_stream_set_state_callback(d.stream, &Impl::StreamState, &d);

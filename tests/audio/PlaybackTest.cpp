@@ -77,14 +77,18 @@ TEST_F(Playing, TransportStatesAndHeardPosition) {
     std::this_thread::sleep_for(300ms);
     EXPECT_EQ(BASS_ChannelGetPosition(h_, BASS_POS_BYTE), paused);
 
+    // A jump while paused stays paused, at the new place.
+    ASSERT_TRUE(BASS_ChannelSetPosition(h_, 44100 * 4, BASS_POS_BYTE));
+    EXPECT_EQ(BASS_ChannelIsActive(h_), BASS_ACTIVE_PAUSED);
+    EXPECT_EQ(BASS_ChannelGetPosition(h_, BASS_POS_BYTE), QWORD{44100 * 4});
     ASSERT_TRUE(BASS_ChannelPlay(h_, false)); // resume
     EXPECT_EQ(BASS_ChannelIsActive(h_), BASS_ACTIVE_PLAYING);
-    ASSERT_TRUE(WaitFor([&] { return BASS_ChannelGetPosition(h_, BASS_POS_BYTE) > paused; }));
+    ASSERT_TRUE(WaitFor([&] { return BASS_ChannelGetPosition(h_, BASS_POS_BYTE) > 44100 * 4; }));
 
     ASSERT_TRUE(BASS_ChannelStop(h_));
     EXPECT_EQ(BASS_ChannelIsActive(h_), BASS_ACTIVE_STOPPED);
     const QWORD stopped = BASS_ChannelGetPosition(h_, BASS_POS_BYTE);
-    EXPECT_GE(stopped, paused);
+    EXPECT_GT(stopped, QWORD{44100 * 4});
 
     // From the start again; then let it play to its end, which reads as stopped.
     ASSERT_TRUE(BASS_ChannelPlay(h_, true));
@@ -146,6 +150,21 @@ TEST_F(Playing, OutputVolumeReachesThePlayingStream) {
     EXPECT_FALSE(BASS_SetVolume(-0.1f));
     EXPECT_FLOAT_EQ(BASS_GetVolume(), 0.25f);
     BASS_SetVolume(1.0f);
+}
+
+TEST(Library, FreeStopsAndFreesEveryStream) {
+    BASS_Init(-1, 44100, 0, nullptr, nullptr);
+    const std::string path = WriteTwoSines(test_paths::FreshDir("audio-free"), 10, 20, 2.0);
+    const HSTREAM playing = BASS_StreamCreateFile(false, path.c_str(), 0, 0, 0);
+    const HSTREAM carrier = BASS_StreamCreate(44100, 2, 0, STREAMPROC_DUMMY, nullptr);
+    ASSERT_TRUE(BASS_ChannelPlay(playing, true));
+    EXPECT_TRUE(BASS_Free());
+    EXPECT_EQ(BASS_ChannelIsActive(playing), BASS_ACTIVE_STOPPED);
+    EXPECT_FALSE(BASS_StreamFree(playing));
+    EXPECT_FALSE(BASS_StreamFree(carrier));
+    // The scan's repeated start is harmless either way.
+    EXPECT_TRUE(BASS_Init(-1, 44100, 0, nullptr, nullptr));
+    EXPECT_FALSE(BASS_Init(-1, 44100, 0, nullptr, nullptr));
 }
 
 } // namespace

@@ -2,10 +2,12 @@
 // by its description; the level is the source's volume and reaches the server.
 
 #include "audio/Bass.h"
+#include "audio/RecordInputs.h"
 
 #include <QProcess>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
+#include <optional>
 #include <string>
 
 namespace {
@@ -81,6 +83,38 @@ TEST(RecordInputs, LevelAndSwitchingOnReachTheSource) {
 
     Pactl({"set-source-volume", source, "100%"});
     BASS_RecordFree();
+}
+
+// A source with ports (a sound card's microphone and line-in): the test server has none, so
+// the mapping is checked on the state the server would report.
+TEST(RecordInputs, PortsAreTheInputsAndTheActiveOneIsOn) {
+    audio::SourceState card;
+    card.description = "Built-in Audio Analog Stereo";
+    card.ports = {{"analog-input-mic", "Microphone"}, {"analog-input-linein", "Line In"}};
+    card.activePort = 1;
+
+    struct Expected {
+        int input;
+        std::optional<DWORD> flags;
+        std::optional<std::string> name;
+    };
+    for (const auto& e :
+         {Expected{-1, 0u, "Built-in Audio Analog Stereo"},
+          Expected{0, BASS_INPUT_OFF, "Microphone"}, Expected{1, 0u, "Line In"},
+          Expected{2, std::nullopt, std::nullopt}, Expected{-2, std::nullopt, std::nullopt}}) {
+        EXPECT_EQ(audio::InputFlags(card, e.input), e.flags) << e.input;
+        EXPECT_EQ(audio::InputName(card, e.input), e.name) << e.input;
+    }
+    EXPECT_EQ(audio::InputCount(card), 2);
+
+    // The program's scan: the first input without the off bit is the selected one.
+    int selected = 0;
+    while (audio::InputFlags(card, selected).value_or(0) & BASS_INPUT_OFF)
+        ++selected;
+    EXPECT_EQ(selected, 1);
+
+    card.muted = true;
+    EXPECT_EQ(audio::InputFlags(card, -1), BASS_INPUT_OFF);
 }
 
 } // namespace

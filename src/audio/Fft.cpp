@@ -1,4 +1,4 @@
-#include "audio/Spectrum.h"
+#include "audio/Fft.h"
 
 #include <cmath>
 #include <fftw3.h>
