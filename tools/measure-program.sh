@@ -25,21 +25,30 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
-export DISPLAY=$display QT_QPA_PLATFORM=xcb
+export DISPLAY=$display QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$work/pulse/runtime
 for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
-# CPU percent of one core over the next $seconds seconds.
+# The encoder processes the program started (lame, oggenc), summed.
+children_ticks() {
+    local total=0 child
+    for child in $(pgrep -P "$1"); do total=$((total + $(cpu_ticks "$child"))); done
+    echo "$total"
+}
+# CPU percent of one core over the next $seconds seconds: the program, then its encoders.
 cpu_percent() {
-    local before after
+    local before after child_before child_after
     before=$(cpu_ticks "$1")
+    child_before=$(children_ticks "$1")
     sleep "$seconds"
     after=$(cpu_ticks "$1")
-    awk -v d=$((after - before)) -v t="$ticks" -v s="$seconds" 'BEGIN {printf "%.2f", 100 * d / t / s}'
+    child_after=$(children_ticks "$1")
+    awk -v d=$((after - before)) -v c=$((child_after - child_before)) -v t="$ticks" \
+        -v s="$seconds" 'BEGIN {printf "%.2f %.2f", 100 * d / t / s, 100 * c / t / s}'
 }
 rss_mb() { awk '/VmRSS/ {printf "%.1f", $2 / 1024}' "/proc/$1/status"; }
 
-printf '%-28s %10s %10s %10s %12s\n' format "window ms" "monitor %" "record %" "RSS MB"
+printf '%-20s %10s %10s %10s %11s %8s\n' format "window ms" "monitor %" "record %" "encoder %" "RSS MB"
 for format in "Wav=1 MP3=0" "Wav=0 MP3=1" "Wav=0 MP3=0 OGG=1" "Wav=0 MP3=0 WMA=1"; do
     mkdir -p "$work/app/recordings"
     cp "$build/Sonvera" "$work/app/Sonvera"
@@ -55,17 +64,18 @@ for format in "Wav=1 MP3=0" "Wav=0 MP3=1" "Wav=0 MP3=0 OGG=1" "Wav=0 MP3=0 WMA=1
     until xdotool search --pid "$program" --name Sonvera >/dev/null 2>&1; do sleep 0.02; done
     window_ms=$((($(date +%s%N) - start) / 1000000))
     sleep 2
-    monitor=$(cpu_percent "$program")
+    read -r monitor _ <<<"$(cpu_percent "$program")"
     xdotool key F5
     sleep 1
-    record=$(cpu_percent "$program")
+    read -r record encoder <<<"$(cpu_percent "$program")"
     rss=$(rss_mb "$program")
     xdotool key F9
     sleep 1
     kill -TERM "$program"
     wait "$program" || true
     program=""
-    printf '%-28s %10s %10s %10s %12s\n' "$format" "$window_ms" "$monitor" "$record" "$rss"
+    printf '%-20s %10s %10s %10s %11s %8s\n' "$format" "$window_ms" "$monitor" "$record" \
+        "$encoder" "$rss"
     rm -rf "$work/app"
 done
 echo; echo "start to first block drawn (window created offscreen, in process):"

@@ -164,3 +164,26 @@ TEST_F(MainWindowTest, OlderFamilyNamesTheInputAndTheDevice) {
 }
 
 } // namespace
+
+#include <QTest>
+
+namespace {
+
+// Offscreen there is no X11 connection to grab keys from: the window's own keys stand in.
+TEST_F(MainWindowTest, WithoutGlobalKeysTheWindowsOwnF5F7F9Work) {
+    form->activateWindow();
+    QCoreApplication::processEvents();
+    const auto press = [&](Qt::Key key) {
+        QTest::keyClick(form.get(), key);
+        QCoreApplication::processEvents();
+    };
+    press(Qt::Key_F5);
+    EXPECT_TRUE(form->session.state.IsRecording);
+    press(Qt::Key_F7);
+    EXPECT_TRUE(form->session.state.IsPaused);
+    press(Qt::Key_F9);
+    EXPECT_FALSE(form->session.state.IsRecording);
+    EXPECT_FALSE(form->session.state.IsPaused);
+}
+
+} // namespace
