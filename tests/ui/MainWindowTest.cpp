@@ -156,6 +156,18 @@ TEST_F(MainWindowTest, ClosingWithoutAskingFinishesTheRecording) {
     EXPECT_TRUE(std::filesystem::file_size(form->Library.CurrentFile) > 44);
 }
 
+TEST_F(MainWindowTest, ATerminationWhileTheQuestionIsOpenStillClosesAndFinishes) {
+    form->StartRecording();
+    Run(300);
+    QTimer::singleShot(200, [this] { form->CloseWithoutAsking(); });
+    form->close(); // the question opens; nobody answers it
+    Run(300);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_FALSE(form->session.state.IsRecording);
+    EXPECT_GT(std::filesystem::file_size(form->Library.CurrentFile), 44u);
+}
+
 TEST_F(MainWindowTest, OlderFamilyNamesTheInputAndTheDevice) {
     form->VistaMode = false;
     form->UpdateStatus();

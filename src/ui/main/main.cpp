@@ -240,6 +240,13 @@ void TForm1::closeEvent(QCloseEvent* event) {
 }
 
 void TForm1::CloseWithoutAsking() {
+    // An open message box runs a loop of its own: end it (its answer is "No"), then close from
+    // the main loop, so a kill never waits for someone to answer.
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        modal->close();
+        QTimer::singleShot(0, this, [this] { CloseWithoutAsking(); });
+        return;
+    }
     askBeforeClosing = false;
     close();
 }
