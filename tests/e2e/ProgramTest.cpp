@@ -145,4 +145,29 @@ TEST_F(ProgramTest, ASourceThatGoesAwayClosesTheCaptureAndItsReturnReopensIt) {
     EXPECT_EQ(program.WaitForExit(20s), 0);
 }
 
+TEST_F(ProgramTest, StartedWithoutASourceItAsksForOneAndTakesItWhenItComes) {
+    e2e::LonelySoundServer server; // no source loaded
+    e2e::Program program(folder, WavSettings(output));
+    program.Start(display, server.Environment());
+    // The message comes before the main window: the program's one visible window is the box.
+    std::string box;
+    ASSERT_TRUE(e2e::WaitFor(
+        [&] {
+            box = display.Run("xdotool search --onlyvisible --pid " +
+                              std::to_string(program.Pid()) + " --name Sonvera");
+            return !box.empty();
+        },
+        20s));
+    display.Run("xdotool windowfocus --sync " + box.substr(0, box.find('\n')) + " key Return");
+    std::this_thread::sleep_for(1500ms);
+    EXPECT_TRUE(server.Pactl("list short source-outputs").empty());
+
+    server.LoadSource();
+    EXPECT_TRUE(
+        e2e::WaitFor([&] { return !server.Pactl("list short source-outputs").empty(); }, 10s))
+        << "the status monitor opened the capture";
+    program.Signal(SIGTERM);
+    EXPECT_EQ(program.WaitForExit(20s), 0);
+}
+
 } // namespace
