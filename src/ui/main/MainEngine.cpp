@@ -30,6 +30,10 @@ void TForm1::ShowMessage(const std::string& text) {
     box.exec();
 }
 
+void TForm1::ShowError(const std::string& text) {
+    QMessageBox::critical(this, BaseTitle, QString::fromStdString(text) + ".");
+}
+
 void TForm1::ProcessPendingEvents() {
     QCoreApplication::processEvents();
 }

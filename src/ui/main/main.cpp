@@ -174,9 +174,7 @@ void TForm1::FormCreate() {
     TimerRec->start();
     TimerStatus->start();
     if (!folderUsable)
-        QTimer::singleShot(0, this, [this, error] {
-            QMessageBox::critical(this, BaseTitle, QString::fromStdString(error) + ".");
-        });
+        QTimer::singleShot(0, this, [this, error] { ShowError(error); });
 }
 
 void TForm1::RegisterHotKeys() {
@@ -266,7 +264,7 @@ bool TForm1::FormCloseQuery() {
     const auto failure = WriteSettingsFile(settingsFile, Settings, platform::DecimalSeparator());
     // Closing by a signal must not wait on a message box nobody may see.
     if (failure && ask)
-        ShowMessage(*failure);
+        ShowError(*failure);
     TimerRec->stop();
     TimerStatus->stop();
     return true;

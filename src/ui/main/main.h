@@ -110,6 +110,8 @@ private:
     void HotKeyPressed(int id);
     void OpenCapture();
     double PlayerPositionSeconds();
+    // An error box: the application's title as caption, an error icon, a full stop added.
+    void ShowError(const std::string& text);
 
     // BlockConsumer
     void DrawBlock(const ConvertedBlock& block) override;
