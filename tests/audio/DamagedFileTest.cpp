@@ -39,6 +39,10 @@ struct Damage {
     double maxKept;
 };
 
+void PrintTo(const Damage& d, std::ostream* os) {
+    *os << d.name;
+}
+
 std::string CutInHalf(const std::string& b) {
     return b.substr(0, b.size() / 2);
 }

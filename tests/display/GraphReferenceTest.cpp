@@ -20,6 +20,10 @@ struct ReferenceCase {
     bool pictures;
 };
 
+void PrintTo(const ReferenceCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class ReferenceImages : public ScreenFixture, public ::testing::WithParamInterface<ReferenceCase> {
 protected:
     // Block b of a signal whose loudness swells and falls: a sine on the left, a triangle on

@@ -13,6 +13,10 @@ struct Case {
     const char* text;
 };
 
+void PrintTo(const Case& c, std::ostream* os) {
+    *os << c.what;
+}
+
 class FormatLabelTest : public ::testing::TestWithParam<Case> {};
 
 TEST_P(FormatLabelTest, TextAndIcon) {
