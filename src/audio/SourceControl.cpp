@@ -20,6 +20,17 @@ void Done(pa_context*, int success, void* q) {
     query->pulse->Signal();
 }
 
+// Runs one setting operation on the server and waits for its answer.
+template <typename Start> bool RunSetting(PulseConnection& pulse, Start start) {
+    Query query{&pulse, {}, {}, {}, false};
+    PulseConnection::Lock lock(pulse);
+    pa_context* context = pulse.Context();
+    if (context == nullptr)
+        return false;
+    pulse.Wait(start(context, &query));
+    return query.success;
+}
+
 } // namespace
 
 std::vector<std::string> SourceNames(PulseConnection& pulse) {
@@ -88,38 +99,26 @@ std::optional<SourceState> ReadSource(PulseConnection& pulse, const std::string&
 }
 
 bool SetSourcePort(PulseConnection& pulse, const std::string& name, const std::string& port) {
-    Query query{&pulse, {}, {}, {}, false};
-    PulseConnection::Lock lock(pulse);
-    pa_context* context = pulse.Context();
-    if (context == nullptr)
-        return false;
-    pulse.Wait(
-        pa_context_set_source_port_by_name(context, name.c_str(), port.c_str(), &Done, &query));
-    return query.success;
+    return RunSetting(pulse, [&](pa_context* context, Query* query) {
+        return pa_context_set_source_port_by_name(context, name.c_str(), port.c_str(), &Done,
+                                                  query);
+    });
 }
 
 bool SetSourceVolume(PulseConnection& pulse, const std::string& name, std::uint8_t channels,
                      float volume) {
-    Query query{&pulse, {}, {}, {}, false};
     pa_cvolume cv;
     pa_cvolume_set(&cv, channels, pa_volume_t(std::lround(double(volume) * PA_VOLUME_NORM)));
-    PulseConnection::Lock lock(pulse);
-    pa_context* context = pulse.Context();
-    if (context == nullptr)
-        return false;
-    pulse.Wait(pa_context_set_source_volume_by_name(context, name.c_str(), &cv, &Done, &query));
-    return query.success;
+    return RunSetting(pulse, [&](pa_context* context, Query* query) {
+        return pa_context_set_source_volume_by_name(context, name.c_str(), &cv, &Done, query);
+    });
 }
 
 bool SetSourceMute(PulseConnection& pulse, const std::string& name, bool muted) {
-    Query query{&pulse, {}, {}, {}, false};
-    PulseConnection::Lock lock(pulse);
-    pa_context* context = pulse.Context();
-    if (context == nullptr)
-        return false;
-    pulse.Wait(
-        pa_context_set_source_mute_by_name(context, name.c_str(), muted ? 1 : 0, &Done, &query));
-    return query.success;
+    return RunSetting(pulse, [&](pa_context* context, Query* query) {
+        return pa_context_set_source_mute_by_name(context, name.c_str(), muted ? 1 : 0, &Done,
+                                                  query);
+    });
 }
 
 } // namespace audio

@@ -157,6 +157,14 @@ struct PulseWaveIn::Impl {
         if (pa_operation* op = pa_stream_cork(stream, cork ? 1 : 0, nullptr, nullptr))
             pa_operation_unref(op);
     }
+
+    // Stops the stream from filling buffers; the caller holds the mainloop lock.
+    void Halt() {
+        if (running) {
+            running = false;
+            Cork(true);
+        }
+    }
 };
 
 PulseWaveIn::PulseWaveIn(std::string firstSource) : impl_(std::make_unique<Impl>()) {
@@ -279,10 +287,7 @@ WaveResult PulseWaveIn::Stop() {
     Impl::Lock lock(impl_->loop);
     if (!impl_->stream)
         return PA_ERR_BADSTATE;
-    if (impl_->running) {
-        impl_->running = false;
-        impl_->Cork(true);
-    }
+    impl_->Halt();
     impl_->queue.HandBackPartial();
     return WaveOk;
 }
@@ -291,10 +296,7 @@ WaveResult PulseWaveIn::Reset() {
     Impl::Lock lock(impl_->loop);
     if (!impl_->stream)
         return PA_ERR_BADSTATE;
-    if (impl_->running) {
-        impl_->running = false;
-        impl_->Cork(true);
-    }
+    impl_->Halt();
     impl_->queue.HandBackAll();
     return WaveOk;
 }
