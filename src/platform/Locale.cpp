@@ -4,8 +4,12 @@
 
 namespace platform {
 
-std::string DecimalSeparator() { return QLocale::system().decimalPoint().toStdString(); }
+std::string DecimalSeparator() {
+    return QLocale::system().decimalPoint().toStdString();
+}
 
-std::string ThousandsSeparator() { return QLocale::system().groupSeparator().toStdString(); }
+std::string ThousandsSeparator() {
+    return QLocale::system().groupSeparator().toStdString();
+}
 
 } // namespace platform

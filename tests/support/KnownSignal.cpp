@@ -14,9 +14,13 @@ std::int16_t Right(std::uint32_t frame) {
     return static_cast<std::int16_t>(static_cast<int>(frame % Period) - 16384);
 }
 
-double SineFrequency(std::uint32_t rate) { return double(SineCycles) * rate / Period; }
+double SineFrequency(std::uint32_t rate) {
+    return double(SineCycles) * rate / Period;
+}
 
-std::uint32_t PhaseOf(std::int16_t right) { return static_cast<std::uint32_t>(right + 16384); }
+std::uint32_t PhaseOf(std::int16_t right) {
+    return static_cast<std::uint32_t>(right + 16384);
+}
 
 std::optional<std::string> CheckStereo(std::span<const std::int16_t> interleaved,
                                        std::uint32_t phase) {

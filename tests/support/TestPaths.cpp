@@ -4,7 +4,9 @@
 
 namespace test_paths {
 
-std::string DataDir() { return SONVERA_TEST_SOURCE_DIR "/data"; }
+std::string DataDir() {
+    return SONVERA_TEST_SOURCE_DIR "/data";
+}
 
 std::string FreshDir(const std::string& name) {
     const std::filesystem::path dir = std::filesystem::path(SONVERA_TEST_OUTPUT_DIR) / name;
@@ -13,8 +15,12 @@ std::string FreshDir(const std::string& name) {
     return dir.string();
 }
 
-std::string BinaryDir() { return SONVERA_BINARY_DIR; }
+std::string BinaryDir() {
+    return SONVERA_BINARY_DIR;
+}
 
-std::string PulseDir() { return SONVERA_TEST_PULSE_DIR; }
+std::string PulseDir() {
+    return SONVERA_TEST_PULSE_DIR;
+}
 
 } // namespace test_paths
