@@ -7,10 +7,8 @@ namespace {
 
 // Two characters at most, as the list's fixed-width column expects.
 std::string TwoDigits(std::int64_t value) {
-    std::string text = std::to_string(value);
-    if (value < 10) {
-        text.insert(0, "0");
-    }
+    std::string text = value < 10 ? "0" : "";
+    text += std::to_string(value);
     return text.substr(0, 2);
 }
 

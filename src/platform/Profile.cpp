@@ -229,7 +229,9 @@ bool Profile::WriteString(std::string_view sectionName, std::string_view key,
     if (!section) {
         endLastLine();
         Section added{std::string(sectionName), true, {}};
-        added.lines.push_back({"[" + std::string(sectionName) + "]", newline_});
+        std::string header = "[";
+        header.append(sectionName).append("]");
+        added.lines.push_back({std::move(header), newline_});
         added.lines.push_back({keyLine, newline_});
         sections_.push_back(std::move(added));
         return true;
@@ -347,7 +349,8 @@ std::string FormatProfileReal(double value, std::string_view decimalSeparator) {
     std::snprintf(buffer, sizeof buffer, "%.14e", std::fabs(value));
     const std::string_view scientific = buffer;
     const std::size_t e = scientific.find('e');
-    std::string digits = std::string(1, scientific[0]) + std::string(scientific.substr(2, e - 2));
+    std::string digits(1, scientific[0]);
+    digits.append(scientific.substr(2, e - 2));
     while (digits.size() > 1 && digits.back() == '0')
         digits.pop_back();
     const int exponent = std::atoi(buffer + e + 1);
@@ -357,7 +360,8 @@ std::string FormatProfileReal(double value, std::string_view decimalSeparator) {
         text += digits[0];
         if (digits.size() > 1)
             text += std::string(decimalSeparator) + digits.substr(1);
-        text += "E" + std::to_string(exponent);
+        text += 'E';
+        text += std::to_string(exponent);
     } else if (exponent >= 0) {
         const std::size_t whole = static_cast<std::size_t>(exponent) + 1;
         if (digits.size() <= whole)
@@ -365,8 +369,10 @@ std::string FormatProfileReal(double value, std::string_view decimalSeparator) {
         else
             text += digits.substr(0, whole) + std::string(decimalSeparator) + digits.substr(whole);
     } else {
-        text += "0" + std::string(decimalSeparator) +
-                std::string(static_cast<std::size_t>(-exponent - 1), '0') + digits;
+        text += '0';
+        text.append(decimalSeparator);
+        text.append(static_cast<std::size_t>(-exponent - 1), '0');
+        text += digits;
     }
     return text;
 }
