@@ -23,6 +23,10 @@ struct Encoded {
     std::uint32_t slack; // frames the length may differ from the source (WMA pads whole frames)
 };
 
+void PrintTo(const Encoded& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class EncodedFile : public testing::TestWithParam<Encoded> {
 protected:
     static void SetUpTestSuite() { dir_ = test_paths::FreshDir("audio-encoded"); }

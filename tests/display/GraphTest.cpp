@@ -115,6 +115,10 @@ struct ClipCase {
     std::vector<std::pair<int, int>> rows; // marked row bands, first to last
 };
 
+void PrintTo(const ClipCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class ClipMarks : public ScreenFixture, public ::testing::WithParamInterface<ClipCase> {};
 
 TEST_P(ClipMarks, MarkColumnOneInTheirBandsAndMoveOn) {

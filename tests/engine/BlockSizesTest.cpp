@@ -17,6 +17,10 @@ struct RateCase {
     std::uint32_t captureRate, captureFrames, blockFrames, captureBufferBytes;
 };
 
+void PrintTo(const RateCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class RateCases : public ::testing::TestWithParam<RateCase> {};
 
 // The ring opens the device at the capture rate with buffers of 100 ms, and every block it
@@ -100,6 +104,10 @@ struct Edited {
     std::uint16_t repairedBits;
     std::int32_t repairedChannels, repairedMode;
 };
+
+void PrintTo(const Edited& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class HandEdited : public ::testing::TestWithParam<Edited> {};
 

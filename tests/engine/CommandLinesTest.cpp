@@ -11,6 +11,10 @@ struct LineCase {
     const char* line;
 };
 
+void PrintTo(const LineCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class EncoderCommandLine : public testing::TestWithParam<LineCase> {};
 
 TEST_P(EncoderCommandLine, IsTheExactText) {

@@ -44,6 +44,10 @@ struct OutputCase {
     std::vector<std::uint8_t> bytes;
 };
 
+void PrintTo(const OutputCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class OutputBytes : public ::testing::TestWithParam<OutputCase> {};
 
 TEST_P(OutputBytes, AreExactlyTheEncodedFrames) {

@@ -40,6 +40,10 @@ struct Recording {
     void (*set)(RecordingSettings&);
 };
 
+void PrintTo(const Recording& r, std::ostream* os) {
+    *os << r.name;
+}
+
 // Records `Blocks` blocks of the 44100 Hz source into `path`; returns the bytes handed over.
 std::vector<std::uint8_t> Record(RecordingSettings& s, const std::string& path) {
     PulseWaveIn device("sonvera_signal_44100");

@@ -38,6 +38,10 @@ struct OrderCase {
     Names rows;
 };
 
+void PrintTo(const OrderCase& c, std::ostream* os) {
+    *os << c.what;
+}
+
 class SortOrders : public ::testing::TestWithParam<OrderCase> {};
 
 TEST_P(SortOrders, FillTheRowsInTheOrderAndTieRuleOfTheColumn) {

@@ -19,6 +19,10 @@ struct RecentCase {
     Folders after;
 };
 
+void PrintTo(const RecentCase& c, std::ostream* os) {
+    *os << c.what;
+}
+
 class RecentFolderUpdate : public ::testing::TestWithParam<RecentCase> {};
 
 TEST_P(RecentFolderUpdate, DropsInsertsAndClosesGapsInOnePass) {

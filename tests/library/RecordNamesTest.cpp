@@ -15,6 +15,10 @@ struct NameCase {
     std::string expected; // empty: no name
 };
 
+void PrintTo(const NameCase& c, std::ostream* os) {
+    *os << c.what;
+}
+
 class NextRecordName : public ::testing::TestWithParam<NameCase> {};
 
 TEST_P(NextRecordName, FirstFreeNumberWithTheSelectedExtension) {
