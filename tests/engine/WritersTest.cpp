@@ -1,5 +1,6 @@
 #include "engine/Writers.h"
 
+#include "OutputFormat.h"
 #include "TestPaths.h"
 
 #include <QFile>
@@ -16,14 +17,7 @@
 namespace {
 
 RecordingSettings WavFormat(std::uint32_t rate, std::uint16_t bits, int channels) {
-    RecordingSettings s;
-    s.MP3 = false;
-    s.Wav = true;
-    s.SamplesPerSecond = rate;
-    s.BitsPerSample = bits;
-    s.Channels = channels;
-    ComputeBlockSizes(s);
-    return s;
+    return OutputFormat(true, rate, bits, channels);
 }
 
 // A block whose bytes tell which block and which byte they are.
