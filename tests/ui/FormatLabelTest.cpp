@@ -92,7 +92,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 } // namespace
 
-#include "ui/main/LabelText.h"
+#include "ui/common/TextWidth.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "platform/Locale.h"
 #include "platform/SystemCommand.h"
 #include "ui/main/FormatLabel.h"
-#include "ui/main/LabelText.h"
+#include "ui/common/TextWidth.h"
 #include "ui/main/ScreenView.h"
 
 #include <QApplication>

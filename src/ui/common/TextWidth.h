@@ -1,5 +1,5 @@
 #pragma once
-// Fitting a label's text to a width by dropping characters from its end, without an ellipsis.
+// Fitting a text to a pixel width by dropping characters from its end, without an ellipsis.
 
 #include <QFontMetrics>
 #include <QString>
