@@ -39,12 +39,13 @@ void CaptureRing::Queue(std::uint32_t i) {
 }
 
 void CaptureRing::CloseCapture() {
+    // Also after a failed open, so that a device that goes and comes back is set up again.
+    currentDeviceName_.clear();
     if (!open_)
         return;
     device_.Reset();
     device_.Close();
     open_ = false;
-    currentDeviceName_.clear();
 }
 
 void CaptureRing::StopCapture() {
@@ -89,9 +90,9 @@ int CaptureRing::PollCapture(const RecordingSettings& settings, ConvertedBlock& 
         ConvertBlock(std::span(headers_[current_].Data, bufferBytes_), settings, block);
         MeasurePeaks(block);
         if (!flags.Playing && !flags.Paused)
-            consumer.DrawBlock(block);
+            consumer.ShowBlock(block);
         if (flags.Recording)
-            consumer.WriteBlock(block);
+            consumer.RecordBlock(block);
         ++taken;
 
         Queue(current_);

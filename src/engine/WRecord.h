@@ -19,8 +19,8 @@ constexpr std::uint32_t CaptureBufferCount = 40;
 class BlockConsumer {
 public:
     virtual ~BlockConsumer() = default;
-    virtual void DrawBlock(const ConvertedBlock& block) = 0;
-    virtual void WriteBlock(const ConvertedBlock& block) = 0;
+    virtual void ShowBlock(const ConvertedBlock& block) = 0;
+    virtual void RecordBlock(const ConvertedBlock& block) = 0;
 };
 
 // The session flags that decide where a block goes.
@@ -53,7 +53,7 @@ public:
     // Opens device 0 at the rate the settings ask for (deriving their block sizes) and starts
     // capture. Nothing when already open.
     OpenResult OpenCapture(RecordingSettings& settings);
-    // Stops and closes the device; nothing when closed.
+    // Stops and closes the device and forgets its name.
     void CloseCapture();
     // Pause and resume. A resume gives the buffer the pause cut short back to the device, empty,
     // so all 40 buffers stay in use and its partial audio is never taken.

@@ -50,8 +50,8 @@ TEST_P(RateCases, OpenSizesBuffersAndBlocks) {
 
             struct : BlockConsumer {
                 std::uint32_t bytes = 0;
-                void DrawBlock(const ConvertedBlock& b) override { bytes = b.OutputBytes; }
-                void WriteBlock(const ConvertedBlock&) override {}
+                void ShowBlock(const ConvertedBlock& b) override { bytes = b.OutputBytes; }
+                void RecordBlock(const ConvertedBlock&) override {}
             } consumer;
             ConvertedBlock block;
             device.Deliver(std::vector<std::uint8_t>(c.captureBufferBytes));

@@ -39,12 +39,12 @@ struct Recorder : BlockConsumer {
         for (std::uint32_t i = 1; i < block.Frames; ++i)
             contiguous = contiguous && FrameNumber(block, i) == FrameNumber(block, 0) + i;
     }
-    void DrawBlock(const ConvertedBlock& block) override {
+    void ShowBlock(const ConvertedBlock& block) override {
         Check(block);
         drawn.push_back(FrameNumber(block, 0));
         buffers.push_back(ring->CurrentBuffer());
     }
-    void WriteBlock(const ConvertedBlock& block) override {
+    void RecordBlock(const ConvertedBlock& block) override {
         Check(block);
         written.push_back(FrameNumber(block, 0));
     }

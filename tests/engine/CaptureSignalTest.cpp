@@ -21,7 +21,7 @@ struct SignalChecker : BlockConsumer {
     std::uint32_t phase = 0;
     std::optional<std::string> fault;
 
-    void DrawBlock(const ConvertedBlock& block) override {
+    void ShowBlock(const ConvertedBlock& block) override {
         const auto* samples = reinterpret_cast<const std::int16_t*>(block.OutputBlock.data());
         if (blocks == 0)
             phase = known_signal::PhaseOf(samples[1]);
@@ -31,7 +31,7 @@ struct SignalChecker : BlockConsumer {
         phase += block.Frames;
         ++blocks;
     }
-    void WriteBlock(const ConvertedBlock&) override {}
+    void RecordBlock(const ConvertedBlock&) override {}
 };
 
 class CaptureSignal : public ::testing::TestWithParam<std::uint32_t> {};

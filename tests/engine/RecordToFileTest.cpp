@@ -21,8 +21,8 @@ constexpr int Blocks = 20; // 2 s
 class WritingConsumer : public BlockConsumer {
 public:
     explicit WritingConsumer(WriterState& writers) : writers(writers) {}
-    void DrawBlock(const ConvertedBlock&) override {}
-    void WriteBlock(const ConvertedBlock& block) override {
+    void ShowBlock(const ConvertedBlock&) override {}
+    void RecordBlock(const ConvertedBlock& block) override {
         const std::span<const std::uint8_t> bytes(block.OutputBlock.data(), block.OutputBytes);
         written.insert(written.end(), bytes.begin(), bytes.end());
         messages += ::WriteBlock(writers, block.OutputBlock);

@@ -2,6 +2,7 @@
 // heights, the format action and closing with and without the question.
 
 #include "TestPaths.h"
+#include "ui/common/MouseLabel.h"
 #include "ui/main/main.h"
 
 #include <QAbstractButton>
@@ -21,13 +22,14 @@ protected:
     std::string folder = test_paths::FreshDir(
         std::string("mainwin_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::string output = folder + "/recordings";
+    std::uint32_t tick = 1000; // the window's clock, moved on by the tests
     std::unique_ptr<TForm1> form;
 
     void SetUp() override {
         std::filesystem::create_directories(output);
         std::ofstream(folder + "/Sonvera.ini")
             << "[Folder]\nName=" << output << "\n[Record Settings]\nWav=1\nMP3=0\n";
-        form = std::make_unique<TForm1>(folder + "/Sonvera.ini");
+        form = std::make_unique<TForm1>(folder + "/Sonvera.ini", [this] { return tick; });
         form->show();
     }
 
@@ -63,116 +65,117 @@ TEST_F(MainWindowTest, IdleTheStatusReadsMonitoringAndTheSourceIsTheDefaultDevic
 }
 
 TEST_F(MainWindowTest, RecordingShowsTimeStatusCaptionAndTheTaskbarTitleWhileMinimised) {
-    form->StartRecording();
-    ASSERT_TRUE(form->session.state.IsRecording);
-    Run(1200);
+    form->Core().session.StartRecording();
+    ASSERT_TRUE(form->Core().session.state.IsRecording);
+    tick += 1200;
+    form->TimerRecTimer();
     form->UpdateStatus();
     EXPECT_EQ(form->LabStatus->text(), "Recording");
-    const std::string name = std::filesystem::path(form->Library.CurrentFile).filename();
+    const std::string name = std::filesystem::path(form->Core().Library.CurrentFile).filename();
     EXPECT_EQ(form->windowTitle().toStdString(), "Sonvera - " + name);
     EXPECT_EQ(form->LabTime->text(), "00:00:01");
     EXPECT_EQ(form->LabTime0->text(), form->LabTime->text());
 
     form->setWindowState(Qt::WindowMinimized);
     QCoreApplication::processEvents();
-    ASSERT_TRUE(form->Minimized);
-    form->session.state.StartTick -= 64000; // 65 s into the recording
+    ASSERT_TRUE(form->Status().Minimized);
+    tick += 63800; // 65 s into the recording
     form->TimerRecTimer();
     form->UpdateStatus();
-    EXPECT_EQ(form->ApplicationTitle, "00:01:05 Stop-F9");
+    EXPECT_EQ(form->Status().ApplicationTitle, "00:01:05 Stop-F9");
     EXPECT_EQ(form->windowTitle(), "00:01:05 Stop-F9");
 
-    form->PauseResume();
+    form->Core().session.PauseResume();
     form->UpdateStatus();
-    EXPECT_EQ(form->ApplicationTitle, "Pause");
+    EXPECT_EQ(form->Status().ApplicationTitle, "Pause");
     EXPECT_EQ(form->LabStatus->text(), "Pause");
 
     form->setWindowState(Qt::WindowNoState);
     QCoreApplication::processEvents();
-    EXPECT_FALSE(form->Minimized);
-    EXPECT_EQ(form->ApplicationTitle, "Sonvera");
-    form->StopAll();
-    EXPECT_FALSE(form->session.state.IsRecording);
+    EXPECT_FALSE(form->Status().Minimized);
+    EXPECT_EQ(form->Status().ApplicationTitle, "Sonvera");
+    form->Core().session.StopAll();
+    EXPECT_FALSE(form->Core().session.state.IsRecording);
 }
 
 TEST_F(MainWindowTest, BlinkingStopsWhilePaused) {
-    form->StartRecording();
+    form->Core().session.StartRecording();
     form->UpdateStatus();
-    const bool phase = form->BlinkPhase;
+    const bool phase = form->Status().BlinkPhase;
     form->UpdateStatus();
-    EXPECT_NE(form->BlinkPhase, phase);
-    form->PauseResume();
+    EXPECT_NE(form->Status().BlinkPhase, phase);
+    form->Core().session.PauseResume();
     form->UpdateStatus();
     form->UpdateStatus();
-    EXPECT_NE(form->BlinkPhase, phase) << "kept while paused";
-    form->StopAll();
+    EXPECT_NE(form->Status().BlinkPhase, phase) << "kept while paused";
+    form->Core().session.StopAll();
 }
 
 TEST_F(MainWindowTest, ClientHeightFollowsTheFileList) {
-    ASSERT_TRUE(form->Settings.FileList);
+    ASSERT_TRUE(form->Core().Settings.FileList);
     EXPECT_EQ(form->centralWidget()->height(), 528);
     form->ToggleFileList();
     EXPECT_EQ(form->centralWidget()->height(), 248);
-    EXPECT_FALSE(form->Settings.FileList);
+    EXPECT_FALSE(form->Core().Settings.FileList);
     form->ToggleFileList();
     EXPECT_EQ(form->centralWidget()->height(), 528);
     EXPECT_EQ(form->centralWidget()->width(), 548);
 }
 
 TEST_F(MainWindowTest, ChangeFormatWaitsWhileRecordingAndReopensTheCaptureOtherwise) {
-    form->StartRecording();
-    form->Settings.Wav = false;
-    form->Settings.OGG = true;
+    form->Core().session.StartRecording();
+    form->Core().Settings.Wav = false;
+    form->Core().Settings.OGG = true;
     form->ChangeFormat();
     EXPECT_EQ(form->LabFormat->text(), "WAV 44100Hz 16bit stereo");
-    form->StopAll();
+    form->Core().session.StopAll();
     form->ChangeFormat();
     EXPECT_EQ(form->LabFormat->text(), "OGG 128 kbps stereo");
-    EXPECT_TRUE(form->Ring.IsOpen());
+    EXPECT_TRUE(form->Core().Ring().IsOpen());
 }
 
 TEST_F(MainWindowTest, ClosingWhileRecordingAsksAndNoKeepsRecording) {
-    form->StartRecording();
+    form->Core().session.StartRecording();
     Run(500);
     Answer(QMessageBox::No);
     EXPECT_FALSE(form->close());
-    EXPECT_TRUE(form->session.state.IsRecording);
+    EXPECT_TRUE(form->Core().session.state.IsRecording);
 
     Answer(QMessageBox::Yes);
     EXPECT_TRUE(form->close());
-    EXPECT_FALSE(form->session.state.IsRecording);
-    EXPECT_FALSE(form->Ring.IsOpen());
+    EXPECT_FALSE(form->Core().session.state.IsRecording);
+    EXPECT_FALSE(form->Core().Ring().IsOpen());
     std::ifstream settings(folder + "/Sonvera.ini");
     const std::string text((std::istreambuf_iterator<char>(settings)), {});
     EXPECT_NE(text.find("Clipping Detection=1"), std::string::npos) << "settings written";
 }
 
 TEST_F(MainWindowTest, ClosingWithoutAskingFinishesTheRecording) {
-    form->StartRecording();
+    form->Core().session.StartRecording();
     Run(500);
     form->CloseWithoutAsking();
     EXPECT_FALSE(form->isVisible());
-    EXPECT_FALSE(form->session.state.IsRecording);
-    EXPECT_TRUE(std::filesystem::file_size(form->Library.CurrentFile) > 44);
+    EXPECT_FALSE(form->Core().session.state.IsRecording);
+    EXPECT_TRUE(std::filesystem::file_size(form->Core().Library.CurrentFile) > 44);
 }
 
 TEST_F(MainWindowTest, ATerminationWhileTheQuestionIsOpenStillClosesAndFinishes) {
-    form->StartRecording();
+    form->Core().session.StartRecording();
     Run(300);
     QTimer::singleShot(200, [this] { form->CloseWithoutAsking(); });
     form->close(); // the question opens; nobody answers it
     Run(300);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     EXPECT_FALSE(form->isVisible());
-    EXPECT_FALSE(form->session.state.IsRecording);
-    EXPECT_GT(std::filesystem::file_size(form->Library.CurrentFile), 44u);
+    EXPECT_FALSE(form->Core().session.state.IsRecording);
+    EXPECT_GT(std::filesystem::file_size(form->Core().Library.CurrentFile), 44u);
 }
 
 TEST_F(MainWindowTest, OlderFamilyNamesTheInputAndTheDevice) {
-    form->VistaMode = false;
+    form->Core().Flags.VistaMode = false;
     form->UpdateStatus();
-    EXPECT_EQ(form->Watch.SourceText, "Test_signal_44100 (Test_signal_44100)");
-    EXPECT_TRUE(form->Ring.IsOpen());
+    EXPECT_EQ(form->Core().Watch.SourceText, "Test_signal_44100 (Test_signal_44100)");
+    EXPECT_TRUE(form->Core().Ring().IsOpen());
 }
 
 } // namespace
@@ -190,12 +193,12 @@ TEST_F(MainWindowTest, WithoutGlobalKeysTheWindowsOwnF5F7F9Work) {
         QCoreApplication::processEvents();
     };
     press(Qt::Key_F5);
-    EXPECT_TRUE(form->session.state.IsRecording);
+    EXPECT_TRUE(form->Core().session.state.IsRecording);
     press(Qt::Key_F7);
-    EXPECT_TRUE(form->session.state.IsPaused);
+    EXPECT_TRUE(form->Core().session.state.IsPaused);
     press(Qt::Key_F9);
-    EXPECT_FALSE(form->session.state.IsRecording);
-    EXPECT_FALSE(form->session.state.IsPaused);
+    EXPECT_FALSE(form->Core().session.state.IsRecording);
+    EXPECT_FALSE(form->Core().session.state.IsPaused);
 }
 
 } // namespace

@@ -19,7 +19,7 @@ int RunApplication(int argc, char** argv) {
         platform::TerminationSignals termination([&form1] { form1->CloseWithoutAsking(); });
         form1->show();
         app.exec();
-        restart = form1->RestartRequested;
+        restart = form1->Core().RestartRequested;
         form1.reset();
     }
     // Only now, with the hot keys and the capture released, may the new instance start.

@@ -1,12 +1,11 @@
 #include "ui/main/main.h"
 
-#include "library/FileSort.h"
-#include "library/FolderScan.h"
-#include "library/RecentFolders.h"
-#include "library/SettingsFile.h"
-#include "platform/Locale.h"
-#include "platform/SystemCommand.h"
-#include "ui/main/FormatLabel.h"
+#include "app/FormatLabel.h"
+#include "app/HotKeyIds.h"
+#include "platform/PulseWaveIn.h"
+#include "ui/common/BusyCursor.h"
+#include "ui/common/MessageBoxes.h"
+#include "ui/common/MouseLabel.h"
 #include "ui/common/TextWidth.h"
 #include "ui/main/ScreenView.h"
 
@@ -14,21 +13,17 @@
 #include <QCloseEvent>
 #include <QFontMetrics>
 #include <QLabel>
-#include <QMessageBox>
-#include <QMouseEvent>
 #include <QScreen>
 #include <QShortcut>
 #include <QTimer>
-#include <cmath>
-#include <filesystem>
 
 namespace {
 
 constexpr int ClientWidth = 548;
 constexpr int FileListHeight = 280;
 
-QColor Rgb(int red, int green, int blue) {
-    return QColor(red, green, blue);
+QColor ToQColor(Rgb rgb) {
+    return QColor(rgb.red, rgb.green, rgb.blue);
 }
 
 void SetTextColour(QLabel* label, const QColor& colour) {
@@ -37,15 +32,17 @@ void SetTextColour(QLabel* label, const QColor& colour) {
     label->setPalette(palette);
 }
 
-QLabel* MakeLabel(QWidget* parent, int left, int top, const QString& hint) {
-    auto* label = new QLabel(parent);
+template <class Label = QLabel>
+Label* MakeLabel(QWidget* parent, int left, int top, const QString& hint) {
+    auto* label = new Label(parent);
     label->move(left, top);
     label->setToolTip(hint);
     return label;
 }
 
-QLabel* MakePicture(QWidget* parent, int left, int top, int width, int height) {
-    auto* picture = new QLabel(parent);
+template <class Picture = QLabel>
+Picture* MakePicture(QWidget* parent, int left, int top, int width, int height) {
+    auto* picture = new Picture(parent);
     picture->setGeometry(left, top, width, height);
     return picture;
 }
@@ -59,8 +56,9 @@ QFont ArialPixels(int pixels, bool bold) {
 
 } // namespace
 
-TForm1::TForm1(std::string settingsFile)
-    : settingsFile(std::move(settingsFile)), hotKeys([this](int id) { HotKeyPressed(id); }) {
+TForm1::TForm1(std::string settingsFile, Recorder::TickSource tick)
+    : core(std::move(settingsFile), *this, std::make_unique<PulseWaveIn>(), std::move(tick)),
+      hotKeys([this](int id) { HotKeyPressed(id); }) {
     CreateControls();
     FormCreate();
 }
@@ -70,7 +68,7 @@ TForm1::~TForm1() {
 }
 
 void TForm1::CreateControls() {
-    setWindowTitle(BaseTitle);
+    setWindowTitle(QString::fromStdString(BaseTitle));
     // A single fixed border with the system menu and the minimise box only.
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
@@ -81,17 +79,17 @@ void TForm1::CreateControls() {
     auto* client = new QWidget(this);
     client->setAutoFillBackground(true);
     QPalette palette = client->palette();
-    palette.setColor(QPalette::Window, Rgb(224, 232, 232));
+    palette.setColor(QPalette::Window, QColor(224, 232, 232));
     client->setPalette(palette);
     setCentralWidget(client);
 
     ImageStatus = MakePicture(client, 0, 0, 546, 30);
-    LabSource = MakeLabel(client, 12, 8, "");
+    LabSource = MakeLabel<MouseLabel>(client, 12, 8, "");
     LabSource->setCursor(Qt::PointingHandCursor);
-    ImageFormat = MakePicture(client, 170, 7, 16, 16);
+    ImageFormat = MakePicture<MouseLabel>(client, 170, 7, 16, 16);
     ImageFormat->setToolTip("Format Settings");
     ImageFormat->setCursor(Qt::PointingHandCursor);
-    LabFormat = MakeLabel(client, 195, 8, "Format Settings");
+    LabFormat = MakeLabel<MouseLabel>(client, 195, 8, "Format Settings");
     LabFormat->setCursor(Qt::PointingHandCursor);
 
     LabStatus0 = MakeLabel(client, 351, 7, "");
@@ -105,8 +103,8 @@ void TForm1::CreateControls() {
         label->setText("00:00:00");
         label->adjustSize();
     }
-    SetTextColour(LabTime0, Rgb(192, 192, 192));
-    SetTextColour(LabTime, Rgb(0, 0, 128));
+    SetTextColour(LabTime0, QColor(192, 192, 192));
+    SetTextColour(LabTime, QColor(0, 0, 128));
     // The shadows lie behind their labels.
     LabStatus->raise();
     LabTime->raise();
@@ -119,15 +117,15 @@ void TForm1::CreateControls() {
     StreamScreen->setGeometry(286, 41, 250, 140);
 
     ImageControlRecord = MakePicture(client, 0, 193, 546, 43);
-    ImageFolder = MakePicture(client, 16, 234, 19, 17);
+    ImageFolder = MakePicture<MouseLabel>(client, 16, 234, 19, 17);
     ImageFolder->setToolTip("Output Folder");
     ImageFolder->setCursor(Qt::PointingHandCursor);
-    LabFile = MakeLabel(client, 36, 235, "Output Folder");
+    LabFile = MakeLabel<MouseLabel>(client, 36, 235, "Output Folder");
     LabFile->setCursor(Qt::PointingHandCursor);
     ImageList = MakePicture(client, 0, 251, 547, 280);
 
-    for (QLabel* clickable : {LabFormat, ImageFormat})
-        clickable->installEventFilter(this);
+    for (MouseLabel* clickable : {LabFormat, ImageFormat})
+        clickable->OnClick = [this] { LabFormatClick(); };
 
     TimerRec = new QTimer(this);
     TimerRec->setInterval(33);
@@ -138,43 +136,22 @@ void TForm1::CreateControls() {
 }
 
 void TForm1::FormCreate() {
-    // 1. The minimise and restore notifications arrive in changeEvent. 2, 13. Qt draws every
-    // widget double-buffered.
-    // 4. The sound server reports its devices as the newer family does.
-    VistaMode = true;
-    // 5.
-    ReadSettingsFile(settingsFile, Settings, platform::DecimalSeparator());
-    // 7, 8.
-    std::string error;
-    const bool folderUsable = SettleOutputFolder(Settings, Library, error);
-    if (folderUsable) {
-        // 9.
+    // Qt reports minimise and restore in changeEvent and draws every widget double-buffered.
+    const MaybeMessage folderError = core.Create();
+    if (core.Created()) {
         RegisterHotKeys();
-        // 10.
-        Screens.Surface = this;
-        SetupScreens(Screens);
+        core.Screens.Surface = this;
     }
-    // 11. Also when creation stops early, so the window keeps its proper size.
+    // Also when creation stops early, so the window keeps its proper size.
     ApplyWindowHeight();
-    if (folderUsable) {
-        // 14. The program goes on whatever these return.
-        BASS_Init(-1, 44100, 0, nullptr, nullptr);
-        wmaPlugin = BASS_PluginLoad("basswma.dll", 0);
-        // 15, 16.
-        if (WaveDevice.GetNumDevs() > 0) {
-            InitSource();
-        } else if (VistaMode) {
-            ShowMessage("Please, select and enable an audio source!");
-            platform::StartSystemCommand("control mmsys.cpl,,1");
-        }
-        // 17.
+    if (core.Created()) {
+        core.StartAudio();
         ScreenPPI = logicalDpiY();
-        created = true;
     }
     TimerRec->start();
     TimerStatus->start();
-    if (!folderUsable)
-        QTimer::singleShot(0, this, [this, error] { ShowError(error); });
+    if (folderError)
+        QTimer::singleShot(0, this, [this, folderError] { ShowMessage(*folderError); });
 }
 
 void TForm1::RegisterHotKeys() {
@@ -182,9 +159,9 @@ void TForm1::RegisterHotKeys() {
         int id;
         platform::HotKey key;
         Qt::Key qtKey;
-    } keys[] = {{101, platform::HotKey::F5, Qt::Key_F5},
-                {102, platform::HotKey::F7, Qt::Key_F7},
-                {103, platform::HotKey::F9, Qt::Key_F9}};
+    } keys[] = {{HotKeyRecord, platform::HotKey::F5, Qt::Key_F5},
+                {HotKeyPause, platform::HotKey::F7, Qt::Key_F7},
+                {HotKeyStop, platform::HotKey::F9, Qt::Key_F9}};
     for (const auto& key : keys) {
         // Where the desktop offers no grab (or another program holds the key), the window's
         // own key does the same while it has the focus.
@@ -197,19 +174,12 @@ void TForm1::RegisterHotKeys() {
 }
 
 void TForm1::HotKeyPressed(int id) {
-    switch (id) {
-    case 101:
-        StartRecording();
-        break;
-    case 102:
-        PauseResume();
-        break;
-    case 103:
-        StopAll();
-        break;
-    default:
-        break;
-    }
+    if (id == HotKeyRecord)
+        core.session.StartRecording();
+    else if (id == HotKeyPause)
+        core.session.PauseResume();
+    else if (id == HotKeyStop)
+        core.session.StopAll();
 }
 
 void TForm1::showEvent(QShowEvent* event) {
@@ -223,10 +193,7 @@ void TForm1::showEvent(QShowEvent* event) {
 }
 
 void TForm1::FormShow() {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    ScanOutputFolder(Settings.OutputFolder, Library);
-    QApplication::restoreOverrideCursor();
-    SortFileList(Settings.Sort, Library.CurrentFile, Library);
+    core.RescanAndSort();
     UpdateFormatLabel();
 }
 
@@ -251,32 +218,21 @@ void TForm1::CloseWithoutAsking() {
 
 bool TForm1::FormCloseQuery() {
     const bool ask = std::exchange(askBeforeClosing, true);
-    if (session.state.IsRecording && ask &&
-        QMessageBox::question(this, "Confirm", "Are you sure you want to interrupt recording?",
-                              QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+    if (core.State().IsRecording && ask &&
+        !AskConfirm(this, "Are you sure you want to interrupt recording?"))
         return false;
-    session.StopRecording();
-    if (session.state.IsPlaying) {
-        StopPlayer();
-        session.state.IsPlaying = false;
-    }
-    CloseCapture();
-    const auto failure = WriteSettingsFile(settingsFile, Settings, platform::DecimalSeparator());
+    const MaybeMessage failure = core.Finish();
     // Closing by a signal must not wait on a message box nobody may see.
     if (failure && ask)
-        ShowError(*failure);
+        ShowMessage(*failure);
     TimerRec->stop();
     TimerStatus->stop();
     return true;
 }
 
 void TForm1::FormDestroy() {
-    hotKeys.Unregister(101);
-    hotKeys.Unregister(102);
-    hotKeys.Unregister(103);
-    BASS_RecordFree();
-    BASS_Free();
-    BASS_PluginFree(wmaPlugin);
+    for (int id : {HotKeyRecord, HotKeyPause, HotKeyStop})
+        hotKeys.Unregister(id);
 }
 
 void TForm1::changeEvent(QEvent* event) {
@@ -284,134 +240,106 @@ void TForm1::changeEvent(QEvent* event) {
     if (event->type() != QEvent::WindowStateChange)
         return;
     if (isMinimized()) {
-        Minimized = true;
-    } else if (Minimized) {
-        ApplicationTitle = BaseTitle;
-        Minimized = false;
-        setWindowTitle(BaseTitle);
+        monitor.Minimized = true;
+    } else if (monitor.Minimized) {
+        monitor.ApplicationTitle = BaseTitle;
+        monitor.Minimized = false;
+        setWindowTitle(QString::fromStdString(BaseTitle));
     }
 }
 
-bool TForm1::eventFilter(QObject* watched, QEvent* event) {
-    if ((watched == LabFormat || watched == ImageFormat) &&
-        event->type() == QEvent::MouseButtonRelease) {
-        const auto* mouse = static_cast<QMouseEvent*>(event);
-        if (mouse->button() == Qt::LeftButton) {
-            ChangeFormat();
-            return true;
-        }
-    }
-    return QMainWindow::eventFilter(watched, event);
+void TForm1::LabFormatClick() {
+    ChangeFormat();
 }
 
 void TForm1::TimerRecTimer() {
-    const SessionState& s = session.state;
-    Ring.PollCapture(Settings, Block, {s.IsRecording, s.IsPaused, s.IsPlaying}, *this);
-    if (session.UpdateElapsed()) {
-        LabTime->setText(QString::fromStdString(FormatElapsed(session.state.Elapsed)));
+    if (core.PollTick()) {
+        LabTime->setText(QString::fromStdString(FormatElapsed(core.State().Elapsed)));
         LabTime0->setText(LabTime->text());
     }
 }
 
 void TForm1::UpdateStatus() {
-    const SessionState& s = session.state;
-    // 1. The taskbar title; each later rule overrides the earlier ones.
-    ApplicationTitle = BaseTitle;
-    if (Minimized)
-        ApplicationTitle = "Monitoring";
-    if (Minimized && s.IsPlaying)
-        ApplicationTitle = "Playing";
-    if (Minimized && s.IsRecording)
-        ApplicationTitle = QString::fromStdString(FormatElapsed(s.Elapsed)) + " Stop-F9";
-    if (Minimized && s.IsPaused)
-        ApplicationTitle = "Pause";
-    // 2.
-    if (!s.IsPlaying && !s.IsRecording) {
-        LabTime->setText("00:00:00");
-        LabTime0->setText("00:00:00");
+    core.WatchTick();
+    const StatusView view = UpdateStatusMonitor(
+        monitor, {core.State(), core.State().IsPlaying ? core.PlayerPositionSeconds() : 0.0,
+                  core.Library.CurrentFile, core.Settings.OutputFolder, core.Watch.SourceText});
+    if (view.ResetTime || view.PlayerTime) {
+        const QString time = QString::fromStdString(view.PlayerTime.value_or("00:00:00"));
+        LabTime->setText(time);
+        LabTime0->setText(time);
     }
-    // 3, 4. Device watch.
-    if (created) {
-        // A device that ended on its own (its source vanished) is closed, so the watch sees
-        // the capture closed and reopens it when the device is back.
-        if (WaveDevice.DeviceLost())
-            Ring.CloseCapture();
-        WatchDevices(*this, Watch, VistaMode);
-    }
-    // 6. Status words.
-    SetTextColour(LabStatus0, BlinkPhase ? Rgb(192, 192, 192) : Rgb(160, 160, 160));
-    StatusText = "Monitoring";
-    QColor statusColour = Rgb(80, 80, 200);
-    if (s.IsRecording) {
-        StatusText = "Recording";
-        statusColour = Rgb(200, 80, 80);
-    }
-    if (s.IsPlaying) {
-        StatusText = "Playing";
-        statusColour = Rgb(80, 150, 100);
-        const QString position = QString::fromStdString(FormatElapsed(
-            static_cast<std::uint32_t>(std::nearbyint(PlayerPositionSeconds() * 1000.0))));
-        LabTime->setText(position);
-        LabTime0->setText(position);
-    }
-    if (s.IsPaused)
-        StatusText = "Pause";
-    SetTextColour(LabStatus, statusColour);
+    SetTextColour(LabStatus0, ToQColor(view.ShadowColour));
+    SetTextColour(LabStatus, ToQColor(view.StatusColour));
     for (QLabel* label : {LabStatus, LabStatus0}) {
-        label->setText(StatusText);
+        label->setText(QString::fromStdString(monitor.StatusText));
         label->adjustSize();
     }
-    // 7. The file label.
-    LabFile->setText(QString::fromStdString(Library.CurrentFile.empty() ? Settings.OutputFolder
-                                                                        : Library.CurrentFile));
+    LabFile->setText(QString::fromStdString(view.FileText));
     LabFile->adjustSize();
-    QColor fileColour = Qt::black;
-    if (s.IsPlaying)
-        fileColour = BlinkPhase ? Rgb(0, 128, 0) : Rgb(0, 80, 0);
-    if (s.IsRecording)
-        fileColour = BlinkPhase ? Rgb(150, 0, 0) : Qt::black;
-    SetTextColour(LabFile, fileColour);
-    // 8. The source label: cut to 150 pixels, no ellipsis.
-    QString source = QString::fromStdString(Watch.SourceText);
-    LabSource->setToolTip("Audio source: " + source);
+    SetTextColour(LabFile, ToQColor(view.FileColour));
+    const QString source = QString::fromStdString(view.SourceText);
+    LabSource->setToolTip(QString::fromStdString(view.SourceHint));
     LabSource->setText(CutToWidth(source, QFontMetrics(font()), 150));
     LabSource->adjustSize();
-    // 9. The caption; minimised, the window's title is what the taskbar shows.
-    QString caption = BaseTitle;
-    if (s.IsRecording || s.IsPlaying)
-        caption += " - " + QString::fromStdString(
-                               std::filesystem::path(Library.CurrentFile).filename().string());
-    setWindowTitle(Minimized ? ApplicationTitle : caption);
-    // 10.
-    if (!s.IsPaused)
-        BlinkPhase = !BlinkPhase;
+    setWindowTitle(QString::fromStdString(view.Caption));
 }
 
 void TForm1::UpdateFormatLabel() {
-    const FormatLabel label = DescribeFormat(Settings);
+    const FormatLabel label = DescribeFormat(core.Settings);
     LabFormat->setText(QString::fromStdString(label.text));
     LabFormat->adjustSize();
 }
 
 void TForm1::ChangeFormat() {
-    if (session.state.IsRecording || session.state.IsPlaying)
+    if (core.State().IsRecording || core.State().IsPlaying)
         return;
-    const std::int32_t channels = Settings.Channels;
+    const std::int32_t channels = core.Settings.Channels;
     UpdateFormatLabel();
-    CloseCapture();
-    OpenCapture();
-    if (Settings.Channels != channels)
-        ClearScreens();
+    core.ReopenCaptureAfterFormatChange(channels);
 }
 
 void TForm1::ApplyWindowHeight() {
     const int base = ScreenPPI <= 96 ? 248 : 286;
-    setFixedSize(ClientWidth, base + (Settings.FileList ? FileListHeight : 0) +
-                                  (menuWidget() ? menuWidget()->sizeHint().height() : 0));
-    centralWidget()->setFixedSize(ClientWidth, base + (Settings.FileList ? FileListHeight : 0));
+    const int list = core.Settings.FileList ? FileListHeight : 0;
+    setFixedSize(ClientWidth, base + list + (menuWidget() ? menuWidget()->sizeHint().height() : 0));
+    centralWidget()->setFixedSize(ClientWidth, base + list);
 }
 
 void TForm1::ToggleFileList() {
-    Settings.FileList = !Settings.FileList;
+    core.Settings.FileList = !core.Settings.FileList;
     ApplyWindowHeight();
+}
+
+void TForm1::ShowMessage(const UserMessage& message) {
+    const QString text = QString::fromStdString(message.text);
+    if (message.kind == UserMessage::Kind::Error)
+        ShowErrorBox(this, text);
+    else
+        ShowMessageBox(this, text);
+}
+
+void TForm1::ProcessPendingEvents() {
+    QCoreApplication::processEvents();
+}
+
+void TForm1::RunBusy(const std::function<void()>& work) {
+    BusyCursor busy;
+    work();
+}
+
+void TForm1::ClearStatusText() {
+    monitor.StatusText.clear();
+    LabStatus->clear();
+    LabStatus0->clear();
+}
+
+void TForm1::RestartProgram() {
+    TimerStatus->stop();
+    CloseWithoutAsking();
+}
+
+void TForm1::ShowScreen(const QImage& bitmap, QPoint at) {
+    ScreenView* view = at == core.Screens.WavePosition ? WaveScreen : StreamScreen;
+    view->SetImage(&bitmap);
 }

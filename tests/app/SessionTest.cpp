@@ -1,7 +1,7 @@
 // The recording session against a scripted host: which commands act in which state, the order
 // of the world's calls, and the elapsed time across pauses and the tick's wrap.
 
-#include "ui/main/Session.h"
+#include "app/Session.h"
 
 #include <functional>
 #include <gtest/gtest.h>
@@ -27,11 +27,11 @@ struct ScriptedHost : SessionHost {
     }
     std::uint32_t TickCount() override { return tick; }
     void PickNextRecordFile() override { calls.push_back("pick"); }
-    bool StartWriters() override {
+    bool StartOutput() override {
         calls.push_back("start writers");
         return writersStart;
     }
-    void StopWriters() override { calls.push_back("stop writers"); }
+    void StopOutput() override { calls.push_back("stop writers"); }
     void DeleteCurrentFile() override { calls.push_back("delete"); }
     void RescanAndSort() override { calls.push_back("rescan"); }
     void ClearStatusText() override { calls.push_back("clear status"); }

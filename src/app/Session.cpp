@@ -1,4 +1,4 @@
-#include "ui/main/Session.h"
+#include "app/Session.h"
 
 void Session::StartRecording() {
     if (state.IsRecording || state.IsPlaying || host.CaptureDeviceCount() == 0)
@@ -13,7 +13,7 @@ void Session::StartRecording() {
     if (state.IsRecording || state.IsPlaying)
         return;
     host.PickNextRecordFile();
-    if (!host.StartWriters())
+    if (!host.StartOutput())
         return;
     state.IsRecording = true;
     host.ProcessPendingEvents();
@@ -25,7 +25,7 @@ void Session::StopRecording() {
         return;
     // Cleared before the writers stop, so a tick running in between writes nothing.
     state.IsRecording = false;
-    host.StopWriters();
+    host.StopOutput();
     host.ProcessPendingEvents();
     host.RescanAndSort();
     host.ClearStatusText();
@@ -35,12 +35,12 @@ void Session::RestartRecording() {
     if (state.IsPaused || !state.IsRecording)
         return;
     state.IsRecording = false;
-    host.StopWriters();
+    host.StopOutput();
     host.ProcessPendingEvents();
     state.StartTick = host.TickCount();
     host.DeleteCurrentFile();
     host.ProcessPendingEvents();
-    if (!host.StartWriters())
+    if (!host.StartOutput())
         return;
     state.IsRecording = true;
     host.ProcessPendingEvents();

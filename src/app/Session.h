@@ -19,8 +19,8 @@ public:
     // Makes the next free record name of the output folder the current file.
     virtual void PickNextRecordFile() = 0;
     // False when the output could not be started (the writers have told the user).
-    virtual bool StartWriters() = 0;
-    virtual void StopWriters() = 0;
+    virtual bool StartOutput() = 0;
+    virtual void StopOutput() = 0;
     virtual void DeleteCurrentFile() = 0;
     // Rescans the output folder under the busy cursor and sorts the list.
     virtual void RescanAndSort() = 0;

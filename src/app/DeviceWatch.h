@@ -1,7 +1,7 @@
 #pragma once
 // The device watch of the status monitor: every half second it notices a capture device that
 // went, came back or changed, and reopens the capture or restarts the program. Everything it
-// does goes through DeviceWatchHost, which the main window implements.
+// does goes through DeviceWatchHost, which the program's core implements.
 
 #include <string>
 #include <vector>
@@ -16,19 +16,19 @@ public:
     // The capture ring's current device name: empty while the capture is closed.
     virtual std::string CurrentDeviceName() = 0;
     virtual void CloseCapture() = 0;
-    virtual void ClearScreens() = 0;
+    virtual void ClearDisplay() = 0;
     // Sets the recording side up on device 0 and opens the capture (KnownDeviceName is set).
     virtual void InitSource() = 0;
     virtual void ReadInputLevel0() = 0;
     // Saves the settings, ends this process and starts the program again.
     virtual void RestartProgram() = 0;
     // Older family: finds the selected input with the master fall-back and reads its level.
-    virtual void ScanInputs() = 0;
+    virtual void RescanInputs() = 0;
     // Older family: reads device 0's capabilities; its name becomes the current device name.
     virtual std::string ReadDeviceName0() = 0;
     // Older family: closes and reopens the capture on device 0, the recording side on `name`.
     virtual void ReopenCapture(const std::string& name) = 0;
-    virtual std::string SelectedInputName() = 0;
+    virtual std::string InputName() = 0;
 };
 
 struct DeviceWatchState {

@@ -1,4 +1,4 @@
-#include "ui/main/FormatLabel.h"
+#include "app/FormatLabel.h"
 
 #include <charconv>
 

@@ -1,4 +1,4 @@
-#include "ui/main/Source.h"
+#include "app/Source.h"
 
 #include "audio/Bass.h"
 

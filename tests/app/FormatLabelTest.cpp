@@ -1,6 +1,6 @@
 // The format label's exact texts and icons.
 
-#include "ui/main/FormatLabel.h"
+#include "app/FormatLabel.h"
 
 #include <gtest/gtest.h>
 
@@ -89,21 +89,5 @@ INSTANTIATE_TEST_SUITE_P(
                            [](RecordingSettings& s) { s.Wav = s.MP3 = s.WMA = true; },
                            FormatIcon::WMA, "WMA 128 kbps stereo"}),
     [](const auto& info) { return "case" + std::to_string(info.index); });
-
-} // namespace
-
-#include "ui/common/TextWidth.h"
-
-namespace {
-
-TEST(CutToWidth, DropsCharactersFromTheEndUntilTheTextFitsWithoutEllipsis) {
-    const QFontMetrics metrics(QFont("MS Sans Serif", 8));
-    const QString longName = "Monitor of Built-in Audio Analog Stereo with a long name";
-    const QString cut = CutToWidth(longName, metrics, 150);
-    EXPECT_LE(metrics.horizontalAdvance(cut), 150);
-    EXPECT_GT(metrics.horizontalAdvance(longName.left(cut.size() + 1)), 150);
-    EXPECT_TRUE(longName.startsWith(cut));
-    EXPECT_EQ(CutToWidth("Mic", metrics, 150), "Mic");
-}
 
 } // namespace

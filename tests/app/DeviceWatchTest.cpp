@@ -1,6 +1,6 @@
 // The device watch of both families against a scripted set of capture devices.
 
-#include "ui/main/DeviceWatch.h"
+#include "app/DeviceWatch.h"
 
 #include <gtest/gtest.h>
 
@@ -22,7 +22,7 @@ struct ScriptedDevices : DeviceWatchHost {
         calls.push_back("close");
         current.clear();
     }
-    void ClearScreens() override { calls.push_back("clear screens"); }
+    void ClearDisplay() override { calls.push_back("clear screens"); }
     void InitSource() override {
         calls.push_back("init source");
         current = devices.front();
@@ -30,13 +30,13 @@ struct ScriptedDevices : DeviceWatchHost {
     }
     void ReadInputLevel0() override { calls.push_back("level"); }
     void RestartProgram() override { calls.push_back("restart"); }
-    void ScanInputs() override {}
+    void RescanInputs() override {}
     std::string ReadDeviceName0() override { return devices.front(); }
     void ReopenCapture(const std::string& name) override {
         calls.push_back("reopen " + name);
         current = name;
     }
-    std::string SelectedInputName() override { return selectedInput; }
+    std::string InputName() override { return selectedInput; }
 };
 
 using Calls = std::vector<std::string>;

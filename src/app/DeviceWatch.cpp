@@ -1,18 +1,18 @@
-#include "ui/main/DeviceWatch.h"
+#include "app/DeviceWatch.h"
 
 namespace {
 
 void WatchOlder(DeviceWatchHost& host, DeviceWatchState& state) {
     if (host.CaptureDeviceCount() == 0)
         return;
-    host.ScanInputs();
+    host.RescanInputs();
     const std::string name = host.ReadDeviceName0();
     // During a recording the change waits for a later tick.
     if (name != state.KnownDeviceName && !host.IsRecording()) {
         state.KnownDeviceName = name;
         host.ReopenCapture(name);
     }
-    state.SourceText = host.SelectedInputName() + " (" + host.CurrentDeviceName() + ")";
+    state.SourceText = host.InputName() + " (" + host.CurrentDeviceName() + ")";
 }
 
 void WatchNewer(DeviceWatchHost& host, DeviceWatchState& state) {
@@ -21,7 +21,7 @@ void WatchNewer(DeviceWatchHost& host, DeviceWatchState& state) {
         // A running recording keeps its writers open until it is stopped.
         host.CloseCapture();
         state.SourceText.clear();
-        host.ClearScreens();
+        host.ClearDisplay();
         return;
     }
     if (state.KnownDeviceName.empty())

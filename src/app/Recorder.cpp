@@ -1,0 +1,296 @@
+#include "app/Recorder.h"
+
+#include "library/FileSort.h"
+#include "library/FolderScan.h"
+#include "library/RecentFolders.h"
+#include "library/RecordNames.h"
+#include "library/SettingsFile.h"
+#include "platform/DriveType.h"
+#include "platform/FileSystem.h"
+#include "platform/Locale.h"
+#include "platform/SystemCommand.h"
+#include "platform/Tick.h"
+
+#include <span>
+#include <utility>
+
+Recorder::Recorder(std::string settingsFile, RecorderWindow& window, std::unique_ptr<WaveIn> device,
+                   TickSource tick)
+    : settingsFile_(std::move(settingsFile)), window_(window), device_(std::move(device)),
+      ring_(*device_), tick_(tick ? std::move(tick) : TickSource(platform::GetTickCount)) {}
+
+Recorder::~Recorder() {
+    ring_.CloseCapture();
+    if (audioStarted_) {
+        BASS_RecordFree();
+        BASS_Free();
+        BASS_PluginFree(wmaPlugin_);
+    }
+}
+
+MaybeMessage Recorder::Create() {
+    ReadSettingsFile(settingsFile_, Settings, platform::DecimalSeparator());
+    std::string error;
+    if (!SettleOutputFolder(Settings, Library, error))
+        return ErrorMessage(error);
+    SetupScreens(Screens);
+    created_ = true;
+    return std::nullopt;
+}
+
+void Recorder::StartAudio() {
+    if (!created_)
+        return;
+    // The program goes on whatever these return.
+    BASS_Init(-1, 44100, 0, nullptr, nullptr);
+    wmaPlugin_ = BASS_PluginLoad("basswma.dll", 0);
+    audioStarted_ = true;
+    if (device_->GetNumDevs() > 0) {
+        InitSource();
+    } else if (Flags.VistaMode) {
+        ShowMessage("Please, select and enable an audio source!");
+        platform::StartSystemCommand("control mmsys.cpl,,1");
+    }
+}
+
+void Recorder::RescanAndSort() {
+    window_.RunBusy([this] { ScanOutputFolder(Settings.OutputFolder, Library); });
+    SortFileList(Settings.Sort, Library.CurrentFile, Library);
+}
+
+bool Recorder::PollTick() {
+    if (!polling_) {
+        polling_ = true;
+        const SessionState& s = session.state;
+        ring_.PollCapture(Settings, Block, {s.IsRecording, s.IsPaused, s.IsPlaying}, *this);
+        polling_ = false;
+    }
+    const bool elapsedChanged = session.UpdateElapsed();
+    ShowPendingMessages();
+    return elapsedChanged;
+}
+
+void Recorder::WatchTick() {
+    // A box the watch shows lets the timers run; their ticks must not watch inside the watch.
+    if (!created_ || watching_)
+        return;
+    watching_ = true;
+    // A device that ended on its own (its source vanished) is closed, so the watch sees the
+    // capture closed and reopens it when the device is back.
+    if (device_->DeviceLost())
+        ring_.CloseCapture();
+    WatchDevices(*this, Watch, Flags.VistaMode);
+    watching_ = false;
+}
+
+MaybeMessage Recorder::Finish() {
+    session.StopRecording();
+    if (session.state.IsPlaying) {
+        StopPlayer();
+        session.state.IsPlaying = false;
+    }
+    ring_.CloseCapture();
+    if (auto failure = WriteSettingsFile(settingsFile_, Settings, platform::DecimalSeparator()))
+        return ErrorMessage(*failure);
+    return std::nullopt;
+}
+
+void Recorder::ReopenCaptureAfterFormatChange(std::int32_t channelsBefore) {
+    ring_.CloseCapture();
+    OpenCapture();
+    if (Settings.Channels != channelsBefore)
+        ClearDisplay();
+}
+
+double Recorder::PlayerPositionSeconds() {
+    return BASS_ChannelBytes2Seconds(PlayerStream,
+                                     BASS_ChannelGetPosition(PlayerStream, BASS_POS_BYTE));
+}
+
+void Recorder::StopPlayer() {
+    BASS_ChannelStop(PlayerStream);
+    BASS_StreamFree(PlayerStream);
+    PlayerStream = 0;
+}
+
+void Recorder::Notify(MaybeMessage message) {
+    if (!message)
+        return;
+    pendingMessages_.push_back(std::move(*message));
+    if (!polling_)
+        ShowPendingMessages();
+}
+
+void Recorder::ShowPendingMessages() {
+    // One box at a time: a tick that runs while a box is open leaves its messages queued.
+    if (showingMessages_)
+        return;
+    showingMessages_ = true;
+    while (!pendingMessages_.empty()) {
+        const UserMessage message = std::move(pendingMessages_.front());
+        pendingMessages_.pop_front();
+        window_.ShowMessage(message);
+    }
+    showingMessages_ = false;
+}
+
+void Recorder::OpenCapture() {
+    const OpenResult result = ring_.OpenCapture(Settings);
+    if (result.Outcome == OpenOutcome::Failed)
+        ShowMessage(result.ErrorText);
+    if (result.Outcome == OpenOutcome::Opened) {
+        SetScreenScales(Screens, Settings);
+        KeepPauseAfterReopen();
+    }
+}
+
+void Recorder::KeepPauseAfterReopen() {
+    if (session.state.IsRecording && session.state.IsPaused)
+        ring_.StopCapture();
+}
+
+int Recorder::CaptureDeviceCount() {
+    return static_cast<int>(device_->GetNumDevs());
+}
+
+bool Recorder::OutputFolderOnCdrom() {
+    return platform::IsOnCdrom(Settings.OutputFolder);
+}
+
+void Recorder::ShowMessage(const std::string& text) {
+    Notify(PlainMessage(text));
+}
+
+void Recorder::ProcessPendingEvents() {
+    window_.ProcessPendingEvents();
+}
+
+std::uint32_t Recorder::TickCount() {
+    return tick_();
+}
+
+void Recorder::PickNextRecordFile() {
+    MakeNextRecordFileName(Settings, Library);
+}
+
+bool Recorder::StartOutput() {
+    // Every number taken or no format: never overwrite a recording.
+    if (Library.CurrentFile.empty()) {
+        ShowMessage("No recording can start: every record name of the output folder is taken.");
+        return false;
+    }
+    if (!ring_.IsOpen()) {
+        ShowMessage("No recording can start: the audio source is not open.");
+        return false;
+    }
+    Writers.NextFileName = [this] {
+        MakeNextRecordFileName(Settings, Library);
+        return Library.CurrentFile;
+    };
+    const StartResult result = StartWriters(Writers, Settings, Library.CurrentFile, true);
+    if (!result.Message.empty())
+        ShowMessage(result.Message);
+    return result.Started;
+}
+
+void Recorder::StopOutput() {
+    StopWriters(Writers);
+}
+
+void Recorder::DeleteCurrentFile() {
+    platform::DeleteFile(Library.CurrentFile);
+}
+
+void Recorder::ClearStatusText() {
+    window_.ClearStatusText();
+}
+
+void Recorder::StopCapture() {
+    ring_.StopCapture();
+}
+
+void Recorder::StartCapture() {
+    ring_.StartCapture();
+}
+
+void Recorder::PausePlayer() {
+    BASS_ChannelPause(PlayerStream);
+}
+
+void Recorder::ResumePlayer() {
+    BASS_ChannelPlay(PlayerStream, 0);
+}
+
+std::vector<std::string> Recorder::ListCaptureDevices() {
+    ring_.ListCaptureDevices();
+    return ring_.DeviceNames();
+}
+
+std::string Recorder::CurrentDeviceName() {
+    return ring_.CurrentDeviceName();
+}
+
+void Recorder::CloseCapture() {
+    ring_.CloseCapture();
+}
+
+void Recorder::ClearDisplay() {
+    ClearScreens(Screens, Settings);
+}
+
+void Recorder::InitSource() {
+    ring_.ReadCurrentDeviceName();
+    Watch.KnownDeviceName = ring_.CurrentDeviceName();
+    BASS_RecordFree();
+    OpenCapture();
+    BASS_RecordInit(0);
+    ScanInputs(Inputs, false);
+    SwitchInputsOn(Inputs);
+    ring_.ListCaptureDevices();
+}
+
+void Recorder::ReadInputLevel0() {
+    BASS_RecordGetInput(0, &Inputs.InputLevel);
+}
+
+void Recorder::RestartProgram() {
+    RestartRequested = true;
+    // A running recording is finished and the settings written, as closing the window does.
+    window_.RestartProgram();
+}
+
+void Recorder::RescanInputs() {
+    ScanInputs(Inputs, true);
+}
+
+std::string Recorder::ReadDeviceName0() {
+    ring_.ReadCurrentDeviceName();
+    return ring_.CurrentDeviceName();
+}
+
+void Recorder::ReopenCapture(const std::string& name) {
+    ring_.CloseCapture();
+    BASS_RecordFree();
+    ClearDisplay();
+    OpenCapture();
+    const int device = ring_.FindCaptureDevice(name);
+    BASS_RecordSetDevice(static_cast<DWORD>(device));
+    BASS_RecordInit(device);
+}
+
+std::string Recorder::InputName() {
+    return SelectedInputName(Inputs);
+}
+
+void Recorder::ShowBlock(const ConvertedBlock& block) {
+    DrawScreens(Screens, Settings, block);
+}
+
+void Recorder::RecordBlock(const ConvertedBlock& block) {
+    const std::string failure =
+        WriteBlock(Writers, std::span(block.OutputBlock.data(), block.OutputBytes));
+    // A WAV recording that outgrew its file goes on in the next one.
+    Library.CurrentFile = Writers.CurrentFile;
+    if (!failure.empty())
+        ShowMessage(failure);
+}

@@ -1,0 +1,140 @@
+#pragma once
+// The program's core: it owns every program-wide record (the settings, the capture device and
+// its ring, the converted block, the writers, the screens, the library, the session, the record
+// inputs, the device watch and the player's stream) and carries out what the windows ask. It
+// needs no window: what only a window can do goes through RecorderWindow.
+
+#include "app/DeviceWatch.h"
+#include "app/RecorderWindow.h"
+#include "app/Session.h"
+#include "app/Source.h"
+#include "app/WindowFlags.h"
+#include "audio/Bass.h"
+#include "display/Graph.h"
+#include "engine/Processing.h"
+#include "engine/WRecord.h"
+#include "engine/Writers.h"
+#include "engine/global.h"
+#include "library/Files.h"
+#include "platform/WaveIn.h"
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+
+class Recorder : private SessionHost, private DeviceWatchHost, private BlockConsumer {
+public:
+    using TickSource = std::function<std::uint32_t()>;
+
+    // `settingsFile` is read by Create and written by Finish. The tick defaults to the system's
+    // millisecond clock; tests hand in their own.
+    Recorder(std::string settingsFile, RecorderWindow& window, std::unique_ptr<WaveIn> device,
+             TickSource tick = {});
+    ~Recorder() override;
+    Recorder(const Recorder&) = delete;
+    Recorder& operator=(const Recorder&) = delete;
+
+    RecordingSettings Settings;
+    LibraryState Library;
+    Session session{*this};
+    DeviceWatchState Watch;
+    RecordInputs Inputs;
+    ConvertedBlock Block;
+    WriterState Writers;
+    ScreenState Screens;
+    WindowFlags Flags;
+    // The player's stream while a file plays (0: none).
+    HSTREAM PlayerStream = 0;
+    // Set when the program is to start again once this instance has ended.
+    bool RestartRequested = false;
+
+    WaveIn& CaptureDevice() { return *device_; }
+    CaptureRing& Ring() { return ring_; }
+    const SessionState& State() const { return session.state; }
+
+    // Reads the settings file, settles the output folder and sets up the screens. The folder
+    // error, if any, comes back; the program then runs without capture, audio library or hot
+    // keys (Created stays false).
+    MaybeMessage Create();
+    bool Created() const { return created_; }
+    // The audio library and the recording source; without any capture device, asks for one.
+    void StartAudio();
+
+    // Scans the output folder under the busy cursor and sorts the list.
+    void RescanAndSort() override;
+
+    // The 33 ms tick: takes the captured blocks. True when the elapsed time changed and should
+    // be shown. Messages raised while polling are shown after the poll has returned, so a box's
+    // own event loop never runs a poll inside a poll.
+    bool PollTick();
+    // The device watch of the 500 ms status tick.
+    void WatchTick();
+
+    // Closing: ends the recording and the playback, closes the capture and writes the settings
+    // file. A write failure comes back as an error to show.
+    MaybeMessage Finish();
+
+    // After the format dialog: reopens the capture in the new format, clearing the screens when
+    // the channel count changed.
+    void ReopenCaptureAfterFormatChange(std::int32_t channelsBefore);
+
+    // The player's position in seconds (0 without a stream).
+    double PlayerPositionSeconds();
+    void StopPlayer() override;
+
+private:
+    void Notify(MaybeMessage message);
+    void ShowPendingMessages();
+    void OpenCapture();
+    // A capture reopened while a recording is paused must stay stopped.
+    void KeepPauseAfterReopen();
+
+    // SessionHost
+    int CaptureDeviceCount() override;
+    bool OutputFolderOnCdrom() override;
+    void ShowMessage(const std::string& text) override;
+    void ProcessPendingEvents() override;
+    std::uint32_t TickCount() override;
+    void PickNextRecordFile() override;
+    bool StartOutput() override;
+    void StopOutput() override;
+    void DeleteCurrentFile() override;
+    void ClearStatusText() override;
+    void StopCapture() override;
+    void StartCapture() override;
+    void PausePlayer() override;
+    void ResumePlayer() override;
+
+    // DeviceWatchHost
+    bool IsRecording() override { return session.state.IsRecording; }
+    std::vector<std::string> ListCaptureDevices() override;
+    std::string CurrentDeviceName() override;
+    void CloseCapture() override;
+    void ClearDisplay() override;
+    void InitSource() override;
+    void ReadInputLevel0() override;
+    void RestartProgram() override;
+    void RescanInputs() override;
+    std::string ReadDeviceName0() override;
+    void ReopenCapture(const std::string& name) override;
+    std::string InputName() override;
+
+    // BlockConsumer
+    void ShowBlock(const ConvertedBlock& block) override;
+    void RecordBlock(const ConvertedBlock& block) override;
+
+    const std::string settingsFile_;
+    RecorderWindow& window_;
+    std::unique_ptr<WaveIn> device_;
+    CaptureRing ring_;
+    TickSource tick_;
+    bool created_ = false; // creation ran to its end (the output folder was usable)
+    bool audioStarted_ = false;
+    HPLUGIN wmaPlugin_ = 0;
+    bool polling_ = false;
+    bool watching_ = false;
+    bool showingMessages_ = false;
+    std::deque<UserMessage> pendingMessages_;
+};

@@ -1,0 +1,20 @@
+#pragma once
+// What the program's core asks of the main window: the few things that need a window.
+
+#include "engine/UserMessage.h"
+
+#include <functional>
+
+class RecorderWindow {
+public:
+    virtual ~RecorderWindow() = default;
+    // A modal box; the core never calls this while it polls the capture ring.
+    virtual void ShowMessage(const UserMessage& message) = 0;
+    // Lets pending window events run; they may call back into the core.
+    virtual void ProcessPendingEvents() = 0;
+    // Runs `work` (a folder scan) under the busy cursor.
+    virtual void RunBusy(const std::function<void()>& work) = 0;
+    virtual void ClearStatusText() = 0;
+    // Ends the program as closing the window does, then starts it again.
+    virtual void RestartProgram() = 0;
+};
