@@ -1,0 +1,170 @@
+// The program's core against a scripted capture device and a scripted window: messages raised
+// while polling, a pause that survives a reopen, a device that returns after a failed open, and
+// the refused starts that must say why.
+
+#include "app/Recorder.h"
+
+#include "TestPaths.h"
+#include "platform/ScriptedWaveIn.h"
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <gtest/gtest.h>
+#include <vector>
+
+namespace {
+
+struct ScriptedWindow : RecorderWindow {
+    std::vector<UserMessage> shown;
+    std::function<void()> whileShown; // what happens while the first box is open
+
+    void ShowMessage(const UserMessage& message) override {
+        shown.push_back(message);
+        if (auto during = std::exchange(whileShown, nullptr))
+            during();
+    }
+    void ProcessPendingEvents() override {}
+    void RunBusy(const std::function<void()>& work) override { work(); }
+    void ClearStatusText() override {}
+    void RestartProgram() override {}
+};
+
+class RecorderTest : public ::testing::Test {
+protected:
+    std::string folder = test_paths::FreshDir(
+        std::string("core_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::string output = folder + "/recordings";
+    std::uint32_t tick = 5000;
+    ScriptedWindow window;
+    ScriptedWaveIn* device = nullptr;
+    std::unique_ptr<Recorder> core;
+
+    void Make(std::uint32_t formats = 0xFFFFF, const std::string& format = "Wav=1\nMP3=0\n",
+              const std::function<void(ScriptedWaveIn&)>& script = {}) {
+        std::filesystem::create_directories(output);
+        std::ofstream(folder + "/Sonvera.ini")
+            << "[Folder]\nName=" << output << "\n[Record Settings]\n"
+            << format;
+        auto scripted = std::make_unique<ScriptedWaveIn>();
+        scripted->Devices = {ScriptedWaveIn::Caps("Line In", formats)};
+        device = scripted.get();
+        if (script)
+            script(*scripted);
+        core = std::make_unique<Recorder>(folder + "/Sonvera.ini", window, std::move(scripted),
+                                          [this] { return tick; });
+        ASSERT_FALSE(core->Create());
+        core->StartAudio();
+    }
+    void Deliver(int blocks) {
+        const std::vector<std::uint8_t> audio(
+            std::size_t(blocks) * core->Settings.CaptureBufferBytes, 0x11);
+        device->Deliver(audio);
+    }
+    std::uintmax_t RecordedBytes() { return std::filesystem::file_size(core->Library.CurrentFile); }
+};
+
+TEST_F(RecorderTest, AMessageRaisedWhilePollingWaitsForThePollAndTheRingKeepsAllItsBuffers) {
+    Make();
+    core->session.StartRecording();
+    ASSERT_TRUE(core->State().IsRecording);
+    // The third block outgrows the file; the next one cannot be made in a vanished folder.
+    core->Writers.MaxDataBytes = core->Settings.BlockBytes * 5 / 2;
+    std::filesystem::remove_all(output);
+    int blocksTakenInside = -1;
+    window.whileShown = [&] {
+        // The box's own event loop: ticks, a pause and resume, and the source reopened.
+        Deliver(2);
+        const std::uint32_t before = core->Ring().SequenceCounter();
+        core->PollTick();
+        blocksTakenInside = static_cast<int>(core->Ring().SequenceCounter() - before);
+        core->session.PauseResume();
+        core->session.PauseResume();
+        device->Lost = true;
+        core->WatchTick();
+    };
+    Deliver(3);
+    core->PollTick();
+    ASSERT_EQ(window.shown.size(), 1u);
+    EXPECT_EQ(blocksTakenInside, 2) << "the poll had returned before the box opened";
+    EXPECT_EQ(device->Opens(), 2);
+    EXPECT_EQ(device->Queued(), CaptureBufferCount);
+    Deliver(5);
+    EXPECT_EQ(device->Queued(), CaptureBufferCount - 5);
+    core->PollTick();
+    EXPECT_EQ(device->Queued(), CaptureBufferCount);
+    core->session.StopAll();
+}
+
+TEST_F(RecorderTest, APausedRecordingStaysPausedWhenTheCaptureIsReopened) {
+    Make();
+    core->session.StartRecording();
+    Deliver(2);
+    core->PollTick();
+    const auto recorded = RecordedBytes();
+    core->session.PauseResume();
+    device->Lost = true; // the source vanished and came back
+    core->WatchTick();
+    ASSERT_EQ(device->Opens(), 2);
+    EXPECT_FALSE(device->IsRunning());
+    Deliver(3);
+    core->PollTick();
+    EXPECT_EQ(RecordedBytes(), recorded) << "nothing of the paused time is written";
+
+    core->session.PauseResume();
+    EXPECT_TRUE(device->IsRunning());
+    Deliver(1);
+    core->PollTick();
+    EXPECT_EQ(RecordedBytes(), recorded + core->Settings.BlockBytes);
+    core->session.StopAll();
+}
+
+TEST_F(RecorderTest, ADeviceThatFailedToOpenIsOpenedWhenItGoesAndComesBack) {
+    Make(0xFFFFF, "Wav=1\nMP3=0\n", [](ScriptedWaveIn& scripted) {
+        scripted.OpenResult = 4;
+        scripted.ErrorText = "The device is busy";
+    });
+    core->WatchTick();
+    ASSERT_FALSE(core->Ring().IsOpen());
+    ASSERT_EQ(window.shown.size(), 1u);
+    EXPECT_EQ(window.shown[0].text, "The device is busy");
+
+    const auto devices = device->Devices;
+    device->Devices.clear();
+    core->WatchTick();
+    EXPECT_TRUE(core->Watch.SourceText.empty());
+    device->Devices = devices;
+    device->OpenResult = WaveOk;
+    core->WatchTick();
+    EXPECT_TRUE(core->Ring().IsOpen());
+    EXPECT_EQ(core->Watch.SourceText, "Line In");
+}
+
+struct RefusedStart {
+    const char* what;
+    std::uint32_t formats;
+    const char* format;
+    const char* message;
+};
+
+class RefusedStartTest : public RecorderTest, public ::testing::WithParamInterface<RefusedStart> {};
+
+TEST_P(RefusedStartTest, SaysWhyAndStartsNothing) {
+    Make(GetParam().formats, GetParam().format);
+    core->session.StartRecording();
+    EXPECT_FALSE(core->State().IsRecording);
+    ASSERT_EQ(window.shown.size(), 1u);
+    EXPECT_EQ(window.shown[0].text, GetParam().message);
+    EXPECT_TRUE(std::filesystem::is_empty(output));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RefusedStartTest,
+    ::testing::Values(
+        RefusedStart{"NoFormat", 0xFFFFF, "Wav=0\nMP3=0\nWMA=0\nOGG=0\n",
+                     "No recording can start: every record name of the output folder is taken."},
+        RefusedStart{"CaptureClosed", 0x400, "Wav=1\nMP3=0\n",
+                     "No recording can start: the audio source is not open."}),
+    [](const auto& info) { return std::string(info.param.what); });
+
+} // namespace
