@@ -1,22 +1,22 @@
 #include "app/Session.h"
 
 void Session::StartRecording() {
-    if (state.IsRecording || state.IsPlaying || host.CaptureDeviceCount() == 0)
+    if (state.IsRecording || state.IsPlaying || host_.CaptureDeviceCount() == 0)
         return;
-    if (host.OutputFolderOnCdrom()) {
-        host.ShowMessage("Can not save to CDROM drive");
+    if (host_.OutputFolderOnCdrom()) {
+        host_.ShowMessage("Can not save to CDROM drive");
         return;
     }
-    state.StartTick = host.TickCount();
-    host.ProcessPendingEvents();
+    state.StartTick = host_.TickCount();
+    host_.ProcessPendingEvents();
     // A command that ran in the events above may have started a recording or a playback.
     if (state.IsRecording || state.IsPlaying)
         return;
-    host.PickNextRecordFile();
-    if (!host.StartOutput())
+    host_.PickNextRecordFile();
+    if (!host_.StartOutput())
         return;
     state.IsRecording = true;
-    host.ProcessPendingEvents();
+    host_.ProcessPendingEvents();
     state.ElapsedOffset = 0;
 }
 
@@ -25,25 +25,25 @@ void Session::StopRecording() {
         return;
     // Cleared before the writers stop, so a tick running in between writes nothing.
     state.IsRecording = false;
-    host.StopOutput();
-    host.ProcessPendingEvents();
-    host.RescanAndSort();
-    host.ClearStatusText();
+    host_.StopOutput();
+    host_.ProcessPendingEvents();
+    host_.RescanAndSort();
+    host_.ClearStatusText();
 }
 
 void Session::RestartRecording() {
     if (state.IsPaused || !state.IsRecording)
         return;
     state.IsRecording = false;
-    host.StopOutput();
-    host.ProcessPendingEvents();
-    state.StartTick = host.TickCount();
-    host.DeleteCurrentFile();
-    host.ProcessPendingEvents();
-    if (!host.StartOutput())
+    host_.StopOutput();
+    host_.ProcessPendingEvents();
+    state.StartTick = host_.TickCount();
+    host_.DeleteCurrentFile();
+    host_.ProcessPendingEvents();
+    if (!host_.StartOutput())
         return;
     state.IsRecording = true;
-    host.ProcessPendingEvents();
+    host_.ProcessPendingEvents();
     state.ElapsedOffset = 0;
 }
 
@@ -52,19 +52,19 @@ void Session::PauseResume() {
         return;
     if (!state.IsPaused) {
         if (state.IsRecording) {
-            host.StopCapture();
+            host_.StopCapture();
             state.ElapsedOffset = state.Elapsed;
         }
         if (state.IsPlaying)
-            host.PausePlayer();
+            host_.PausePlayer();
         state.IsPaused = true;
     } else {
         if (state.IsRecording) {
-            host.StartCapture();
-            state.StartTick = host.TickCount();
+            host_.StartCapture();
+            state.StartTick = host_.TickCount();
         }
         if (state.IsPlaying)
-            host.ResumePlayer();
+            host_.ResumePlayer();
         state.IsPaused = false;
     }
 }
@@ -75,11 +75,11 @@ void Session::StopAll() {
     if (state.IsRecording) {
         // Monitoring goes on after a paused recording.
         if (wasPaused)
-            host.StartCapture();
+            host_.StartCapture();
         StopRecording();
     }
     if (state.IsPlaying) {
-        host.StopPlayer();
+        host_.StopPlayer();
         state.IsPlaying = false;
     }
 }
@@ -88,7 +88,7 @@ bool Session::UpdateElapsed() {
     if (!state.IsRecording || state.IsPaused)
         return false;
     // Unsigned 32-bit arithmetic keeps the time right across the wrap of the tick count.
-    state.Elapsed = host.TickCount() - state.StartTick + state.ElapsedOffset;
+    state.Elapsed = host_.TickCount() - state.StartTick + state.ElapsedOffset;
     return true;
 }
 

@@ -44,7 +44,7 @@ struct SessionState {
 
 class Session {
 public:
-    explicit Session(SessionHost& host) : host(host) {}
+    explicit Session(SessionHost& host) : host_(host) {}
 
     SessionState state;
 
@@ -58,7 +58,7 @@ public:
     bool UpdateElapsed();
 
 private:
-    SessionHost& host;
+    SessionHost& host_;
 };
 
 // Hours, minutes and seconds of a millisecond count as "hh:mm:ss", each cut to two digits (100

@@ -54,12 +54,12 @@ std::uint8_t KeyCodeOf(xcb_connection_t* connection, xcb_keysym_t symbol) {
 
 } // namespace
 
-HotKeys::HotKeys(std::function<void(int id)> onKey) : onKey(std::move(onKey)) {}
+HotKeys::HotKeys(std::function<void(int id)> onKey) : onKey_(std::move(onKey)) {}
 
 HotKeys::~HotKeys() {
-    while (!grabs.empty())
-        Unregister(grabs.back().id);
-    if (filterInstalled && qApp)
+    while (!grabs_.empty())
+        Unregister(grabs_.back().id);
+    if (filterInstalled_ && qApp)
         qApp->removeNativeEventFilter(this);
 }
 
@@ -67,14 +67,14 @@ bool HotKeys::Register(int id, HotKey key) {
     xcb_connection_t* connection = Connection();
     if (!connection)
         return false;
-    root = RootWindow(connection);
+    root_ = RootWindow(connection);
     const std::uint8_t keycode = KeyCodeOf(connection, KeySymOf(key));
-    if (!root || !keycode)
+    if (!root_ || !keycode)
         return false;
     bool held = true;
     for (const std::uint16_t mask : LockMasks) {
         const xcb_void_cookie_t cookie = xcb_grab_key_checked(
-            connection, 1, root, mask, keycode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
+            connection, 1, root_, mask, keycode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
         if (xcb_generic_error_t* error = xcb_request_check(connection, cookie)) {
             held = false; // another client holds this key
             std::free(error);
@@ -82,28 +82,28 @@ bool HotKeys::Register(int id, HotKey key) {
     }
     if (!held) {
         for (const std::uint16_t mask : LockMasks)
-            xcb_ungrab_key(connection, keycode, root, mask);
+            xcb_ungrab_key(connection, keycode, root_, mask);
         xcb_flush(connection);
         return false;
     }
-    grabs.push_back({id, keycode});
-    if (!filterInstalled) {
+    grabs_.push_back({id, keycode});
+    if (!filterInstalled_) {
         qApp->installNativeEventFilter(this);
-        filterInstalled = true;
+        filterInstalled_ = true;
     }
     return true;
 }
 
 void HotKeys::Unregister(int id) {
-    for (auto grab = grabs.begin(); grab != grabs.end(); ++grab) {
+    for (auto grab = grabs_.begin(); grab != grabs_.end(); ++grab) {
         if (grab->id != id)
             continue;
         if (xcb_connection_t* connection = Connection()) {
             for (const std::uint16_t mask : LockMasks)
-                xcb_ungrab_key(connection, grab->keycode, root, mask);
+                xcb_ungrab_key(connection, grab->keycode, root_, mask);
             xcb_flush(connection);
         }
-        grabs.erase(grab);
+        grabs_.erase(grab);
         return;
     }
 }
@@ -116,11 +116,11 @@ bool HotKeys::nativeEventFilter(const QByteArray& eventType, void* message, qint
         return false;
     const auto* press = static_cast<const xcb_key_press_event_t*>(message);
     // Only the grabs: the same key with other modifiers in our own window is an ordinary key.
-    if (press->event != root)
+    if (press->event != root_)
         return false;
-    for (const Grab& grab : grabs) {
+    for (const Grab& grab : grabs_) {
         if (grab.keycode == press->detail) {
-            onKey(grab.id);
+            onKey_(grab.id);
             return true;
         }
     }

@@ -32,10 +32,10 @@ private:
         int id;
         std::uint8_t keycode;
     };
-    std::function<void(int id)> onKey;
-    std::vector<Grab> grabs;
-    std::uint32_t root = 0;
-    bool filterInstalled = false;
+    std::function<void(int id)> onKey_;
+    std::vector<Grab> grabs_;
+    std::uint32_t root_ = 0;
+    bool filterInstalled_ = false;
 };
 
 } // namespace platform

@@ -23,12 +23,12 @@ void OnSignal(int number) {
 } // namespace
 
 TerminationSignals::TerminationSignals(std::function<void()> onSignal)
-    : onSignal(std::move(onSignal)) {
-    if (pipe2(pipe, O_CLOEXEC | O_NONBLOCK) != 0)
+    : onSignal_(std::move(onSignal)) {
+    if (pipe2(pipe_, O_CLOEXEC | O_NONBLOCK) != 0)
         return;
-    writeEnd = pipe[1];
-    notifier = new QSocketNotifier(pipe[0], QSocketNotifier::Read, this);
-    connect(notifier, &QSocketNotifier::activated, this, [this] { Drain(); });
+    writeEnd = pipe_[1];
+    notifier_ = new QSocketNotifier(pipe_[0], QSocketNotifier::Read, this);
+    connect(notifier_, &QSocketNotifier::activated, this, [this] { Drain(); });
     struct sigaction action {};
     action.sa_handler = OnSignal;
     sigemptyset(&action.sa_mask);
@@ -38,23 +38,23 @@ TerminationSignals::TerminationSignals(std::function<void()> onSignal)
 }
 
 TerminationSignals::~TerminationSignals() {
-    if (pipe[0] < 0)
+    if (pipe_[0] < 0)
         return;
     std::signal(SIGTERM, SIG_DFL);
     std::signal(SIGINT, SIG_DFL);
     writeEnd = -1;
-    delete notifier;
-    close(pipe[0]);
-    close(pipe[1]);
+    delete notifier_;
+    close(pipe_[0]);
+    close(pipe_[1]);
 }
 
 void TerminationSignals::Drain() {
     char bytes[16];
     bool any = false;
-    while (read(pipe[0], bytes, sizeof bytes) > 0)
+    while (read(pipe_[0], bytes, sizeof bytes) > 0)
         any = true;
-    if (any && onSignal)
-        onSignal();
+    if (any && onSignal_)
+        onSignal_();
 }
 
 } // namespace platform

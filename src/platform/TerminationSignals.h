@@ -19,9 +19,9 @@ public:
 private:
     void Drain();
 
-    std::function<void()> onSignal;
-    int pipe[2] = {-1, -1};
-    QSocketNotifier* notifier = nullptr;
+    std::function<void()> onSignal_;
+    int pipe_[2] = {-1, -1};
+    QSocketNotifier* notifier_ = nullptr;
 };
 
 } // namespace platform

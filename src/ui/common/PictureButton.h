@@ -14,18 +14,18 @@ public:
     }
 
     void SetPictures(const QPixmap& normalPicture, const QPixmap& hoverPicture) {
-        normal = normalPicture;
-        hover = hoverPicture;
-        setPixmap(normal);
+        normal_ = normalPicture;
+        hover_ = hoverPicture;
+        setPixmap(normal_);
     }
-    void ShowNormal() { setPixmap(normal); }
-    void ShowHover() { setPixmap(hover); }
-    bool ShowsHover() const { return !hover.isNull() && pixmap().cacheKey() == hover.cacheKey(); }
+    void ShowNormal() { setPixmap(normal_); }
+    void ShowHover() { setPixmap(hover_); }
+    bool ShowsHover() const { return !hover_.isNull() && pixmap().cacheKey() == hover_.cacheKey(); }
 
     void Press() { move(pos() + QPoint(1, 1)); }
     void Release() { move(pos() - QPoint(1, 1)); }
 
 private:
-    QPixmap normal;
-    QPixmap hover;
+    QPixmap normal_;
+    QPixmap hover_;
 };

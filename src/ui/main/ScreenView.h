@@ -8,23 +8,23 @@
 
 class ScreenView : public QWidget {
 public:
-    ScreenView(QWidget* parent, const QImage* image) : QWidget(parent), image(image) {
+    ScreenView(QWidget* parent, const QImage* image) : QWidget(parent), image_(image) {
         setAttribute(Qt::WA_OpaquePaintEvent);
     }
     void SetImage(const QImage* shown) {
-        image = shown;
+        image_ = shown;
         update();
     }
 
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
-        if (image && !image->isNull())
-            painter.drawImage(0, 0, *image);
+        if (image_ && !image_->isNull())
+            painter.drawImage(0, 0, *image_);
         else
             painter.fillRect(rect(), Qt::black);
     }
 
 private:
-    const QImage* image;
+    const QImage* image_;
 };

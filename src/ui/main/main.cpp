@@ -57,8 +57,8 @@ QFont ArialPixels(int pixels, bool bold) {
 } // namespace
 
 TForm1::TForm1(std::string settingsFile, Recorder::TickSource tick)
-    : core(std::move(settingsFile), *this, std::make_unique<PulseWaveIn>(), std::move(tick)),
-      hotKeys([this](int id) { HotKeyPressed(id); }) {
+    : core_(std::move(settingsFile), *this, std::make_unique<PulseWaveIn>(), std::move(tick)),
+      hotKeys_([this](int id) { HotKeyPressed(id); }) {
     CreateControls();
     FormCreate();
 }
@@ -137,15 +137,15 @@ void TForm1::CreateControls() {
 
 void TForm1::FormCreate() {
     // Qt reports minimise and restore in changeEvent and draws every widget double-buffered.
-    const MaybeMessage folderError = core.Create();
-    if (core.Created()) {
+    const MaybeMessage folderError = core_.Create();
+    if (core_.Created()) {
         RegisterHotKeys();
-        core.Screens.Surface = this;
+        core_.Screens.Surface = this;
     }
     // Also when creation stops early, so the window keeps its proper size.
     ApplyWindowHeight();
-    if (core.Created()) {
-        core.StartAudio();
+    if (core_.Created()) {
+        core_.StartAudio();
         ScreenPPI = logicalDpiY();
     }
     TimerRec->start();
@@ -165,7 +165,7 @@ void TForm1::RegisterHotKeys() {
     for (const auto& key : keys) {
         // Where the desktop offers no grab (or another program holds the key), the window's
         // own key does the same while it has the focus.
-        if (hotKeys.Register(key.id, key.key))
+        if (hotKeys_.Register(key.id, key.key))
             continue;
         auto* shortcut = new QShortcut(QKeySequence(key.qtKey), this);
         const int id = key.id;
@@ -175,17 +175,17 @@ void TForm1::RegisterHotKeys() {
 
 void TForm1::HotKeyPressed(int id) {
     if (id == HotKeyRecord)
-        core.session.StartRecording();
+        core_.session.StartRecording();
     else if (id == HotKeyPause)
-        core.session.PauseResume();
+        core_.session.PauseResume();
     else if (id == HotKeyStop)
-        core.session.StopAll();
+        core_.session.StopAll();
 }
 
 void TForm1::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
-    if (!shown) {
-        shown = true;
+    if (!shown_) {
+        shown_ = true;
         if (const QScreen* desktop = screen())
             move(desktop->availableGeometry().center() - frameGeometry().center() + pos());
         FormShow();
@@ -193,7 +193,7 @@ void TForm1::showEvent(QShowEvent* event) {
 }
 
 void TForm1::FormShow() {
-    core.RescanAndSort();
+    core_.RescanAndSort();
     UpdateFormatLabel();
 }
 
@@ -212,16 +212,16 @@ void TForm1::CloseWithoutAsking() {
         QTimer::singleShot(0, this, [this] { CloseWithoutAsking(); });
         return;
     }
-    askBeforeClosing = false;
+    askBeforeClosing_ = false;
     close();
 }
 
 bool TForm1::FormCloseQuery() {
-    const bool ask = std::exchange(askBeforeClosing, true);
-    if (core.State().IsRecording && ask &&
+    const bool ask = std::exchange(askBeforeClosing_, true);
+    if (core_.State().IsRecording && ask &&
         !AskConfirm(this, "Are you sure you want to interrupt recording?"))
         return false;
-    const MaybeMessage failure = core.Finish();
+    const MaybeMessage failure = core_.Finish();
     // Closing by a signal must not wait on a message box nobody may see.
     if (failure && ask)
         ShowMessage(*failure);
@@ -232,7 +232,7 @@ bool TForm1::FormCloseQuery() {
 
 void TForm1::FormDestroy() {
     for (int id : {HotKeyRecord, HotKeyPause, HotKeyStop})
-        hotKeys.Unregister(id);
+        hotKeys_.Unregister(id);
 }
 
 void TForm1::changeEvent(QEvent* event) {
@@ -240,10 +240,10 @@ void TForm1::changeEvent(QEvent* event) {
     if (event->type() != QEvent::WindowStateChange)
         return;
     if (isMinimized()) {
-        monitor.Minimized = true;
-    } else if (monitor.Minimized) {
-        monitor.ApplicationTitle = BaseTitle;
-        monitor.Minimized = false;
+        monitor_.Minimized = true;
+    } else if (monitor_.Minimized) {
+        monitor_.ApplicationTitle = BaseTitle;
+        monitor_.Minimized = false;
         setWindowTitle(QString::fromStdString(BaseTitle));
     }
 }
@@ -253,17 +253,17 @@ void TForm1::LabFormatClick() {
 }
 
 void TForm1::TimerRecTimer() {
-    if (core.PollTick()) {
-        LabTime->setText(QString::fromStdString(FormatElapsed(core.State().Elapsed)));
+    if (core_.PollTick()) {
+        LabTime->setText(QString::fromStdString(FormatElapsed(core_.State().Elapsed)));
         LabTime0->setText(LabTime->text());
     }
 }
 
 void TForm1::UpdateStatus() {
-    core.WatchTick();
+    core_.WatchTick();
     const StatusView view = UpdateStatusMonitor(
-        monitor, {core.State(), core.State().IsPlaying ? core.PlayerPositionSeconds() : 0.0,
-                  core.Library.CurrentFile, core.Settings.OutputFolder, core.Watch.SourceText});
+        monitor_, {core_.State(), core_.State().IsPlaying ? core_.PlayerPositionSeconds() : 0.0,
+                   core_.Library.CurrentFile, core_.Settings.OutputFolder, core_.Watch.SourceText});
     if (view.ResetTime || view.PlayerTime) {
         const QString time = QString::fromStdString(view.PlayerTime.value_or("00:00:00"));
         LabTime->setText(time);
@@ -272,7 +272,7 @@ void TForm1::UpdateStatus() {
     SetTextColour(LabStatus0, ToQColor(view.ShadowColour));
     SetTextColour(LabStatus, ToQColor(view.StatusColour));
     for (QLabel* label : {LabStatus, LabStatus0}) {
-        label->setText(QString::fromStdString(monitor.StatusText));
+        label->setText(QString::fromStdString(monitor_.StatusText));
         label->adjustSize();
     }
     LabFile->setText(QString::fromStdString(view.FileText));
@@ -286,28 +286,28 @@ void TForm1::UpdateStatus() {
 }
 
 void TForm1::UpdateFormatLabel() {
-    const FormatLabel label = DescribeFormat(core.Settings);
+    const FormatLabel label = DescribeFormat(core_.Settings);
     LabFormat->setText(QString::fromStdString(label.text));
     LabFormat->adjustSize();
 }
 
 void TForm1::ChangeFormat() {
-    if (core.State().IsRecording || core.State().IsPlaying)
+    if (core_.State().IsRecording || core_.State().IsPlaying)
         return;
-    const std::int32_t channels = core.Settings.Channels;
+    const std::int32_t channels = core_.Settings.Channels;
     UpdateFormatLabel();
-    core.ReopenCaptureAfterFormatChange(channels);
+    core_.ReopenCaptureAfterFormatChange(channels);
 }
 
 void TForm1::ApplyWindowHeight() {
     const int base = ScreenPPI <= 96 ? 248 : 286;
-    const int list = core.Settings.FileList ? FileListHeight : 0;
+    const int list = core_.Settings.FileList ? FileListHeight : 0;
     setFixedSize(ClientWidth, base + list + (menuWidget() ? menuWidget()->sizeHint().height() : 0));
     centralWidget()->setFixedSize(ClientWidth, base + list);
 }
 
 void TForm1::ToggleFileList() {
-    core.Settings.FileList = !core.Settings.FileList;
+    core_.Settings.FileList = !core_.Settings.FileList;
     ApplyWindowHeight();
 }
 
@@ -329,7 +329,7 @@ void TForm1::RunBusy(const std::function<void()>& work) {
 }
 
 void TForm1::ClearStatusText() {
-    monitor.StatusText.clear();
+    monitor_.StatusText.clear();
     LabStatus->clear();
     LabStatus0->clear();
 }
@@ -340,6 +340,6 @@ void TForm1::RestartProgram() {
 }
 
 void TForm1::ShowScreen(const QImage& bitmap, QPoint at) {
-    ScreenView* view = at == core.Screens.WavePosition ? WaveScreen : StreamScreen;
+    ScreenView* view = at == core_.Screens.WavePosition ? WaveScreen : StreamScreen;
     view->SetImage(&bitmap);
 }

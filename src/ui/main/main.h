@@ -1,7 +1,7 @@
 #pragma once
 // The main window TForm1: the status strip, the two live screens, the file label, the two
 // timers that drive the program, and its start, status monitor and end. The program's state is
-// the core's (Recorder); the window holds its controls and their handlers.
+// the core_'s (Recorder); the window holds its controls and their handlers.
 
 #include "app/Recorder.h"
 #include "app/RecorderWindow.h"
@@ -25,8 +25,8 @@ public:
     explicit TForm1(std::string settingsFile, Recorder::TickSource tick = {});
     ~TForm1() override;
 
-    Recorder& Core() { return core; }
-    const StatusMonitor& Status() const { return monitor; }
+    Recorder& Core() { return core_; }
+    const StatusMonitor& Status() const { return monitor_; }
 
     void TimerRecTimer();
     void UpdateStatus();
@@ -81,10 +81,10 @@ private:
     // ScreenSurface
     void ShowScreen(const QImage& bitmap, QPoint at) override;
 
-    Recorder core;
-    StatusMonitor monitor;
-    platform::HotKeys hotKeys;
+    Recorder core_;
+    StatusMonitor monitor_;
+    platform::HotKeys hotKeys_;
     int ScreenPPI = 0;
-    bool askBeforeClosing = true;
-    bool shown = false;
+    bool askBeforeClosing_ = true;
+    bool shown_ = false;
 };
