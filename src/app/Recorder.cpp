@@ -102,6 +102,23 @@ void Recorder::ReopenCaptureAfterFormatChange(std::int32_t channelsBefore) {
         ClearDisplay();
 }
 
+void Recorder::SetInputLevel(float level) {
+    if (session.state.IsPlaying)
+        return;
+    Inputs.InputLevel = level;
+    window_.ProcessPendingEvents();
+    BASS_RecordSetInput(Inputs.InputIndex, BASS_INPUT_ON, Inputs.InputLevel);
+}
+
+void Recorder::StartMixer(MixerTrigger trigger) {
+    if (trigger != MixerTrigger::ControlButton && session.state.IsRecording)
+        return;
+    if (trigger == MixerTrigger::DeviceMenu)
+        platform::StartSystemCommand("control mmsys.cpl,,2");
+    else
+        platform::StartSystemCommand(Flags.VistaMode ? "control mmsys.cpl,,1" : "Sndvol32.exe -R");
+}
+
 double Recorder::PlayerPositionSeconds() {
     return BASS_ChannelBytes2Seconds(PlayerStream,
                                      BASS_ChannelGetPosition(PlayerStream, BASS_POS_BYTE));

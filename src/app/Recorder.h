@@ -80,6 +80,14 @@ public:
     // the channel count changed.
     void ReopenCaptureAfterFormatChange(std::int32_t channelsBefore);
 
+    // The selected input's level from the level knob; while a file plays the level stays.
+    void SetInputLevel(float level);
+    // Where the system's mixer or device page is started from.
+    enum class MixerTrigger { SourceLabel, ControlButton, ControlMenu, DeviceMenu };
+    // Starts the sound server's volume control for the trigger; the label and the menus do
+    // nothing while recording.
+    void StartMixer(MixerTrigger trigger);
+
     // The player's position in seconds (0 without a stream).
     double PlayerPositionSeconds();
     void StopPlayer() override;

@@ -1,55 +1,11 @@
 // The main window offscreen against the test sound server: the status texts, titles, labels,
 // heights, the format action and closing with and without the question.
 
-#include "TestPaths.h"
-#include "ui/common/MouseLabel.h"
-#include "ui/main/main.h"
+#include "MainWindowFixture.h"
 
-#include <QAbstractButton>
-#include <QApplication>
-#include <QElapsedTimer>
 #include <QLabel>
-#include <QMessageBox>
-#include <QTimer>
-#include <filesystem>
-#include <fstream>
-#include <gtest/gtest.h>
 
 namespace {
-
-class MainWindowTest : public ::testing::Test {
-protected:
-    std::string folder = test_paths::FreshDir(
-        std::string("mainwin_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::string output = folder + "/recordings";
-    std::uint32_t tick = 1000; // the window's clock, moved on by the tests
-    std::unique_ptr<TForm1> form;
-
-    void SetUp() override {
-        std::filesystem::create_directories(output);
-        std::ofstream(folder + "/Sonvera.ini")
-            << "[Folder]\nName=" << output << "\n[Record Settings]\nWav=1\nMP3=0\n";
-        form = std::make_unique<TForm1>(folder + "/Sonvera.ini", [this] { return tick; });
-        form->show();
-    }
-
-    // Runs the window's events for a while (timers, capture poll).
-    static void Run(int milliseconds) {
-        QElapsedTimer waited;
-        waited.start();
-        while (waited.elapsed() < milliseconds)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-
-    // Answers the next modal box with `button`.
-    static void Answer(QMessageBox::StandardButton button) {
-        QTimer::singleShot(200, [button] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            ASSERT_NE(box, nullptr);
-            box->button(button)->click();
-        });
-    }
-};
 
 TEST_F(MainWindowTest, IdleTheStatusReadsMonitoringAndTheSourceIsTheDefaultDevice) {
     form->UpdateStatus();

@@ -2,6 +2,7 @@
 
 #include "app/FormatLabel.h"
 #include "app/HotKeyIds.h"
+#include "app/LevelControl.h"
 #include "platform/PulseWaveIn.h"
 #include "ui/common/BusyCursor.h"
 #include "ui/common/MessageBoxes.h"
@@ -86,6 +87,7 @@ void TForm1::CreateControls() {
     ImageStatus = MakePicture(client, 0, 0, 546, 30);
     LabSource = MakeLabel<MouseLabel>(client, 12, 8, "");
     LabSource->setCursor(Qt::PointingHandCursor);
+    LabSource->OnClick = [this] { LabSourceClick(); };
     ImageFormat = MakePicture<MouseLabel>(client, 170, 7, 16, 16);
     ImageFormat->setToolTip("Format Settings");
     ImageFormat->setCursor(Qt::PointingHandCursor);
@@ -116,7 +118,19 @@ void TForm1::CreateControls() {
     StreamScreen = new ScreenView(client, nullptr);
     StreamScreen->setGeometry(286, 41, 250, 140);
 
-    ImageControlRecord = MakePicture(client, 0, 193, 546, 43);
+    ImageControlRecord = MakePicture<MouseLabel>(client, 0, 193, 546, 43);
+    ImageControlRecord->OnMouseMove = [this](QMouseEvent* e) { ImageControlRecordMouseMove(e); };
+    ImageVolBar = MakePicture(client, VolBarLeft, 212, VolBarWidth(KnobHighest), 6);
+    ImageVolBar->setToolTip("Recording Volume");
+    ImageVolBar->setAutoFillBackground(true);
+    QPalette barPalette = ImageVolBar->palette();
+    barPalette.setColor(QPalette::Window, QColor(200, 80, 80));
+    ImageVolBar->setPalette(barPalette);
+    ImageVol = MakePicture<MouseLabel>(client, KnobHighest, 206, 9, 18);
+    ImageVol->setToolTip("Recording Volume");
+    ImageVol->OnMouseDown = [this](QMouseEvent* e) { ImageVolMouseDown(e); };
+    ImageVol->OnMouseMove = [this](QMouseEvent* e) { ImageVolMouseMove(e); };
+    ImageVol->OnMouseUp = [this](QMouseEvent* e) { ImageVolMouseUp(e); };
     ImageFolder = MakePicture<MouseLabel>(client, 16, 234, 19, 17);
     ImageFolder->setToolTip("Output Folder");
     ImageFolder->setCursor(Qt::PointingHandCursor);
@@ -126,6 +140,8 @@ void TForm1::CreateControls() {
 
     for (MouseLabel* clickable : {LabFormat, ImageFormat})
         clickable->OnClick = [this] { LabFormatClick(); };
+
+    CreateMenus();
 
     TimerRec = new QTimer(this);
     TimerRec->setInterval(33);
@@ -138,12 +154,15 @@ void TForm1::CreateControls() {
 void TForm1::FormCreate() {
     // Qt reports minimise and restore in changeEvent and draws every widget double-buffered.
     const MaybeMessage folderError = core_.Create();
+    menuClipDetect->setChecked(core_.Settings.ClippingDetection);
+    menuSplit->setChecked(core_.Settings.SplitChannels);
     if (core_.Created()) {
         RegisterHotKeys();
         core_.Screens.Surface = this;
     }
     // Also when creation stops early, so the window keeps its proper size.
     ApplyWindowHeight();
+    menuRecDevice->setVisible(!core_.Flags.VistaMode);
     if (core_.Created()) {
         core_.StartAudio();
         ScreenPPI = logicalDpiY();
@@ -261,6 +280,7 @@ void TForm1::TimerRecTimer() {
 
 void TForm1::UpdateStatus() {
     core_.WatchTick();
+    PlaceLevelKnob();
     const StatusView view = UpdateStatusMonitor(
         monitor_, {core_.State(), core_.State().IsPlaying ? core_.PlayerPositionSeconds() : 0.0,
                    core_.Library.CurrentFile, core_.Settings.OutputFolder, core_.Watch.SourceText});

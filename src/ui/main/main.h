@@ -13,10 +13,13 @@
 #include <QString>
 #include <string>
 
+class QAction;
 class QLabel;
+class QMenu;
 class QTimer;
 class ScreenView;
 class MouseLabel;
+class QMouseEvent;
 
 class TForm1 : public QMainWindow, private RecorderWindow, private ScreenSurface {
 public:
@@ -50,12 +53,55 @@ public:
     QLabel* ImageScreen2;
     ScreenView* WaveScreen;
     ScreenView* StreamScreen;
-    QLabel* ImageControlRecord;
+    MouseLabel* ImageControlRecord;
+    QLabel* ImageVolBar;
+    MouseLabel* ImageVol;
     MouseLabel* ImageFolder;
     MouseLabel* LabFile;
     QLabel* ImageList;
     QTimer* TimerRec;
     QTimer* TimerStatus;
+
+    // The menu bar MainMenu1.
+    QMenu* menuFile;
+    QMenu* menuView;
+    QAction* menuClipDetect;
+    QAction* menuSplit;
+    QAction* menuLeftColor;
+    QAction* menuRightColor;
+    QAction* menuBackColor;
+    QAction* menuLeftImage;
+    QAction* menuRightImage;
+    QMenu* menuOptions;
+    QAction* menuRecControl;
+    QAction* menuRecDevice;
+    QAction* menuRecSettings;
+    QMenu* menuHelp;
+    QAction* menurHelpContents;
+    QAction* menuAbout;
+
+    // The level knob.
+    void ImageVolMouseDown(QMouseEvent* event);
+    void ImageVolMouseMove(QMouseEvent* event);
+    void ImageVolMouseUp(QMouseEvent* event);
+    void ImageControlRecordMouseMove(QMouseEvent* event);
+    void LabSourceClick();
+    // Puts the knob where the input's level is.
+    void PlaceLevelKnob();
+
+    // Menu handlers.
+    void menuViewClick();
+    void menuOptionsClick();
+    void menuClipDetectClick();
+    void menuSplitClick();
+    void menuLeftColorClick();
+    void menuRightColorClick();
+    void menuBackColorClick();
+    void menuRecControlClick();
+    void menuRecDeviceClick();
+    void menuRecSettingsClick();
+    void menurHelpContentsClick();
+    void menuExitClick();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -64,6 +110,9 @@ protected:
 
 private:
     void CreateControls();
+    void CreateMenus();
+    // The colour dialog preset with `colour`, which takes the choice on OK.
+    void ChooseColour(std::uint32_t& colour);
     void FormCreate();
     void FormShow();
     bool FormCloseQuery();
@@ -85,6 +134,8 @@ private:
     StatusMonitor monitor_;
     platform::HotKeys hotKeys_;
     int ScreenPPI = 0;
+    bool LevelDragging = false;
+    int DragStartX = 0;
     bool askBeforeClosing_ = true;
     bool shown_ = false;
 };

@@ -1,0 +1,110 @@
+// The main window's menu bar: the View, Options and Help menus and their handlers.
+
+#include "display/Graph.h"
+#include "platform/Documents.h"
+#include "ui/main/main.h"
+
+#include <QColorDialog>
+#include <QMenuBar>
+
+void TForm1::CreateMenus() {
+    QMenuBar* bar = menuBar();
+    menuFile = bar->addMenu("File");
+    menuFile->addAction("Exit", this, [this] { menuExitClick(); });
+
+    menuView = bar->addMenu("View");
+    connect(menuView, &QMenu::aboutToShow, this, [this] { menuViewClick(); });
+    menuClipDetect =
+        menuView->addAction("Clipping Detection", this, [this] { menuClipDetectClick(); });
+    menuClipDetect->setCheckable(true);
+    menuView->addSeparator();
+    menuSplit = menuView->addAction("Split Channels", this, [this] { menuSplitClick(); });
+    menuSplit->setCheckable(true);
+    menuView->addSeparator();
+    menuLeftColor =
+        menuView->addAction("Left Channel Color...", this, [this] { menuLeftColorClick(); });
+    menuRightColor =
+        menuView->addAction("Right Channel Color...", this, [this] { menuRightColorClick(); });
+    menuBackColor =
+        menuView->addAction("Background Color...", this, [this] { menuBackColorClick(); });
+    menuView->addSeparator();
+    menuLeftImage = menuView->addAction("Waveform Background Image... ");
+    menuRightImage = menuView->addAction("Stream Background Image...");
+
+    menuOptions = bar->addMenu("Options");
+    connect(menuOptions, &QMenu::aboutToShow, this, [this] { menuOptionsClick(); });
+    menuRecControl =
+        menuOptions->addAction("Recording Control...", this, [this] { menuRecControlClick(); });
+    menuRecDevice =
+        menuOptions->addAction("Recording Device...", this, [this] { menuRecDeviceClick(); });
+    menuOptions->addSeparator();
+    menuRecSettings =
+        menuOptions->addAction("Format Settings...", this, [this] { menuRecSettingsClick(); });
+
+    menuHelp = bar->addMenu("Help");
+    menurHelpContents =
+        menuHelp->addAction("Help Contents", this, [this] { menurHelpContentsClick(); });
+    menuHelp->addSeparator();
+    menuAbout = menuHelp->addAction("About");
+}
+
+void TForm1::menuViewClick() {
+    menuSplit->setEnabled(core_.Settings.Channels != 1);
+}
+
+void TForm1::menuOptionsClick() {
+    const bool idle = !core_.State().IsRecording;
+    menuRecControl->setEnabled(idle);
+    if (!core_.Flags.VistaMode)
+        menuRecDevice->setEnabled(idle);
+    menuRecSettings->setEnabled(idle);
+}
+
+void TForm1::menuClipDetectClick() {
+    core_.Settings.ClippingDetection = menuClipDetect->isChecked();
+}
+
+void TForm1::menuSplitClick() {
+    core_.Settings.SplitChannels = menuSplit->isChecked();
+    SetScreenScales(core_.Screens, core_.Settings);
+}
+
+void TForm1::ChooseColour(std::uint32_t& colour) {
+    const QColor chosen = QColorDialog::getColor(ColourFromSetting(colour), this);
+    if (chosen.isValid())
+        colour = static_cast<std::uint32_t>(chosen.red()) |
+                 static_cast<std::uint32_t>(chosen.green()) << 8 |
+                 static_cast<std::uint32_t>(chosen.blue()) << 16;
+}
+
+void TForm1::menuLeftColorClick() {
+    ChooseColour(core_.Settings.LeftColor);
+}
+
+void TForm1::menuRightColorClick() {
+    ChooseColour(core_.Settings.RightColor);
+}
+
+void TForm1::menuBackColorClick() {
+    ChooseColour(core_.Settings.BackgroundColor);
+}
+
+void TForm1::menuRecControlClick() {
+    core_.StartMixer(Recorder::MixerTrigger::ControlMenu);
+}
+
+void TForm1::menuRecDeviceClick() {
+    core_.StartMixer(Recorder::MixerTrigger::DeviceMenu);
+}
+
+void TForm1::menuRecSettingsClick() {
+    ChangeFormat();
+}
+
+void TForm1::menurHelpContentsClick() {
+    platform::OpenDocument(platform::ProgramFolder() + "/Sonvera.html");
+}
+
+void TForm1::menuExitClick() {
+    close();
+}
