@@ -12,8 +12,13 @@ namespace {
 
 const QColor GreyText(128, 128, 128);
 
-// Disabled items are painted like enabled ones, so they also take the selected look under the
-// mouse, as owner-drawn menus do; clicking them still does nothing.
+const QColor ItemBackground(235, 235, 230);
+const QColor LineGrey(150, 150, 150);
+
+// The menu window around the painted items. Disabled items are painted like enabled ones, so
+// they also take the selected look under the mouse, as owner-drawn menus do (clicking them
+// still does nothing). A separator gets room for its line on its fourth row, centred; the
+// window gets a thin border in the separators' grey, so the menu stands out from the list.
 class PopupStyle : public QProxyStyle {
 public:
     int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
@@ -21,6 +26,38 @@ public:
         if (hint == SH_Menu_AllowActiveAndDisabled)
             return 1;
         return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+    int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                    const QWidget* widget) const override {
+        if (metric == PM_MenuPanelWidth)
+            return 1;
+        if (metric == PM_MenuHMargin || metric == PM_MenuVMargin)
+            return 0;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+    QSize sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& size,
+                           const QWidget* widget) const override {
+        QSize measured = QProxyStyle::sizeFromContents(type, option, size, widget);
+        const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
+        if (type == CT_MenuItem && item && item->menuItemType == QStyleOptionMenuItem::Separator)
+            measured.setHeight(std::max(measured.height(), 7));
+        return measured;
+    }
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget) const override {
+        if (element == PE_PanelMenu) {
+            painter->fillRect(option->rect, ItemBackground);
+            return;
+        }
+        if (element == PE_FrameMenu) {
+            painter->save();
+            painter->setPen(LineGrey);
+            painter->setBrush(Qt::NoBrush);
+            painter->drawRect(option->rect.adjusted(0, 0, -1, -1));
+            painter->restore();
+            return;
+        }
+        QProxyStyle::drawPrimitive(element, option, painter, widget);
     }
 };
 
@@ -88,14 +125,14 @@ void DrawPopupItem(QPainter& canvas, const QRect& rect, int kind, bool selected,
             canvas.drawLine(left + 1, top + 1 + c, right - 2, top + 1 + c);
         }
     } else {
-        canvas.fillRect(rect, QColor(235, 235, 230));
+        canvas.fillRect(rect, ItemBackground);
         // The strip under the icons, white at column 0 to grey 195 at column 20.
         for (int x = 20; x >= 0; --x) {
             canvas.setPen(QColor(255 - 3 * x, 255 - 3 * x, 255 - 3 * x));
             canvas.drawLine(x, top, x, bottom - 1);
         }
         if (kind == 0) {
-            canvas.setPen(QColor(150, 150, 150));
+            canvas.setPen(LineGrey);
             canvas.drawLine(2, top + 3, right - 1, top + 3);
         }
     }
@@ -194,10 +231,12 @@ void PMenu::paintEvent(QPaintEvent* event) {
     QStyleOption panel;
     panel.initFrom(this);
     panel.state = QStyle::State_None;
+    panel.rect = rect();
     style()->drawPrimitive(QStyle::PE_PanelMenu, &panel, &canvas, this);
     QStyleOptionFrame frame;
     frame.initFrom(this);
     frame.state = QStyle::State_None;
+    frame.rect = rect();
     frame.lineWidth = style()->pixelMetric(QStyle::PM_MenuPanelWidth, nullptr, this);
     frame.midLineWidth = 0;
     style()->drawPrimitive(QStyle::PE_FrameMenu, &frame, &canvas, this);
