@@ -165,10 +165,6 @@ TEST(PopupItemText, ConvertItemNamesTheBitRates) {
     facts.MinBitRate = 32;
     facts.MaxBitRate = 320;
     EXPECT_EQ(PopupItemText(4, facts), "Convert to MP3 (32-320 kbps)");
-    EXPECT_EQ(PopupItemText(1, facts), "Play");
-    EXPECT_EQ(PopupItemText(3, facts), "Rename File...");
-    EXPECT_EQ(PopupItemText(6, facts), "Delete File...");
-    EXPECT_EQ(PopupItemText(0, facts), "");
 }
 
 TEST(PMenu, ShownMenuPaintsItsItemsAndOnlyEnabledItemsRunTheirHandler) {
