@@ -1,0 +1,59 @@
+#pragma once
+// The skin image holder: every picture of the main window's buttons, the player, the list
+// header and the format icon, made once at start, and the loading of the screens' backgrounds.
+
+#include <QImage>
+#include <QPixmap>
+#include <QString>
+#include <string>
+
+struct RecordingSettings;
+struct ScreenState;
+class QWidget;
+
+// Reads a background picture as the kind its file extension names: GIF, JPEG (.jpg, .jpeg),
+// PNG, bitmap (.bmp) or icon (.ico). Metafiles (.emf, .wmf) have no reader here and, like any
+// other extension, are refused. Returns an empty text and fills `picture` on success; otherwise
+// leaves `picture` alone and returns what went wrong, ready for an error box.
+QString ReadPictureFile(const std::string& path, QImage& picture);
+
+// A plain holder, not a window: its pictures are only ever handed to the controls that show
+// them, so nothing of it is shown.
+class TForm2 {
+public:
+    // Renders every picture, then runs `FormCreate`.
+    TForm2(bool vistaMode, const RecordingSettings& settings, ScreenState& screens,
+           QWidget* messageParent);
+
+    // Picks the recording-control pair of the operating-system family and loads the background
+    // pictures named by `Image1` and `Image2` into the screens, setting their flags. A file that
+    // exists but cannot be read is reported in an error box over `messageParent`, and loading
+    // stops there; a missing file or an empty setting is passed over silently.
+    void FormCreate(bool vistaMode, const RecordingSettings& settings, ScreenState& screens,
+                    QWidget* messageParent);
+
+    // Main window buttons, 33 x 28: normal (1) and hover (2).
+    QPixmap ImageControl1, ImageControl2; // the family's pair, chosen by FormCreate
+    QPixmap ImageVista1, ImageVista2;
+    QPixmap ImageXP1, ImageXP2;
+    QPixmap ImageRecord1, ImageRecord2;
+    QPixmap ImageRestart1, ImageRestart2;
+    QPixmap ImagePause1, ImagePause2;
+    QPixmap ImageStop1, ImageStop2;
+    QPixmap ImagePlay1, ImagePlay2;
+    QPixmap ImageFiles1, ImageFiles2;
+    // The recording level knob, 9 x 18.
+    QPixmap ImageHRec1;
+    // Sort direction arrows of the list header, 16 x 16.
+    QPixmap ImageDown, ImageUp;
+    // Output format icons, 16 x 16, transparent.
+    QPixmap ImageWav, ImageMP3, ImageOgg, ImageWMA;
+    // Player buttons, 24 x 20.
+    QPixmap ImagePPlay1, ImagePPlay2;
+    QPixmap ImagePPause1, ImagePPause2;
+    QPixmap ImagePStop1, ImagePStop2;
+    // Player slider knobs, 7 x 14.
+    QPixmap ImageHandle1, ImageHandle2;
+    // Player close mark, 11 x 10, transparent.
+    QPixmap ImageClose1, ImageClose2;
+};

@@ -1,0 +1,276 @@
+// The skin image holder: every picture at its size and drawn, hover pictures brighter than their
+// normal ones, the recording-control family, and the loading of the background pictures.
+
+#include "ui/main/Images.h"
+
+#include "TestPaths.h"
+#include "display/Graph.h"
+#include "engine/global.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <set>
+
+namespace {
+
+struct Expected {
+    const char* name;
+    QPixmap TForm2::*member;
+    int width;
+    int height;
+};
+
+const Expected Table[] = {
+    {"ImageVista1", &TForm2::ImageVista1, 33, 28},
+    {"ImageVista2", &TForm2::ImageVista2, 33, 28},
+    {"ImageXP1", &TForm2::ImageXP1, 33, 28},
+    {"ImageXP2", &TForm2::ImageXP2, 33, 28},
+    {"ImageRecord1", &TForm2::ImageRecord1, 33, 28},
+    {"ImageRecord2", &TForm2::ImageRecord2, 33, 28},
+    {"ImageRestart1", &TForm2::ImageRestart1, 33, 28},
+    {"ImageRestart2", &TForm2::ImageRestart2, 33, 28},
+    {"ImagePause1", &TForm2::ImagePause1, 33, 28},
+    {"ImagePause2", &TForm2::ImagePause2, 33, 28},
+    {"ImageStop1", &TForm2::ImageStop1, 33, 28},
+    {"ImageStop2", &TForm2::ImageStop2, 33, 28},
+    {"ImagePlay1", &TForm2::ImagePlay1, 33, 28},
+    {"ImagePlay2", &TForm2::ImagePlay2, 33, 28},
+    {"ImageFiles1", &TForm2::ImageFiles1, 33, 28},
+    {"ImageFiles2", &TForm2::ImageFiles2, 33, 28},
+    {"ImageHRec1", &TForm2::ImageHRec1, 9, 18},
+    {"ImageDown", &TForm2::ImageDown, 16, 16},
+    {"ImageUp", &TForm2::ImageUp, 16, 16},
+    {"ImageWav", &TForm2::ImageWav, 16, 16},
+    {"ImageMP3", &TForm2::ImageMP3, 16, 16},
+    {"ImageOgg", &TForm2::ImageOgg, 16, 16},
+    {"ImageWMA", &TForm2::ImageWMA, 16, 16},
+    {"ImagePPlay1", &TForm2::ImagePPlay1, 24, 20},
+    {"ImagePPlay2", &TForm2::ImagePPlay2, 24, 20},
+    {"ImagePPause1", &TForm2::ImagePPause1, 24, 20},
+    {"ImagePPause2", &TForm2::ImagePPause2, 24, 20},
+    {"ImagePStop1", &TForm2::ImagePStop1, 24, 20},
+    {"ImagePStop2", &TForm2::ImagePStop2, 24, 20},
+    {"ImageHandle1", &TForm2::ImageHandle1, 7, 14},
+    {"ImageHandle2", &TForm2::ImageHandle2, 7, 14},
+    {"ImageClose1", &TForm2::ImageClose1, 11, 10},
+    {"ImageClose2", &TForm2::ImageClose2, 11, 10},
+};
+
+// Mean brightness of the drawn (opaque) pixels.
+double Brightness(const QImage& image) {
+    double sum = 0;
+    double weight = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            sum += c.alphaF() * (c.red() + c.green() + c.blue()) / 3.0;
+            weight += c.alphaF();
+        }
+    return weight > 0 ? sum / weight : 0;
+}
+
+// Answers every error box that comes up while it lives with OK, keeping its text.
+class BoxAnswerer {
+public:
+    BoxAnswerer() {
+        timer.setInterval(20);
+        QObject::connect(&timer, &QTimer::timeout, [this] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            texts.push_back(box->text());
+            icons.push_back(box->icon());
+            box->button(QMessageBox::Ok)->click();
+        });
+        timer.start();
+    }
+    std::vector<QString> texts;
+    std::vector<QMessageBox::Icon> icons;
+
+private:
+    QTimer timer;
+};
+
+TEST(SkinPictures, EveryPictureHasItsSizeAndIsDrawnWithTransparentCorners) {
+    RecordingSettings settings;
+    ScreenState screens;
+    const TForm2 skins(true, settings, screens, nullptr);
+    for (const Expected& e : Table) {
+        SCOPED_TRACE(e.name);
+        const QImage image = (skins.*e.member).toImage();
+        ASSERT_FALSE(image.isNull());
+        EXPECT_EQ(image.width(), e.width);
+        EXPECT_EQ(image.height(), e.height);
+        int drawn = 0;
+        std::set<QRgb> colours;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QRgb pixel = image.pixel(x, y);
+                drawn += qAlpha(pixel) >= 128;
+                colours.insert(pixel);
+            }
+        EXPECT_GE(drawn, 10) << "blank";
+        EXPECT_GE(colours.size(), 4u) << "a flat picture";
+        // Soft corners and icons leave the background showing there.
+        EXPECT_LT(qAlpha(image.pixel(0, 0)), 128) << "the corner covers the background";
+    }
+}
+
+TEST(SkinPictures, HoverPicturesAreBrighterVariantsOfTheNormalOnes) {
+    RecordingSettings settings;
+    ScreenState screens;
+    const TForm2 skins(false, settings, screens, nullptr);
+    int pairs = 0;
+    for (std::size_t i = 0; i + 1 < std::size(Table); ++i) {
+        const std::string normal = Table[i].name;
+        if (!normal.ends_with('1') ||
+            Table[i + 1].name != normal.substr(0, normal.size() - 1) + "2")
+            continue;
+        ++pairs;
+        SCOPED_TRACE(normal);
+        const QImage a = (skins.*Table[i].member).toImage();
+        const QImage b = (skins.*Table[i + 1].member).toImage();
+        EXPECT_NE(a, b);
+        EXPECT_GT(Brightness(b), Brightness(a));
+    }
+    EXPECT_EQ(pairs, 13);
+}
+
+class RecordingControlFamily : public ::testing::TestWithParam<bool> {};
+
+TEST_P(RecordingControlFamily, TheFamilysPairBecomesTheControlButtonsPictures) {
+    const bool vista = GetParam();
+    RecordingSettings settings;
+    ScreenState screens;
+    const TForm2 skins(vista, settings, screens, nullptr);
+    const QPixmap& normal = vista ? skins.ImageVista1 : skins.ImageXP1;
+    const QPixmap& hover = vista ? skins.ImageVista2 : skins.ImageXP2;
+    const QPixmap& other = vista ? skins.ImageXP1 : skins.ImageVista1;
+    EXPECT_EQ(skins.ImageControl1.toImage(), normal.toImage());
+    EXPECT_EQ(skins.ImageControl2.toImage(), hover.toImage());
+    EXPECT_NE(skins.ImageControl1.toImage(), other.toImage());
+}
+
+INSTANTIATE_TEST_SUITE_P(VistaAndXP, RecordingControlFamily, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "Vista" : "XP"; });
+
+// A picture of 40 x 30 pixels written in each kind the holder reads; GIF has no writer here, so
+// its bytes come from a 1 x 1 picture made by hand.
+std::string WritePicture(const std::string& folder, const std::string& name) {
+    const std::string path = folder + "/" + name;
+    if (name.ends_with(".gif")) {
+        static const unsigned char gif[] = {'G', 'I',  'F', '8', '9', 'a', 1, 0,   1, 0, 0x80, 0,
+                                            0,   0xFF, 0,   0,   0,   0,   0, ',', 0, 0, 0,    0,
+                                            1,   0,    1,   0,   0,   2,   2, 'D', 1, 0, ';'};
+        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(gif), sizeof gif);
+        return path;
+    }
+    QImage image(40, 30, QImage::Format_RGB32);
+    image.fill(QColor(200, 40, 40));
+    const QString file = QString::fromStdString(path);
+    const QByteArray format = name.ends_with(".ico") ? "ico" : QByteArray();
+    EXPECT_TRUE(image.save(file, format.isEmpty() ? nullptr : format.constData())) << path;
+    return path;
+}
+
+struct PictureKind {
+    const char* label;
+    const char* file;
+    int width;
+};
+
+void PrintTo(const PictureKind& kind, std::ostream* out) {
+    *out << kind.file;
+}
+
+class BackgroundPictureKinds : public ::testing::TestWithParam<PictureKind> {};
+
+TEST_P(BackgroundPictureKinds, AnExistingPictureIsLoadedWithItsFlagAndNoMessage) {
+    const std::string folder = test_paths::FreshDir(std::string("skins_kind_") + GetParam().label);
+    RecordingSettings settings;
+    settings.Image1 = WritePicture(folder, GetParam().file);
+    settings.Image2 = settings.Image1;
+    ScreenState screens;
+    BoxAnswerer boxes;
+    const TForm2 skins(true, settings, screens, nullptr);
+    EXPECT_TRUE(boxes.texts.empty());
+    EXPECT_TRUE(screens.WaveImageLoaded);
+    EXPECT_TRUE(screens.StreamImageLoaded);
+    EXPECT_EQ(screens.ImageWave.width(), GetParam().width);
+    EXPECT_EQ(screens.ImageStream.width(), GetParam().width);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, BackgroundPictureKinds,
+    ::testing::Values(PictureKind{"png", "wave.png", 40}, PictureKind{"bmp", "wave.bmp", 40},
+                      PictureKind{"jpg", "wave.jpg", 40}, PictureKind{"jpeg", "wave.JPEG", 40},
+                      PictureKind{"ico", "wave.ico", 40}, PictureKind{"gif", "wave.gif", 1}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+struct LoadCase {
+    const char* label;
+    const char* image1; // "" empty setting, "missing" a deleted file, else a file written as named
+    const char* image2;
+    int boxes;
+    bool waveLoaded;
+    bool streamLoaded;
+};
+
+void PrintTo(const LoadCase& c, std::ostream* out) {
+    *out << c.label;
+}
+
+class BackgroundLoading : public ::testing::TestWithParam<LoadCase> {};
+
+// Writes `name` into `folder`: a real picture, or garbage under the name for "bad." names.
+std::string Prepare(const std::string& folder, const std::string& name) {
+    if (name.empty())
+        return {};
+    if (name == "missing")
+        return folder + "/deleted.png";
+    if (name.starts_with("bad.")) {
+        const std::string path = folder + "/" + name;
+        std::ofstream(path, std::ios::binary) << "this is not a picture at all, only some text";
+        return path;
+    }
+    return WritePicture(folder, name);
+}
+
+TEST_P(BackgroundLoading, AnUnreadableFileIsReportedAndStopsTheLoading) {
+    const LoadCase& c = GetParam();
+    const std::string folder = test_paths::FreshDir(std::string("skins_load_") + c.label);
+    RecordingSettings settings;
+    settings.Image1 = Prepare(folder, c.image1);
+    settings.Image2 = Prepare(folder, c.image2);
+    ScreenState screens;
+    BoxAnswerer boxes;
+    const TForm2 skins(false, settings, screens, nullptr);
+    ASSERT_EQ(static_cast<int>(boxes.texts.size()), c.boxes);
+    EXPECT_EQ(screens.WaveImageLoaded, c.waveLoaded);
+    EXPECT_EQ(screens.StreamImageLoaded, c.streamLoaded);
+    EXPECT_EQ(screens.ImageWave.isNull(), !c.waveLoaded);
+    EXPECT_EQ(screens.ImageStream.isNull(), !c.streamLoaded);
+    if (c.boxes == 1) {
+        EXPECT_EQ(boxes.icons[0], QMessageBox::Critical);
+        EXPECT_TRUE(boxes.texts[0].contains(QString::fromStdString(settings.Image1)) ||
+                    boxes.texts[0].contains(QString::fromStdString(settings.Image2)))
+            << boxes.texts[0].toStdString();
+    }
+    EXPECT_EQ(skins.ImageControl1.toImage(), skins.ImageXP1.toImage());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, BackgroundLoading,
+    ::testing::Values(LoadCase{"BothEmpty", "", "", 0, false, false},
+                      LoadCase{"WaveDeletedStreamLoads", "missing", "s.png", 0, false, true},
+                      LoadCase{"WaveDamagedStreamNotLoaded", "bad.jpg", "s.png", 1, false, false},
+                      LoadCase{"StreamDamaged", "w.bmp", "bad.gif", 1, true, false},
+                      LoadCase{"MetafileRefused", "bad.emf", "s.png", 1, false, false},
+                      LoadCase{"UnknownKindRefused", "w.png", "bad.txt", 1, true, false}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+} // namespace
