@@ -35,6 +35,7 @@ void TForm1::ImageVolMouseUp(QMouseEvent*) {
 }
 
 void TForm1::ImageControlRecordMouseMove(QMouseEvent* event) {
+    ResetButtonImages();
     const QPoint at = event->position().toPoint();
     const bool overLevel = at.x() >= 17 && at.x() <= 113 && at.y() >= 16 && at.y() <= 27;
     ImageControlRecord->setToolTip(overLevel ? "Recording Volume" : "");

@@ -8,6 +8,7 @@
 #include "ui/common/MessageBoxes.h"
 #include "ui/common/MouseLabel.h"
 #include "ui/common/TextWidth.h"
+#include "ui/main/Images.h"
 #include "ui/main/ScreenView.h"
 
 #include <QApplication>
@@ -77,14 +78,15 @@ void TForm1::CreateControls() {
     windowFont.setPointSize(8);
     setFont(windowFont);
 
-    auto* client = new QWidget(this);
+    auto* client = new MouseLabel(this);
+    client->OnMouseMove = [this](QMouseEvent*) { ResetButtonImages(); };
     client->setAutoFillBackground(true);
     QPalette palette = client->palette();
     palette.setColor(QPalette::Window, QColor(224, 232, 232));
     client->setPalette(palette);
     setCentralWidget(client);
 
-    ImageStatus = MakePicture(client, 0, 0, 546, 30);
+    ImageStatus = MakePicture<MouseLabel>(client, 0, 0, 546, 30);
     LabSource = MakeLabel<MouseLabel>(client, 12, 8, "");
     LabSource->setCursor(Qt::PointingHandCursor);
     LabSource->OnClick = [this] { LabSourceClick(); };
@@ -111,12 +113,17 @@ void TForm1::CreateControls() {
     LabStatus->raise();
     LabTime->raise();
 
-    ImageScreen1 = MakePicture(client, 0, 31, 274, 163);
-    ImageScreen2 = MakePicture(client, 275, 31, 273, 163);
+    ImageScreen1 = MakePicture<MouseLabel>(client, 0, 31, 274, 163);
+    ImageScreen2 = MakePicture<MouseLabel>(client, 275, 31, 273, 163);
+    for (MouseLabel* area : {ImageStatus, ImageScreen1, ImageScreen2})
+        area->OnMouseMove = [this](QMouseEvent*) { ResetButtonImages(); };
     WaveScreen = new ScreenView(client, nullptr);
     WaveScreen->setGeometry(12, 41, 250, 140);
     StreamScreen = new ScreenView(client, nullptr);
     StreamScreen->setGeometry(286, 41, 250, 140);
+    // The screens' frames below them take the mouse.
+    for (ScreenView* view : {WaveScreen, StreamScreen})
+        view->setAttribute(Qt::WA_TransparentForMouseEvents);
 
     ImageControlRecord = MakePicture<MouseLabel>(client, 0, 193, 546, 43);
     ImageControlRecord->OnMouseMove = [this](QMouseEvent* e) { ImageControlRecordMouseMove(e); };
@@ -131,6 +138,7 @@ void TForm1::CreateControls() {
     ImageVol->OnMouseDown = [this](QMouseEvent* e) { ImageVolMouseDown(e); };
     ImageVol->OnMouseMove = [this](QMouseEvent* e) { ImageVolMouseMove(e); };
     ImageVol->OnMouseUp = [this](QMouseEvent* e) { ImageVolMouseUp(e); };
+    CreateButtons(client);
     ImageFolder = MakePicture<MouseLabel>(client, 16, 234, 19, 17);
     ImageFolder->setToolTip("Output Folder");
     ImageFolder->setCursor(Qt::PointingHandCursor);
@@ -309,6 +317,11 @@ void TForm1::UpdateFormatLabel() {
     const FormatLabel label = DescribeFormat(core_.Settings);
     LabFormat->setText(QString::fromStdString(label.text));
     LabFormat->adjustSize();
+    if (!skins_)
+        return;
+    const QPixmap* icons[] = {&skins_->ImageWav, &skins_->ImageMP3, &skins_->ImageWMA,
+                              &skins_->ImageOgg};
+    ImageFormat->setPixmap(*icons[static_cast<int>(label.icon)]);
 }
 
 void TForm1::ChangeFormat() {

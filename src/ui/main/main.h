@@ -19,6 +19,8 @@ class QMenu;
 class QTimer;
 class ScreenView;
 class MouseLabel;
+class PictureButton;
+class TForm2;
 class QMouseEvent;
 
 class TForm1 : public QMainWindow, private RecorderWindow, private ScreenSurface {
@@ -41,7 +43,7 @@ public:
     void CloseWithoutAsking();
 
     // Controls, named as the handlers and the other windows know them.
-    QLabel* ImageStatus;
+    MouseLabel* ImageStatus;
     MouseLabel* LabSource;
     MouseLabel* ImageFormat;
     MouseLabel* LabFormat;
@@ -49,8 +51,8 @@ public:
     QLabel* LabStatus;
     QLabel* LabTime0;
     QLabel* LabTime;
-    QLabel* ImageScreen1;
-    QLabel* ImageScreen2;
+    MouseLabel* ImageScreen1;
+    MouseLabel* ImageScreen2;
     ScreenView* WaveScreen;
     ScreenView* StreamScreen;
     MouseLabel* ImageControlRecord;
@@ -79,6 +81,22 @@ public:
     QMenu* menuHelp;
     QAction* menurHelpContents;
     QAction* menuAbout;
+
+    // The transport row's image buttons.
+    PictureButton* ImageControl;
+    PictureButton* ImageRecord;
+    PictureButton* ImageRestart;
+    PictureButton* ImagePause;
+    PictureButton* ImageStop;
+    PictureButton* ImagePlay;
+    PictureButton* ImageFiles;
+
+    // Takes the pictures of the skin holder: the buttons', the knob's and the format icons.
+    void SetSkins(const TForm2& skins);
+    // What the play button and the popup's Play run (the player's PlayCurrentFile).
+    std::function<void()> PlayCurrentFile;
+    // Every button back to its normal picture, once the mouse left the row.
+    void ResetButtonImages();
 
     // The level knob.
     void ImageVolMouseDown(QMouseEvent* event);
@@ -110,6 +128,9 @@ protected:
 
 private:
     void CreateControls();
+    void CreateButtons(QWidget* client);
+    void ButtonMouseMove(PictureButton* button);
+    void ButtonMouseUp(PictureButton* button);
     void CreateMenus();
     // The colour dialog preset with `colour`, which takes the choice on OK.
     void ChooseColour(std::uint32_t& colour);
@@ -133,6 +154,7 @@ private:
     Recorder core_;
     StatusMonitor monitor_;
     platform::HotKeys hotKeys_;
+    const TForm2* skins_ = nullptr;
     int ScreenPPI = 0;
     bool LevelDragging = false;
     int DragStartX = 0;

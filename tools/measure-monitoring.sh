@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# The program monitoring its input beside `parec` reading the same source, in the same run:
+# CPU time per wall second of each, as percent of one core, over several rounds.
+#   tools/measure-monitoring.sh [BUILD_DIR] [SECONDS] [ROUNDS]
+set -euo pipefail
+build=$(realpath "${1:-build}")
+seconds=${2:-20}
+rounds=${3:-3}
+source_dir=$(cd "$(dirname "$0")/.." && pwd)
+work=$(mktemp -d /tmp/sonvera-monitor.XXXXXX)
+ticks=$(getconf CLK_TCK)
+
+"$source_dir/tests/support/pulse-server.sh" start "$work/pulse" "$build/tests/signal_feeder" >/dev/null
+source "$work/pulse/env"
+display=""
+for n in $(seq 150 199); do
+    [ -e /tmp/.X$n-lock ] || [ -e /tmp/.X11-unix/X$n ] || { display=":$n"; break; }
+done
+Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+cleanup() {
+    [ -n "${program:-}" ] && kill "$program" 2>/dev/null || true
+    [ -n "${parec:-}" ] && kill "$parec" 2>/dev/null || true
+    kill "$xvfb" 2>/dev/null || true
+    "$source_dir/tests/support/pulse-server.sh" stop "$work/pulse" >/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+export DISPLAY=$display QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$work/pulse/runtime
+for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+
+mkdir -p "$work/app/recordings"
+cp "$build/Sonvera" "$work/app/Sonvera"
+printf '[Folder]\nName=%s\n[Record Settings]\nWav=1\nMP3=0\n' "$work/app/recordings" >"$work/app/Sonvera.ini"
+"$work/app/Sonvera" &
+program=$!
+parec -d sonvera_signal_44100 --latency-msec=20 >/dev/null &
+parec=$!
+until xdotool search --pid "$program" --name Sonvera >/dev/null 2>&1; do sleep 0.05; done
+sleep 3
+if [ -n "${PERF_OUT:-}" ]; then perf record -F 2000 -e cpu-clock -g -o "$PERF_OUT" -p "$program" -- sleep "$seconds" >/dev/null 2>&1; exit 0; fi
+
+cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+printf '%-6s %12s %10s\n' round "Sonvera %" "parec %"
+for round in $(seq "$rounds"); do
+    p0=$(cpu_ticks "$program"); r0=$(cpu_ticks "$parec")
+    sleep "$seconds"
+    p1=$(cpu_ticks "$program"); r1=$(cpu_ticks "$parec")
+    awk -v r="$round" -v p=$((p1 - p0)) -v q=$((r1 - r0)) -v t="$ticks" -v s="$seconds" \
+        'BEGIN {printf "%-6s %12.2f %10.2f\n", r, 100 * p / t / s, 100 * q / t / s}'
+done
