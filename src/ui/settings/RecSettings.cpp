@@ -454,6 +454,9 @@ void TFormRecSettings::FormShow() {
 bool TFormRecSettings::Prepare() {
     applied = false;
     ending = false;
+    // The device may have changed since the last close (the device watch reopens the capture).
+    if (readFormatFlags)
+        FormatFlags = readFormatFlags();
     FormShow();
     if (ending)
         return false;

@@ -37,7 +37,7 @@ public:
     // The WMA encoder's bit rates for a rate and channel count (BASS_WMA_EncodeGetRates).
     using WmaRatesQuery = std::function<const DWORD*(DWORD freq, DWORD chans, DWORD flags)>;
 
-    // `readFormatFlags` is read at creation and again at every close, for the next show;
+    // `readFormatFlags` is read at creation, at every show and again at every close;
     // `endProgram` ends the program when the WMA encoder offers no rates. The settings file
     // must have been read: the dialog opens on the stored format's page.
     TFormRecSettings(RecordingSettings& settings, FormatFlagsReader readFormatFlags,
@@ -69,7 +69,7 @@ public:
     void BitBtnOKClick();
     void FormClose();
 
-    // The format flags the next show offers its sample rates from.
+    // The format flags the sample rates are offered from.
     std::uint32_t FormatFlags = 0;
 
     QPushButton* BitBtnOK;
