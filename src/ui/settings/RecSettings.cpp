@@ -12,6 +12,7 @@
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QSlider>
+#include <QTabBar>
 #include <QTabWidget>
 #include <algorithm>
 #include <charconv>
@@ -30,13 +31,16 @@ const QStringList OggRates = {"48",  "56",  "64",  "80",  "96",  "112",
 const QStringList ChannelChoices = {"stereo", "mono"};
 const QStringList WavBits = {"16 bit", "8  bit"};
 
-// Track bars whose thumbs are 15 pixels long.
-class TrackBarStyle : public QProxyStyle {
+// Track bars whose thumbs are 15 pixels long, and page tabs with little padding so that the
+// four fit in one row in the wider fonts found here.
+class DialogStyle : public QProxyStyle {
 public:
     int pixelMetric(PixelMetric metric, const QStyleOption* option,
                     const QWidget* widget) const override {
         if (metric == PM_SliderLength)
             return 15;
+        if (metric == PM_TabBarTabHSpace)
+            return 8;
         return QProxyStyle::pixelMetric(metric, option, widget);
     }
 };
@@ -145,10 +149,17 @@ QComboBox* AddList(QWidget* parent, const QStringList& entries, int left, int to
     return box;
 }
 
-// A list of numbers with a caption over it.
+// A list with a caption over it; the caption's font shrinks where a wider font than the
+// designed one would run into the next list.
 QComboBox* AddCaptionedList(QWidget* parent, const QString& caption, const QStringList& entries,
-                            int left, int top, int width) {
-    AddLabel(parent, caption, left, top - 15);
+                            int left, int top, int width, int room = 100) {
+    QLabel* label = AddLabel(parent, caption, left, top - 15);
+    QFont font = label->font();
+    while (label->width() > room && font.pointSizeF() > 6) {
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+        label->setFont(font);
+        label->adjustSize();
+    }
     return AddList(parent, entries, left, top, width);
 }
 
@@ -181,7 +192,7 @@ TFormRecSettings::TFormRecSettings(RecordingSettings& settings, FormatFlagsReade
                           Qt::MSWindowsFixedSizeDialogHint),
       settings(settings), readFormatFlags(std::move(readFormatFlags)),
       wmaRates(wmaRates ? std::move(wmaRates) : WmaRatesQuery(BASS_WMA_EncodeGetRates)),
-      endProgram(std::move(endProgram)), trackBarStyle(std::make_unique<TrackBarStyle>()) {
+      endProgram(std::move(endProgram)), dialogStyle(std::make_unique<DialogStyle>()) {
     plainIcons = {SixteenSquare(icons.MP3), SixteenSquare(icons.OGG), SixteenSquare(icons.WMA),
                   SixteenSquare(icons.Wav)};
     for (std::size_t i = 0; i < plainIcons.size(); ++i)
@@ -225,7 +236,8 @@ void TFormRecSettings::CreateControls() {
     PControlFormat = new QTabWidget(this);
     PControlFormat->setGeometry(18, 10, 309, 205);
     PControlFormat->setIconSize(QSize(16, 16));
-    QStyle* barStyle = trackBarStyle.get();
+    QStyle* barStyle = dialogStyle.get();
+    PControlFormat->tabBar()->setStyle(barStyle);
 
     TSheetMP3 = new QWidget;
     ImageMP3 = AddPicture(TSheetMP3, plainIcons[PageMP3]);

@@ -124,7 +124,7 @@ private:
     std::function<void()> endProgram;
     std::array<QPixmap, 4> plainIcons;  // in tab order
     std::array<QPixmap, 4> tickedIcons; // the same with the green tick
-    std::unique_ptr<QStyle> trackBarStyle;
+    std::unique_ptr<QStyle> dialogStyle;
     bool ending = false;
     bool applied = false;
 };
