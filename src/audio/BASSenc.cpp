@@ -4,6 +4,7 @@
 #include "platform/CommandLine.h"
 #include "platform/Process.h"
 
+#include <algorithm>
 #include <array>
 #include <memory>
 #include <mutex>
@@ -111,6 +112,21 @@ BOOL BASS_Encode_Write(DWORD handle, const void* buffer, DWORD length) {
             all = false;
     }
     return any && all;
+}
+
+QWORD BASS_Encode_GetCount(DWORD handle, DWORD count) {
+    if (count != BASS_ENCODE_COUNT_QUEUE)
+        return BASS_QWORD_ERROR;
+    std::lock_guard lock(encodersMutex);
+    bool any = false;
+    QWORD most = 0;
+    for (auto& encoder : encoders) {
+        if (encoder->Carrier != handle && encoder->Handle != handle)
+            continue;
+        any = true;
+        most = std::max<QWORD>(most, encoder->Feed->Queued());
+    }
+    return any ? most : BASS_QWORD_ERROR;
 }
 
 BOOL BASS_Encode_Stop(DWORD handle) {

@@ -11,6 +11,9 @@ using ENCODEPROC = void(HENCODE handle, DWORD channel, const void* buffer, DWORD
 
 constexpr DWORD BASS_ENCODE_PAUSE = 32;
 
+// What BASS_Encode_GetCount counts.
+constexpr DWORD BASS_ENCODE_COUNT_QUEUE = 1; // bytes written and not yet taken by the encoder
+
 // Starts the command line's program on the carrier (flags: BASS_ENCODE_PAUSE is accepted;
 // written data is fed whatever the carrier's state; proc must be nil). The command line is
 // read by the Windows quoting rules. Returns 0 when the carrier is unknown or the program
@@ -27,3 +30,9 @@ BOOL BASS_Encode_Write(DWORD handle, const void* buffer, DWORD length);
 // (handle from BASS_Encode_Start) and waits until they have finished their files. An encoder
 // that stops taking input or does not end is killed, so this never hangs.
 BOOL BASS_Encode_Stop(DWORD handle);
+
+// For BASS_ENCODE_COUNT_QUEUE: the bytes still waiting for an encoder (handle from
+// BASS_Encode_Start) or the most waiting for any encoder on a carrier. A writer faster than
+// the encoder (a file being converted) waits while this is high, as the queue has a limit.
+// BASS_QWORD_ERROR when there is no such encoder or for another count.
+QWORD BASS_Encode_GetCount(DWORD handle, DWORD count);

@@ -57,6 +57,11 @@ bool FeedThread::Failed() const {
     return failed;
 }
 
+std::size_t FeedThread::Queued() const {
+    std::lock_guard lock(mutex);
+    return queued;
+}
+
 void FeedThread::Run() {
     std::unique_lock lock(mutex);
     while (true) {

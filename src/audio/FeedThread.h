@@ -37,6 +37,8 @@ public:
     bool Finish(std::chrono::milliseconds stallLimit);
 
     bool Failed() const;
+    // Bytes queued and not yet handed to the consumer.
+    std::size_t Queued() const;
 
 private:
     void Run();

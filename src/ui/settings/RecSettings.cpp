@@ -1,0 +1,550 @@
+#include "ui/settings/RecSettings.h"
+
+#include "audio/BassWMA.h"
+#include "platform/Locale.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPainter>
+#include <QProxyStyle>
+#include <QPushButton>
+#include <QSlider>
+#include <QTabBar>
+#include <QTabWidget>
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+
+enum Page { PageMP3 = 0, PageOGG = 1, PageWma = 2, PageWav = 3 };
+
+const QStringList Mp3Rates = {"32",  "40",  "48",  "56",  "64",  "80",  "96",
+                              "112", "128", "160", "192", "224", "256", "320"};
+const QStringList Mp3Modes = {"stereo", "joint stereo", "dual channel", "mono"};
+const QStringList OggRates = {"48",  "56",  "64",  "80",  "96",  "112",
+                              "128", "160", "192", "224", "256", "320"};
+const QStringList ChannelChoices = {"stereo", "mono"};
+const QStringList WavBits = {"16 bit", "8  bit"};
+
+// Track bars whose thumbs are 15 pixels long, and page tabs with little padding so that the
+// four fit in one row in the wider fonts found here.
+class DialogStyle : public QProxyStyle {
+public:
+    int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                    const QWidget* widget) const override {
+        if (metric == PM_SliderLength)
+            return 15;
+        if (metric == PM_TabBarTabHSpace)
+            return 8;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
+
+// The WAVE_FORMAT_* bits of the 48 and 96 kHz formats for a channel count and sample width.
+struct HighRateBits {
+    std::uint32_t k48;
+    std::uint32_t k96;
+};
+HighRateBits HighRateBitsFor(std::int32_t channels, std::uint16_t bits) {
+    const bool mono = channels == 1;
+    if (bits == 8)
+        return mono ? HighRateBits{0x1000, 0x10000} : HighRateBits{0x2000, 0x20000};
+    return mono ? HighRateBits{0x4000, 0x40000} : HighRateBits{0x8000, 0x80000};
+}
+
+bool DeviceOffersRate(std::uint32_t rate, std::uint32_t flags, std::int32_t channels,
+                      std::uint16_t bits) {
+    const HighRateBits high = HighRateBitsFor(channels, bits);
+    switch (rate) {
+    case 11025:
+    case 22050:
+    case 44100:
+        return true;
+    case 48000:
+        return (flags & high.k48) != 0;
+    case 96000:
+        return (flags & high.k96) != 0;
+    default:
+        return false;
+    }
+}
+
+// The shortest text that reads back as the number, with the user's decimal separator.
+QString ShortestDecimal(float value) {
+    char text[32];
+    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
+    std::string number(text, end);
+    if (const auto dot = number.find('.'); dot != std::string::npos)
+        number.replace(dot, 1, platform::DecimalSeparator());
+    return QString::fromStdString(number);
+}
+
+int RoundHalfEven(float value) {
+    if (!std::isfinite(value))
+        return 0;
+    return static_cast<int>(std::nearbyint(std::clamp(value, -1e6f, 1e6f)));
+}
+
+// The entry of a number list that shows `value`, or -1.
+int IndexOfNumber(const QComboBox* box, std::int64_t value) {
+    return box->findText(QString::number(value), Qt::MatchExactly);
+}
+
+// The entry of a number list closest to `value`; the lower one of two equally close.
+int IndexOfNearest(const QComboBox* box, std::int64_t value) {
+    int best = -1;
+    std::int64_t bestDistance = 0;
+    for (int i = 0; i < box->count(); ++i) {
+        const std::int64_t distance = std::abs(box->itemText(i).toLongLong() - value);
+        if (best < 0 || distance < bestDistance) {
+            best = i;
+            bestDistance = distance;
+        }
+    }
+    return best;
+}
+
+QPixmap SixteenSquare(const QPixmap& picture) {
+    if (picture.isNull()) {
+        QPixmap empty(16, 16);
+        empty.fill(Qt::transparent);
+        return empty;
+    }
+    return picture.size() == QSize(16, 16)
+               ? picture
+               : picture.scaled(16, 16, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+// The picture with a green tick over its lower right part, outlined in white so that it
+// shows on any picture.
+QPixmap WithTick(const QPixmap& picture) {
+    QPixmap ticked = picture;
+    QPainter painter(&ticked);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QPointF tick[] = {{5.5, 9.5}, {8.5, 12.5}, {14.5, 4.5}};
+    painter.setPen(QPen(Qt::white, 4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.drawPolyline(tick, 3);
+    painter.setPen(QPen(QColor(0, 170, 0), 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.drawPolyline(tick, 3);
+    return ticked;
+}
+
+QLabel* AddLabel(QWidget* parent, const QString& caption, int left, int top) {
+    auto* label = new QLabel(caption, parent);
+    label->move(left, top);
+    label->adjustSize();
+    return label;
+}
+
+QComboBox* AddList(QWidget* parent, const QStringList& entries, int left, int top, int width) {
+    auto* box = new QComboBox(parent);
+    box->setEditable(false);
+    box->addItems(entries);
+    box->setGeometry(left, top, width, 21);
+    return box;
+}
+
+// A list with a caption over it; the caption's font shrinks where a wider font than the
+// designed one would run into the next list.
+QComboBox* AddCaptionedList(QWidget* parent, const QString& caption, const QStringList& entries,
+                            int left, int top, int width, int room = 100) {
+    QLabel* label = AddLabel(parent, caption, left, top - 15);
+    QFont font = label->font();
+    while (label->width() > room && font.pointSizeF() > 6) {
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+        label->setFont(font);
+        label->adjustSize();
+    }
+    return AddList(parent, entries, left, top, width);
+}
+
+QSlider* AddTrackBar(QWidget* parent, QStyle* style, int maximum, int left, int top, int width) {
+    auto* bar = new QSlider(Qt::Horizontal, parent);
+    bar->setStyle(style);
+    bar->setRange(0, maximum);
+    bar->setSingleStep(1);
+    bar->setPageStep(1);
+    bar->setTickPosition(QSlider::TicksBelow);
+    bar->setTickInterval(1);
+    bar->setGeometry(left, top, width, 22);
+    return bar;
+}
+
+QLabel* AddPicture(QWidget* parent, const QPixmap& icon) {
+    auto* picture = new QLabel(parent);
+    picture->setPixmap(icon.scaled(32, 32, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    picture->setGeometry(22, 20, 32, 32);
+    return picture;
+}
+
+} // namespace
+
+TFormRecSettings::TFormRecSettings(RecordingSettings& settings, FormatFlagsReader readFormatFlags,
+                                   const FormatIcons& icons, std::function<void()> endProgram,
+                                   QWidget* parent, WmaRatesQuery wmaRates)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                          Qt::MSWindowsFixedSizeDialogHint),
+      settings(settings), readFormatFlags(std::move(readFormatFlags)),
+      wmaRates(wmaRates ? std::move(wmaRates) : WmaRatesQuery(BASS_WMA_EncodeGetRates)),
+      endProgram(std::move(endProgram)), dialogStyle(std::make_unique<DialogStyle>()) {
+    plainIcons = {SixteenSquare(icons.MP3), SixteenSquare(icons.OGG), SixteenSquare(icons.WMA),
+                  SixteenSquare(icons.Wav)};
+    for (std::size_t i = 0; i < plainIcons.size(); ++i)
+        tickedIcons[i] = WithTick(plainIcons[i]);
+    CreateControls();
+    FormatFlags = this->readFormatFlags ? this->readFormatFlags() : 0;
+    FormCreate();
+    // Connected only now, so that the pages added and selected above set no format.
+    connect(PControlFormat, &QTabWidget::currentChanged, this, [this](int page) {
+        switch (page) {
+        case PageMP3:
+            TSheetMP3Show();
+            break;
+        case PageOGG:
+            TSheetOGGShow();
+            break;
+        case PageWma:
+            TSheetWmaShow();
+            break;
+        case PageWav:
+            TSheetWavShow();
+            break;
+        }
+    });
+}
+
+TFormRecSettings::~TFormRecSettings() = default;
+
+void TFormRecSettings::CreateControls() {
+    setWindowTitle("Format Settings");
+    setFixedSize(345, 271);
+    QFont windowFont("MS Sans Serif");
+    windowFont.setPointSize(8);
+    setFont(windowFont);
+
+    BitBtnOK = new QPushButton("OK", this);
+    BitBtnOK->setGeometry(136, 234, 67, 23);
+    BitBtnOK->setDefault(true);
+    connect(BitBtnOK, &QPushButton::clicked, this, [this] { BitBtnOKClick(); });
+
+    PControlFormat = new QTabWidget(this);
+    PControlFormat->setGeometry(18, 10, 309, 205);
+    PControlFormat->setIconSize(QSize(16, 16));
+    QStyle* barStyle = dialogStyle.get();
+    PControlFormat->tabBar()->setStyle(barStyle);
+
+    TSheetMP3 = new QWidget;
+    ImageMP3 = AddPicture(TSheetMP3, plainIcons[PageMP3]);
+    CBoxMP3BitRate = AddCaptionedList(TSheetMP3, "Bitrate, kbps", Mp3Rates, 100, 20, 81);
+    CBoxMP3Mode = AddCaptionedList(TSheetMP3, "Channel mode", Mp3Modes, 202, 20, 81);
+    GBoxMP3_VBR = new QGroupBox("VBR - Variable Bit Rate", TSheetMP3);
+    GBoxMP3_VBR->setGeometry(4, 62, 293, 103);
+    ChBoxMP3VBR = new QCheckBox("Enable VBR", GBoxMP3_VBR);
+    ChBoxMP3VBR->move(8, 30);
+    ChBoxMP3VBR->adjustSize();
+    CBoxMP3MinBRate = AddCaptionedList(GBoxMP3_VBR, "Min Bitrate", Mp3Rates, 98, 30, 81);
+    CBoxMP3MaxBRate = AddCaptionedList(GBoxMP3_VBR, "Max Bitrate", Mp3Rates, 200, 30, 81);
+    AddLabel(GBoxMP3_VBR, "VBR Quality", 166, 56);
+    TBarMP3_VBR_Quality = AddTrackBar(GBoxMP3_VBR, barStyle, 8, 100, 68, 177);
+    AddLabel(GBoxMP3_VBR, "better", 100, 88);
+    QLabel* faster = AddLabel(GBoxMP3_VBR, "faster", 0, 88);
+    faster->move(100 + 177 - faster->width(), 88);
+    connect(ChBoxMP3VBR, &QCheckBox::clicked, this, [this] { ChBoxMP3VBRClick(); });
+
+    TSheetOGG = new QWidget;
+    ImageOgg = AddPicture(TSheetOGG, plainIcons[PageOGG]);
+    CBoxOggRate = AddCaptionedList(TSheetOGG, "Nominal Bitrate, kbps", OggRates, 100, 20, 81);
+    CBoxOggChannels = AddCaptionedList(TSheetOGG, "Channels", ChannelChoices, 202, 20, 81);
+    GrBoxOgg_QualityMode = new QGroupBox("Quality Mode ", TSheetOGG);
+    GrBoxOgg_QualityMode->setGeometry(10, 62, 283, 93);
+    ChBoxOggQuality = new QCheckBox("Enable", GrBoxOgg_QualityMode);
+    ChBoxOggQuality->move(6, 40);
+    ChBoxOggQuality->adjustSize();
+    LabOggQuality = AddLabel(GrBoxOgg_QualityMode, "Quality", 128, 24);
+    LabOggQuality->resize(120, LabOggQuality->height());
+    TBarOGG_Quality = AddTrackBar(GrBoxOgg_QualityMode, barStyle, 10, 74, 42, 201);
+    LabOggLow = AddLabel(GrBoxOgg_QualityMode, "Low", 74, 66);
+    LabOggHigh = AddLabel(GrBoxOgg_QualityMode, "High", 0, 66);
+    LabOggHigh->move(74 + 201 - LabOggHigh->width(), 66);
+    connect(ChBoxOggQuality, &QCheckBox::clicked, this, [this] { ChBoxOggQualityClick(); });
+    connect(TBarOGG_Quality, &QSlider::valueChanged, this, [this] { TBarOGG_QualityChange(); });
+
+    TSheetWma = new QWidget;
+    ImageWma = AddPicture(TSheetWma, plainIcons[PageWma]);
+    CBoxWmaRate = AddCaptionedList(TSheetWma, "Bitrate, kbps", {}, 100, 20, 81);
+    CBoxWmaChannels = AddCaptionedList(TSheetWma, "Channels", ChannelChoices, 202, 20, 81);
+    connect(CBoxWmaChannels, &QComboBox::activated, this, [this] { CBoxWmaChannelsChange(); });
+
+    TSheetWav = new QWidget;
+    ImageWAV = AddPicture(TSheetWav, plainIcons[PageWav]);
+    CBoxWavSpsIn = AddCaptionedList(TSheetWav, "Sample Rate, Hz", {}, 100, 20, 81);
+    CBoxWavChannel = AddCaptionedList(TSheetWav, "Channels", ChannelChoices, 202, 20, 81);
+    AddLabel(TSheetWav, "Bit Per Sample", 104, 66);
+    CBoxWavBits = AddList(TSheetWav, WavBits, 100, 80, 79);
+    connect(CBoxWavChannel, &QComboBox::activated, this, [this] { CBoxWavChannelChange(); });
+    connect(CBoxWavBits, &QComboBox::activated, this, [this] { CBoxWavBitsChange(); });
+
+    PControlFormat->addTab(TSheetMP3, plainIcons[PageMP3], "MP3   ");
+    PControlFormat->addTab(TSheetOGG, plainIcons[PageOGG], "OGG");
+    PControlFormat->addTab(TSheetWma, plainIcons[PageWma], "WMA   ");
+    PControlFormat->addTab(TSheetWav, plainIcons[PageWav], "WAV   ");
+}
+
+void TFormRecSettings::FormCreate() {
+    CBoxWavSpsIn->setCurrentIndex(0);
+    CBoxWavChannel->setCurrentIndex(0);
+    CBoxWavBits->setCurrentIndex(0);
+    CBoxMP3BitRate->setCurrentIndex(8);
+    CBoxMP3Mode->setCurrentIndex(0);
+    CBoxMP3MinBRate->setCurrentIndex(0);
+    CBoxMP3MaxBRate->setCurrentIndex(13);
+    CBoxWmaRate->setCurrentIndex(5);
+    CBoxWmaChannels->setCurrentIndex(0);
+    // The stored format's page; the first of WAV, MP3, WMA, Ogg when several are set, as the
+    // engine reads them, and MP3 when none is.
+    int page = PageMP3;
+    if (settings.Wav)
+        page = PageWav;
+    else if (settings.MP3)
+        page = PageMP3;
+    else if (settings.WMA)
+        page = PageWma;
+    else if (settings.OGG)
+        page = PageOGG;
+    MarkActivePage(page);
+    PControlFormat->setCurrentIndex(page);
+}
+
+void TFormRecSettings::MarkActivePage(int page) {
+    for (int i = 0; i < PControlFormat->count(); ++i)
+        PControlFormat->setTabIcon(i, i == page ? tickedIcons[i] : plainIcons[i]);
+}
+
+void TFormRecSettings::TSheetMP3Show() {
+    MarkActivePage(PageMP3);
+    settings.MP3 = true;
+    settings.OGG = settings.WMA = settings.Wav = false;
+}
+
+void TFormRecSettings::TSheetOGGShow() {
+    MarkActivePage(PageOGG);
+    settings.OGG = true;
+    settings.MP3 = settings.WMA = settings.Wav = false;
+}
+
+void TFormRecSettings::TSheetWmaShow() {
+    MarkActivePage(PageWma);
+    settings.WMA = true;
+    settings.MP3 = settings.OGG = settings.Wav = false;
+}
+
+void TFormRecSettings::TSheetWavShow() {
+    MarkActivePage(PageWav);
+    settings.Wav = true;
+    settings.MP3 = settings.OGG = settings.WMA = false;
+}
+
+void TFormRecSettings::ApplyVbrRule() {
+    const bool vbr = settings.VBR;
+    CBoxMP3BitRate->setEnabled(!vbr);
+    CBoxMP3MinBRate->setEnabled(vbr);
+    CBoxMP3MaxBRate->setEnabled(vbr);
+    TBarMP3_VBR_Quality->setEnabled(vbr);
+}
+
+void TFormRecSettings::ApplyOggRule() {
+    const bool quality = settings.QualityMode;
+    CBoxOggRate->setEnabled(!quality);
+    TBarOGG_Quality->setEnabled(quality);
+    LabOggQuality->setEnabled(quality);
+    LabOggLow->setEnabled(quality);
+    LabOggHigh->setEnabled(quality);
+}
+
+void TFormRecSettings::ChBoxMP3VBRClick() {
+    settings.VBR = ChBoxMP3VBR->isChecked();
+    ApplyVbrRule();
+}
+
+void TFormRecSettings::ChBoxOggQualityClick() {
+    settings.QualityMode = ChBoxOggQuality->isChecked();
+    ApplyOggRule();
+}
+
+void TFormRecSettings::TBarOGG_QualityChange() {
+    LabOggQuality->setText("Quality - " + QString::number(TBarOGG_Quality->value()));
+    settings.OggQuality = static_cast<float>(TBarOGG_Quality->value());
+}
+
+void TFormRecSettings::CBoxWavChannelChange() {
+    settings.Channels = CBoxWavChannel->currentIndex() == 1 ? 1 : 2;
+}
+
+void TFormRecSettings::CBoxWavBitsChange() {
+    settings.BitsPerSample = CBoxWavBits->currentIndex() == 1 ? 8 : 16;
+}
+
+void TFormRecSettings::CBoxWmaChannelsChange() {
+    settings.Channels = CBoxWmaChannels->currentIndex() == 1 ? 1 : 2;
+    if (!BuildWmaRateList())
+        QDialog::done(QDialog::Rejected);
+}
+
+void TFormRecSettings::BitBtnOKClick() {
+    close();
+}
+
+void TFormRecSettings::BuildSampleRateList() {
+    CBoxWavSpsIn->clear();
+    CBoxWavSpsIn->addItems({"11025", "22050", "44100"});
+    const HighRateBits high = HighRateBitsFor(settings.Channels, settings.BitsPerSample);
+    if (FormatFlags & high.k48)
+        CBoxWavSpsIn->addItem("48000");
+    if (FormatFlags & high.k96)
+        CBoxWavSpsIn->addItem("96000");
+    CBoxWavSpsIn->setCurrentIndex(IndexOfNumber(CBoxWavSpsIn, settings.SamplesPerSecond));
+}
+
+bool TFormRecSettings::BuildWmaRateList() {
+    CBoxWmaRate->clear();
+    const DWORD* rates = wmaRates(44100, static_cast<DWORD>(settings.Channels), 0);
+    if (rates == nullptr) {
+        QMessageBox box(QMessageBox::NoIcon, "Error", "Can't find codec", QMessageBox::Ok, this);
+        box.exec();
+        ending = true;
+        if (endProgram)
+            endProgram();
+        return false;
+    }
+    for (const DWORD* rate = rates; *rate != 0; ++rate)
+        CBoxWmaRate->addItem(QString::number(*rate / 1000));
+    CBoxWmaRate->setCurrentIndex(0);
+    if (const int stored = IndexOfNumber(CBoxWmaRate, settings.WMARate); stored >= 0)
+        CBoxWmaRate->setCurrentIndex(stored);
+    return true;
+}
+
+void TFormRecSettings::FormShow() {
+    BuildSampleRateList();
+    CBoxWavChannel->setCurrentIndex(settings.Channels == 1 ? 1 : 0);
+    CBoxWavBits->setCurrentIndex(settings.BitsPerSample == 8 ? 1 : 0);
+
+    const int bitRate = IndexOfNumber(CBoxMP3BitRate, settings.BitRate);
+    CBoxMP3BitRate->setCurrentIndex(bitRate >= 0 ? bitRate : 0);
+    if (settings.Mode >= 0 && settings.Mode <= 3)
+        CBoxMP3Mode->setCurrentIndex(settings.Mode);
+    const int minRate = IndexOfNumber(CBoxMP3MinBRate, settings.MinBitRate);
+    CBoxMP3MinBRate->setCurrentIndex(minRate >= 0 ? minRate : 0);
+    const int maxRate = IndexOfNumber(CBoxMP3MaxBRate, settings.MaxBitRate);
+    CBoxMP3MaxBRate->setCurrentIndex(maxRate >= 0 ? maxRate : 13);
+    TBarMP3_VBR_Quality->setValue(settings.VBRQuality);
+    ChBoxMP3VBR->setChecked(settings.VBR);
+    ApplyVbrRule();
+
+    CBoxWmaChannels->setCurrentIndex(settings.Channels == 1 ? 1 : 0);
+    if (!BuildWmaRateList())
+        return;
+
+    // A rate a hand-edited file brings shows as the nearest one offered, which closing keeps.
+    const int oggRate = IndexOfNumber(CBoxOggRate, settings.OggRate);
+    CBoxOggRate->setCurrentIndex(oggRate >= 0 ? oggRate
+                                              : IndexOfNearest(CBoxOggRate, settings.OggRate));
+    CBoxOggChannels->setCurrentIndex(settings.Channels == 1 ? 1 : 0);
+    ChBoxOggQuality->setChecked(settings.QualityMode);
+
+    TBarOGG_Quality->setValue(RoundHalfEven(settings.OggQuality));
+    LabOggQuality->setText("Quality - " + ShortestDecimal(settings.OggQuality));
+    ApplyOggRule();
+}
+
+bool TFormRecSettings::Prepare() {
+    applied = false;
+    ending = false;
+    // The device may have changed since the last close (the device watch reopens the capture).
+    if (readFormatFlags)
+        FormatFlags = readFormatFlags();
+    FormShow();
+    if (ending)
+        return false;
+    // The page active as the dialog opens is shown, so its format is the one chosen.
+    switch (PControlFormat->currentIndex()) {
+    case PageMP3:
+        TSheetMP3Show();
+        break;
+    case PageOGG:
+        TSheetOGGShow();
+        break;
+    case PageWma:
+        TSheetWmaShow();
+        break;
+    case PageWav:
+        TSheetWavShow();
+        break;
+    }
+    return true;
+}
+
+bool TFormRecSettings::Execute() {
+    if (!Prepare())
+        return false;
+    if (QWidget* owner = parentWidget())
+        move(owner->frameGeometry().center() - QPoint(width() / 2, height() / 2));
+    exec();
+    return !ending;
+}
+
+void TFormRecSettings::done(int result) {
+    if (!ending && !applied) {
+        applied = true;
+        FormClose();
+    }
+    QDialog::done(result);
+}
+
+std::uint32_t TFormRecSettings::RateWithoutSelection() const {
+    const std::int32_t channels = CBoxWavChannel->currentIndex() == 1 ? 1 : 2;
+    const std::uint16_t bits = CBoxWavBits->currentIndex() == 1 ? 8 : 16;
+    return DeviceOffersRate(settings.SamplesPerSecond, FormatFlags, channels, bits)
+               ? settings.SamplesPerSecond
+               : 44100;
+}
+
+void TFormRecSettings::FormClose() {
+    if (readFormatFlags)
+        FormatFlags = readFormatFlags();
+    settings.Channels = 2;
+    settings.SamplesPerSecond = CBoxWavSpsIn->currentIndex() >= 0
+                                    ? CBoxWavSpsIn->currentText().toUInt()
+                                    : RateWithoutSelection();
+    if (settings.Wav) {
+        settings.Channels = CBoxWavChannel->currentIndex() == 1 ? 1 : 2;
+        settings.BitsPerSample = CBoxWavBits->currentIndex() == 1 ? 8 : 16;
+    }
+    if (settings.MP3) {
+        settings.BitRate = CBoxMP3BitRate->currentText().toInt();
+        settings.Mode = std::max(0, CBoxMP3Mode->currentIndex());
+        settings.VBR = ChBoxMP3VBR->isChecked();
+        settings.MinBitRate = CBoxMP3MinBRate->currentText().toInt();
+        settings.MaxBitRate = CBoxMP3MaxBRate->currentText().toInt();
+        settings.VBRQuality = TBarMP3_VBR_Quality->value();
+        settings.Channels = settings.Mode == 3 ? 1 : 2;
+    }
+    if (settings.WMA) {
+        // An encoder that offers an empty list leaves nothing to choose: the rate stays.
+        if (CBoxWmaRate->currentIndex() >= 0)
+            settings.WMARate = CBoxWmaRate->currentText().toInt();
+        settings.Channels = CBoxWmaChannels->currentIndex() == 1 ? 1 : 2;
+    }
+    if (settings.OGG) {
+        settings.OggRate = CBoxOggRate->currentText().toInt();
+        settings.Channels = CBoxOggChannels->currentIndex() == 1 ? 1 : 2;
+        settings.QualityMode = ChBoxOggQuality->isChecked();
+        settings.OggQuality = static_cast<float>(TBarOGG_Quality->value());
+    }
+}
