@@ -3,29 +3,64 @@
 #include "platform/Restart.h"
 #include "platform/SettingsLocation.h"
 #include "platform/TerminationSignals.h"
+#include "ui/convert/convert.h"
 #include "ui/main/Images.h"
 #include "ui/main/main.h"
+#include "ui/settings/RecSettings.h"
 
 #include <QApplication>
 #include <memory>
+
+namespace {
+
+// The windows, created once in their order and kept for the whole run; the later ones are
+// children of the main window for their placement and go before it.
+struct Windows {
+    std::unique_ptr<TForm1> form1;
+    std::unique_ptr<TForm2> form2;
+    std::unique_ptr<TFormRecSettings> formRecSettings;
+    std::unique_ptr<TFormConvert> formConvert;
+
+    Windows() {
+        form1 = std::make_unique<TForm1>(platform::ChooseSettingsFile());
+        Recorder& core = form1->Core();
+        // The skin holder reads the settings and the family that the main window's creation set.
+        form2 = std::make_unique<TForm2>(core.Flags.VistaMode, core.Settings, core.Screens,
+                                         form1.get());
+        form1->SetSkins(*form2);
+        formRecSettings = std::make_unique<TFormRecSettings>(
+            core.Settings,
+            [&core] {
+                WaveInCaps caps;
+                return core.CaptureDevice().GetDevCaps(0, caps) == WaveOk ? caps.dwFormats : 0u;
+            },
+            FormatIcons{form2->ImageMP3, form2->ImageOgg, form2->ImageWMA, form2->ImageWav},
+            [this] { form1->CloseWithoutAsking(); }, form1.get());
+        form1->ShowFormatSettings = [this] { return formRecSettings->Execute(); };
+        formConvert = std::make_unique<TFormConvert>(core.Settings, form1.get());
+    }
+    ~Windows() {
+        formConvert.reset();
+        formRecSettings.reset();
+        form2.reset();
+        form1.reset();
+    }
+};
+
+} // namespace
 
 int RunApplication(int argc, char** argv) {
     bool restart = false;
     {
         QApplication app(argc, argv);
         QApplication::setApplicationName("Sonvera");
-        // The windows, created once in their order and kept for the whole run. The skin holder
-        // reads the settings and the family that the main window's creation set.
-        auto form1 = std::make_unique<TForm1>(platform::ChooseSettingsFile());
-        Recorder& core = form1->Core();
-        TForm2 form2(core.Flags.VistaMode, core.Settings, core.Screens, form1.get());
-        form1->SetSkins(form2);
+        Windows windows;
+        TForm1& form1 = *windows.form1;
         // A logout or a kill closes the window as its close box does, without the question.
-        platform::TerminationSignals termination([&form1] { form1->CloseWithoutAsking(); });
-        form1->show();
+        platform::TerminationSignals termination([&form1] { form1.CloseWithoutAsking(); });
+        form1.show();
         app.exec();
-        restart = core.RestartRequested;
-        form1.reset();
+        restart = form1.Core().RestartRequested;
     }
     // Only now, with the hot keys and the capture released, may the new instance start.
     if (restart)

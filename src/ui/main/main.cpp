@@ -328,6 +328,8 @@ void TForm1::ChangeFormat() {
     if (core_.State().IsRecording || core_.State().IsPlaying)
         return;
     const std::int32_t channels = core_.Settings.Channels;
+    if (ShowFormatSettings && !ShowFormatSettings())
+        return;
     UpdateFormatLabel();
     core_.ReopenCaptureAfterFormatChange(channels);
 }

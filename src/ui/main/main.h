@@ -93,6 +93,8 @@ public:
 
     // Takes the pictures of the skin holder: the buttons', the knob's and the format icons.
     void SetSkins(const TForm2& skins);
+    // Shows the format settings dialog; false when the program is ending instead.
+    std::function<bool()> ShowFormatSettings;
     // What the play button and the popup's Play run (the player's PlayCurrentFile).
     std::function<void()> PlayCurrentFile;
     // Every button back to its normal picture, once the mouse left the row.
