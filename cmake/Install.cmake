@@ -38,16 +38,15 @@ set(CPACK_PACKAGE_NAME sonvera)
 set(CPACK_PACKAGE_VENDOR "Sonvera")
 set(CPACK_PACKAGE_CONTACT "Sonvera developers <sonvera@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Sound recorder with live waveform and level history")
-set(CPACK_PACKAGE_DESCRIPTION
-  "Records whatever the recording input carries (a microphone, a line input or the monitor of\n"
-  "everything the computer plays) as WAV, MP3, Ogg Vorbis or WMA, shows the signal live and\n"
-  "lists the recordings for playing, renaming, moving, deleting and converting.")
+set(CPACK_PACKAGE_DESCRIPTION "Records whatever the recording input carries (a microphone, a \
+line input or the monitor of everything the computer plays) as WAV, MP3, Ogg Vorbis or WMA, shows \
+the signal live and lists the recordings for playing, renaming, moving, deleting and converting.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
-# The libraries come from the binaries; the encoders and Qt's window system plugins are started
-# or loaded by name, so they are named here.
+# The libraries come from the binaries; the encoders are started by name and Qt's window system
+# and SVG plugins are loaded by name, so those are named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "lame, vorbis-tools, qt6-qpa-plugins")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "lame, vorbis-tools, qt6-qpa-plugins, libqt6svg6")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pavucontrol")
 set(CPACK_STRIP_FILES ON)
 include(CPack)
