@@ -23,9 +23,11 @@ bool LoadPicture(const std::string& path, QImage& picture, std::string& error) {
     QImage decoded = reader.read();
     if (decoded.isNull()) {
         // Windows metafiles have no reader here; say so rather than "Unsupported image format".
-        error = IsMetafile(path) ? "Metafile pictures (.emf, .wmf) can not be shown, choose a "
-                                   "GIF, JPEG, PNG, BMP or ICO picture"
-                                 : reader.errorString().toStdString();
+        const std::string reason = IsMetafile(path)
+                                       ? "Metafile pictures (.emf, .wmf) can not be shown, "
+                                         "choose a GIF, JPEG, PNG, BMP or ICO picture"
+                                       : reader.errorString().toStdString();
+        error = "Can not show the picture \"" + path + "\". " + reason;
         return false;
     }
     picture = std::move(decoded);

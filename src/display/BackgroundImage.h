@@ -11,7 +11,7 @@ struct RecordingSettings;
 struct ScreenState;
 
 // Decodes a GIF, JPEG, PNG, BMP or ICO file (whatever the image readers know). On failure the
-// picture is left as it was and `error` gets the reader's text.
+// picture is left as it was and `error` names the file and the reader's reason.
 bool LoadPicture(const std::string& path, QImage& picture, std::string& error);
 
 // Makes `fileName` the picture of the waveform screen (`wave`) or of the stream screen: the

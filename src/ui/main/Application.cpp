@@ -4,6 +4,8 @@
 #include "platform/SettingsLocation.h"
 #include "platform/TerminationSignals.h"
 #include "ui/convert/convert.h"
+#include "ui/dialogs/About.h"
+#include "ui/dialogs/ShowImg.h"
 #include "ui/main/Images.h"
 #include "ui/main/main.h"
 #include "ui/settings/RecSettings.h"
@@ -18,8 +20,10 @@ namespace {
 struct Windows {
     std::unique_ptr<TForm1> form1;
     std::unique_ptr<TForm2> form2;
+    std::unique_ptr<TFormAbout> formAbout;
     std::unique_ptr<TFormRecSettings> formRecSettings;
     std::unique_ptr<TFormConvert> formConvert;
+    std::unique_ptr<TFormShowImage> formShowImage;
 
     Windows() {
         form1 = std::make_unique<TForm1>(platform::ChooseSettingsFile());
@@ -28,6 +32,8 @@ struct Windows {
         form2 = std::make_unique<TForm2>(core.Flags.VistaMode, core.Settings, core.Screens,
                                          form1.get());
         form1->SetSkins(*form2);
+        formAbout = std::make_unique<TFormAbout>(form1.get());
+        form1->ShowAbout = [this] { formAbout->exec(); };
         formRecSettings = std::make_unique<TFormRecSettings>(
             core.Settings,
             [&core] {
@@ -38,10 +44,15 @@ struct Windows {
             [this] { form1->CloseWithoutAsking(); }, form1.get());
         form1->ShowFormatSettings = [this] { return formRecSettings->Execute(); };
         formConvert = std::make_unique<TFormConvert>(core.Settings, form1.get());
+        formShowImage = std::make_unique<TFormShowImage>(form1.get(), core.Settings, core.Screens,
+                                                         core.Flags.EditWaveImage);
+        form1->ShowBackgroundImage = [this] { formShowImage->exec(); };
     }
     ~Windows() {
+        formShowImage.reset();
         formConvert.reset();
         formRecSettings.reset();
+        formAbout.reset();
         form2.reset();
         form1.reset();
     }

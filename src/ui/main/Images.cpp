@@ -1,12 +1,12 @@
 #include "ui/main/Images.h"
 
+#include "display/BackgroundImage.h"
 #include "display/Graph.h"
 #include "engine/global.h"
 #include "ui/common/MessageBoxes.h"
 #include "ui/main/SkinPictures.h"
 
 #include <QFileInfo>
-#include <QImageReader>
 
 namespace {
 
@@ -56,21 +56,6 @@ const Picture Pictures[] = {
     {"ImageClose2", &TForm2::ImageClose2, QSize(11, 10)},
 };
 
-// The reader's format for each extension the program accepts (lower case, with the dot).
-QByteArray FormatOfExtension(const QString& extension) {
-    if (extension == ".gif")
-        return "gif";
-    if (extension == ".jpg" || extension == ".jpeg")
-        return "jpeg";
-    if (extension == ".png")
-        return "png";
-    if (extension == ".bmp")
-        return "bmp";
-    if (extension == ".ico")
-        return "ico";
-    return {};
-}
-
 // True when `path` names a file that exists (a folder does not count).
 bool IsExistingFile(const std::string& path) {
     return !path.empty() && QFileInfo(QString::fromStdString(path)).isFile();
@@ -81,9 +66,9 @@ bool LoadBackground(const std::string& path, QImage& picture, bool& loaded,
                     QWidget* messageParent) {
     if (!IsExistingFile(path))
         return true;
-    const QString error = ReadPictureFile(path, picture);
-    if (!error.isEmpty()) {
-        ShowErrorBox(messageParent, error);
+    std::string error;
+    if (!LoadPicture(path, picture, error)) {
+        ShowErrorBox(messageParent, QString::fromStdString(error));
         return false;
     }
     loaded = true;
@@ -91,22 +76,6 @@ bool LoadBackground(const std::string& path, QImage& picture, bool& loaded,
 }
 
 } // namespace
-
-QString ReadPictureFile(const std::string& path, QImage& picture) {
-    const QString file = QString::fromStdString(path);
-    const QString suffix = QFileInfo(file).suffix().toLower();
-    const QByteArray format = FormatOfExtension(suffix.isEmpty() ? QString() : "." + suffix);
-    if (format.isEmpty())
-        return "Unsupported picture file kind (" +
-               (suffix.isEmpty() ? "no extension" : "." + suffix) + "): " + file;
-    QImageReader reader(file, format);
-    reader.setDecideFormatFromContent(false);
-    QImage read = reader.read();
-    if (read.isNull())
-        return "Could not read the picture file " + file + " (" + reader.errorString() + ")";
-    picture = std::move(read);
-    return {};
-}
 
 TForm2::TForm2(bool vistaMode, const RecordingSettings& settings, ScreenState& screens,
                QWidget* messageParent) {

@@ -11,12 +11,6 @@ struct RecordingSettings;
 struct ScreenState;
 class QWidget;
 
-// Reads a background picture as the kind its file extension names: GIF, JPEG (.jpg, .jpeg),
-// PNG, bitmap (.bmp) or icon (.ico). Metafiles (.emf, .wmf) have no reader here and, like any
-// other extension, are refused. Returns an empty text and fills `picture` on success; otherwise
-// leaves `picture` alone and returns what went wrong, ready for an error box.
-QString ReadPictureFile(const std::string& path, QImage& picture);
-
 // A plain holder, not a window: its pictures are only ever handed to the controls that show
 // them, so nothing of it is shown.
 class TForm2 {

@@ -28,8 +28,10 @@ void TForm1::CreateMenus() {
     menuBackColor =
         menuView->addAction("Background Color...", this, [this] { menuBackColorClick(); });
     menuView->addSeparator();
-    menuLeftImage = menuView->addAction("Waveform Background Image... ");
-    menuRightImage = menuView->addAction("Stream Background Image...");
+    menuLeftImage = menuView->addAction("Waveform Background Image... ", this,
+                                        [this] { menuLeftImageClick(); });
+    menuRightImage =
+        menuView->addAction("Stream Background Image...", this, [this] { menuRightImageClick(); });
 
     menuOptions = bar->addMenu("Options");
     connect(menuOptions, &QMenu::aboutToShow, this, [this] { menuOptionsClick(); });
@@ -45,7 +47,7 @@ void TForm1::CreateMenus() {
     menurHelpContents =
         menuHelp->addAction("Help Contents", this, [this] { menurHelpContentsClick(); });
     menuHelp->addSeparator();
-    menuAbout = menuHelp->addAction("About");
+    menuAbout = menuHelp->addAction("About", this, [this] { menuAboutClick(); });
 }
 
 void TForm1::menuViewClick() {
@@ -87,6 +89,23 @@ void TForm1::menuRightColorClick() {
 
 void TForm1::menuBackColorClick() {
     ChooseColour(core_.Settings.BackgroundColor);
+}
+
+void TForm1::menuLeftImageClick() {
+    core_.Flags.EditWaveImage = true;
+    if (ShowBackgroundImage)
+        ShowBackgroundImage();
+}
+
+void TForm1::menuRightImageClick() {
+    core_.Flags.EditWaveImage = false;
+    if (ShowBackgroundImage)
+        ShowBackgroundImage();
+}
+
+void TForm1::menuAboutClick() {
+    if (ShowAbout)
+        ShowAbout();
 }
 
 void TForm1::menuRecControlClick() {

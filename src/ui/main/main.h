@@ -93,6 +93,9 @@ public:
 
     // Takes the pictures of the skin holder: the buttons', the knob's and the format icons.
     void SetSkins(const TForm2& skins);
+    // The background image dialog and the About box, shown modally.
+    std::function<void()> ShowBackgroundImage;
+    std::function<void()> ShowAbout;
     // Shows the format settings dialog; false when the program is ending instead.
     std::function<bool()> ShowFormatSettings;
     // What the play button and the popup's Play run (the player's PlayCurrentFile).
@@ -117,6 +120,9 @@ public:
     void menuLeftColorClick();
     void menuRightColorClick();
     void menuBackColorClick();
+    void menuLeftImageClick();
+    void menuRightImageClick();
+    void menuAboutClick();
     void menuRecControlClick();
     void menuRecDeviceClick();
     void menuRecSettingsClick();

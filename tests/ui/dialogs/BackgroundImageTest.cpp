@@ -98,7 +98,7 @@ TEST_P(BackgroundImageTest, RefusedOrFailedChoicesChangeNothing) {
             EXPECT_EQ(message->kind, UserMessage::Kind::Error);
             EXPECT_FALSE(message->text.empty());
             if (*c.error) {
-                EXPECT_EQ(message->text, c.error);
+                EXPECT_EQ(message->text, "Can not show the picture \"" + c.path + "\". " + c.error);
             }
         }
         EXPECT_EQ(Path(), folder + "/old.png");
