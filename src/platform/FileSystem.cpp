@@ -81,7 +81,18 @@ bool RenameFile(const std::string& from, const std::string& to, bool replace) {
     if (replace || SameFile(from, to)) {
         return std::rename(from.c_str(), to.c_str()) == 0;
     }
-    return renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0;
+    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+        return true;
+    }
+    // Some file systems cannot rename without replacing in one step: look first, then rename.
+    if (errno != EINVAL) {
+        return false;
+    }
+    if (PathExists(to)) {
+        errno = EEXIST;
+        return false;
+    }
+    return std::rename(from.c_str(), to.c_str()) == 0;
 }
 
 namespace {
