@@ -85,6 +85,10 @@ QRect FileGridView::CellRect(int column, int row) const {
 
 void FileGridView::Refresh() {
     FitScrollBar();
+    // The row of the current file (a recording just stopped, a file renamed) comes into view.
+    if (library.Grid.SelectedRow >= 1) {
+        ScrollTo(library.Grid.SelectedRow);
+    }
     viewport()->update();
 }
 

@@ -39,7 +39,8 @@ public:
     // The first data row shown under the header.
     int TopRow() const;
 
-    // The rows changed (a scan or a sort): fit the scroll bar and paint again.
+    // The rows changed (a scan or a sort): fit the scroll bar, bring the selected row into view
+    // and paint again.
     void Refresh();
     // Paints the header again (the sort order changed).
     void RefreshHeader();

@@ -229,6 +229,13 @@ TEST_F(FileGridTest, ALongListScrollsByRowsUnderAFixedHeader) {
     const QRect last = grid->CellRect(1, 103);
     EXPECT_EQ(At(last.left() + 1, last.top() + 8), QColor(208, 217, 217));
     EXPECT_EQ(At(grid->CellRect(0, 0).left() + 5, 5), Up);
+
+    // A rescan brings the current file's row into view wherever the order puts it.
+    QTest::keyClick(grid, Qt::Key_Home);
+    library.CurrentFile = folder + "/n199.ogg";
+    handlers->RescanAndSort();
+    EXPECT_EQ(library.Grid.SelectedRow, 103);
+    EXPECT_EQ(grid->TopRow(), 103 - visible + 1);
 }
 
 TEST_F(FileGridTest, AnEmptyFolderShowsOneEmptyRowThatCannotBeSelected) {
