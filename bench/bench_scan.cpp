@@ -1,5 +1,7 @@
 // The output folder scan and the sort of the file list: a folder of one-minute recordings of
-// all four kinds (made once, then hard links to them), scanned with a warm cache.
+// all four kinds (made once, then hard links to them), scanned with a warm cache; the first
+// scan of a folder, and the rescan after a recording stops, when the scan already knows
+// every file but one.
 
 #include "library/FileSort.h"
 #include "library/FolderScan.h"
@@ -7,10 +9,12 @@
 #include <benchmark/benchmark.h>
 #include <cmath>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <random>
 #include <stdexcept>
+#include <sys/stat.h>
 
 namespace {
 
@@ -92,6 +96,7 @@ void BM_ScanAndSort(benchmark::State& state) {
     LibraryState library;
     ScanOutputFolder(folder, library); // warm the cache
     for (auto _ : state) {
+        library.Known.clear(); // a folder seen for the first time
         ScanOutputFolder(folder, library);
         SortFileList(1, folder + "/record1.wav", library);
     }
@@ -99,6 +104,32 @@ void BM_ScanAndSort(benchmark::State& state) {
 }
 // CPU time counts the probing threads too: divided by the cores it is the time on an idle machine.
 BENCHMARK(BM_ScanAndSort)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+
+// One file changed since the last scan (the recording just stopped): only it is probed again.
+void BM_RescanOneChanged(benchmark::State& state) {
+    const std::string folder = Folder(static_cast<int>(state.range(0)));
+    // A copy of its own: the folder's other files are links, which share their times.
+    const std::string changed = folder + "/changed.wav";
+    fs::copy_file(Sources() / "minute.wav", changed, fs::copy_options::overwrite_existing);
+    LibraryState library;
+    ScanOutputFolder(folder, library);
+    std::int64_t second = 1'700'000'000;
+    for (auto _ : state) {
+        const timespec times[2] = {{second, 0}, {second, 0}};
+        ++second;
+        utimensat(AT_FDCWD, changed.c_str(), times, 0);
+        ScanOutputFolder(folder, library);
+        SortFileList(1, changed, library);
+    }
+    state.counters["files"] = static_cast<double>(library.Entries.size());
+    fs::remove(changed);
+}
+BENCHMARK(BM_RescanOneChanged)
     ->Arg(1000)
     ->Arg(10000)
     ->Unit(benchmark::kMillisecond)

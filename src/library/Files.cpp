@@ -8,3 +8,12 @@ void ResetGrid(FileGrid& grid, std::size_t entries) {
     grid.Cells.assign(grid.RowCount, {});
     grid.SelectedRow = -1;
 }
+
+void CarryKnownRecording(LibraryState& state, const std::string& from, const std::string& to) {
+    auto known = state.Known.extract(from);
+    if (!known.empty()) {
+        state.Known.erase(to);
+        known.key() = to;
+        state.Known.insert(std::move(known));
+    }
+}

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 // One recording found by a scan.
@@ -36,6 +37,22 @@ struct FileGrid {
 // empty, no row selected.
 void ResetGrid(FileGrid& grid, std::size_t entries);
 
+// What a scan learned about one recording, kept for the next scan: a file whose size and
+// modification time are unchanged is not opened again.
+struct KnownRecording {
+    std::uint64_t size = 0;
+    std::int64_t modifiedNanos = 0;
+    std::string durationText;
+    std::string dateTimeText;
+};
+
+// The sample format of a WAV recording as the audio library reads it; all 0 when unknown.
+struct FileFormat {
+    std::uint32_t Rate = 0;
+    std::uint32_t Channels = 0;
+    std::uint32_t Bits = 0; // 8 or 16
+};
+
 struct LibraryState {
     std::string PreviousFolder;
     std::string CurrentFile; // the recording that play, rename, move, delete, convert act on
@@ -43,4 +60,13 @@ struct LibraryState {
     std::array<std::string, 4> RecentCaptions; // of the File menu's menuFolder1 to menuFolder4
     std::vector<ListEntry> Entries;            // in scan order
     FileGrid Grid;
+    // By path, the recordings of the last scan.
+    std::unordered_map<std::string, KnownRecording> Known;
+    // The current file's format, and the file it was read from (it is read again when the
+    // current file has become another WAV file since).
+    FileFormat CurrentFormat;
+    std::string CurrentFormatFile;
 };
+
+// After a rename or move within the folder: the recording keeps what the scan knew about it.
+void CarryKnownRecording(LibraryState& state, const std::string& from, const std::string& to);

@@ -25,11 +25,11 @@ std::string DateTimeText(std::int64_t timeStamp) {
 
 // Probing opens and reads every file, by far the largest cost of a scan, so it runs on all
 // cores; each result goes to its own entry, so scan order is kept.
-void ProbeDurations(std::vector<ListEntry>& entries) {
+void ProbeDurations(std::vector<ListEntry*>& entries) {
     std::atomic<std::size_t> next{0};
     auto work = [&] {
         for (std::size_t i = next++; i < entries.size(); i = next++) {
-            entries[i].durationText = ProbeDuration(entries[i].path);
+            entries[i]->durationText = ProbeDuration(entries[i]->path);
         }
     };
     const unsigned helpers =
@@ -46,6 +46,8 @@ void ProbeDurations(std::vector<ListEntry>& entries) {
 void ScanOutputFolder(const std::string& outputFolder, LibraryState& state) {
     BASS_Init(-1, 44100, 0, nullptr, nullptr);
     state.Entries.clear();
+    std::unordered_map<std::string, KnownRecording> known;
+    std::vector<std::size_t> unknown; // entries whose file is new or changed since the last scan
     for (platform::DirEntry& file : platform::ListPlainFiles(outputFolder, IsRecordingKind)) {
         ListEntry entry;
         entry.path = outputFolder + platform::PathSeparator + file.name;
@@ -56,9 +58,30 @@ void ScanOutputFolder(const std::string& outputFolder, LibraryState& state) {
         entry.sizeKB = SizeInKB(file.size);
         entry.sizeText = std::to_string(entry.sizeKB);
         entry.timeStamp = TwoSecondStamp(file.modifiedLocal);
-        entry.dateTimeText = DateTimeText(entry.timeStamp);
+        const auto before = state.Known.find(entry.path);
+        if (before != state.Known.end() && before->second.size == file.size &&
+            before->second.modifiedNanos == file.modifiedNanos) {
+            entry.durationText = before->second.durationText;
+            entry.dateTimeText = before->second.dateTimeText;
+        } else {
+            entry.dateTimeText = DateTimeText(entry.timeStamp);
+            unknown.push_back(state.Entries.size());
+        }
+        known[entry.path] = {file.size, file.modifiedNanos, {}, {}};
         state.Entries.push_back(std::move(entry));
     }
-    ProbeDurations(state.Entries);
+    std::vector<ListEntry*> toProbe;
+    toProbe.reserve(unknown.size());
+    for (std::size_t index : unknown) {
+        toProbe.push_back(&state.Entries[index]);
+    }
+    ProbeDurations(toProbe);
+    for (const ListEntry& entry : state.Entries) {
+        KnownRecording& memory = known[entry.path];
+        memory.durationText = entry.durationText;
+        memory.dateTimeText = entry.dateTimeText;
+    }
+    // Only this folder's recordings are kept, so the memory never outgrows the list.
+    state.Known = std::move(known);
     ResetGrid(state.Grid, state.Entries.size());
 }

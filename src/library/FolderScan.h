@@ -9,5 +9,7 @@
 // Rebuilds the file list from the output folder: recordings under 50 bytes (a WAV header and
 // nothing else) are deleted and left out, every other recording gets an entry in the order the
 // folder lists them. Resets the grid to the entries' row count, empty and without selection.
-// Durations are probed on all cores; a file the audio library cannot read still gets its entry.
+// Durations are probed on all cores, and only for files that are new or whose size or
+// modification time changed since the last scan (LibraryState::Known); a file the audio
+// library cannot read still gets its entry.
 void ScanOutputFolder(const std::string& outputFolder, LibraryState& state);

@@ -1,0 +1,33 @@
+#include "library/FileNames.h"
+
+#include "platform/FileSystem.h"
+
+std::string FileNameOf(const std::string& path) {
+    const std::size_t separator = path.rfind(platform::PathSeparator);
+    return separator == std::string::npos ? path : path.substr(separator + 1);
+}
+
+std::string UpperExtension(const std::string& path) {
+    const std::string name = FileNameOf(path);
+    const std::size_t dot = name.rfind('.');
+    if (dot == std::string::npos) {
+        return {};
+    }
+    std::string extension = name.substr(dot);
+    for (char& c : extension) {
+        if (c >= 'a' && c <= 'z') {
+            c = static_cast<char>(c - 'a' + 'A');
+        }
+    }
+    return extension;
+}
+
+bool IsWavName(const std::string& path) {
+    return UpperExtension(path) == ".WAV";
+}
+
+bool IsPlainFileName(const std::string& name) {
+    return !name.empty() && name != "." && name != ".." &&
+           name.find(platform::PathSeparator) == std::string::npos &&
+           name.find('\0') == std::string::npos;
+}
