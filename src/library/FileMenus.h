@@ -4,7 +4,7 @@
 
 #include "engine/global.h"
 #include "library/Files.h"
-#include "ui/main/Session.h"
+#include "app/Session.h"
 
 #include <string>
 

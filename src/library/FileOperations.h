@@ -7,7 +7,7 @@
 #include "engine/global.h"
 #include "library/FileMenus.h"
 #include "library/Files.h"
-#include "ui/main/Session.h"
+#include "app/Session.h"
 
 #include <functional>
 #include <optional>
