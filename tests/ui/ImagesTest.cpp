@@ -1,5 +1,6 @@
 // The skin image holder: every picture at its size and drawn, hover pictures brighter than their
-// normal ones, the recording-control family, and the loading of the background pictures.
+// normal ones, the main window's backgrounds fitting what lies on them, the recording-control
+// family, and the loading of the background pictures.
 
 #include "ui/main/Images.h"
 
@@ -11,6 +12,8 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QTimer>
+#include <algorithm>
+#include <cmath>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <set>
@@ -60,6 +63,21 @@ const Expected Table[] = {
     {"ImageClose2", &TForm2::ImageClose2, 11, 10},
 };
 
+// The main window's own backgrounds and list icons (no hover variants).
+const Expected Backgrounds[] = {
+    {"ImageStatus", &TForm2::ImageStatus, 546, 30},
+    {"ImageScreen1", &TForm2::ImageScreen1, 274, 163},
+    {"ImageScreen2", &TForm2::ImageScreen2, 273, 163},
+    {"ImageControlRecord", &TForm2::ImageControlRecord, 546, 43},
+    {"ImageVolBar", &TForm2::ImageVolBar, 90, 6},
+    {"ImageFolder", &TForm2::ImageFolder, 19, 17},
+    {"ImageList", &TForm2::ImageList, 547, 280},
+    {"ImageListWav", &TForm2::ImageListWav, 16, 16},
+    {"ImageListMP3", &TForm2::ImageListMP3, 16, 16},
+    {"ImageListWMA", &TForm2::ImageListWMA, 16, 16},
+    {"ImageListOgg", &TForm2::ImageListOgg, 16, 16},
+};
+
 // Mean brightness of the drawn (opaque) pixels.
 double Brightness(const QImage& image) {
     double sum = 0;
@@ -95,29 +113,114 @@ private:
     QTimer timer;
 };
 
+void ExpectSizedAndDrawn(const TForm2& skins, const Expected& e) {
+    SCOPED_TRACE(e.name);
+    const QImage image = (skins.*e.member).toImage();
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(image.width(), e.width);
+    EXPECT_EQ(image.height(), e.height);
+    int drawn = 0;
+    std::set<QRgb> colours;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb pixel = image.pixel(x, y);
+            drawn += qAlpha(pixel) >= 128;
+            colours.insert(pixel);
+        }
+    EXPECT_GE(drawn, 10) << "blank";
+    EXPECT_GE(colours.size(), 4u) << "a flat picture";
+    // Soft corners and icons leave the background showing there.
+    EXPECT_LT(qAlpha(image.pixel(0, 0)), 128) << "the corner covers the background";
+}
+
 TEST(SkinPictures, EveryPictureHasItsSizeAndIsDrawnWithTransparentCorners) {
     RecordingSettings settings;
     ScreenState screens;
     const TForm2 skins(true, settings, screens, nullptr);
-    for (const Expected& e : Table) {
-        SCOPED_TRACE(e.name);
-        const QImage image = (skins.*e.member).toImage();
-        ASSERT_FALSE(image.isNull());
-        EXPECT_EQ(image.width(), e.width);
-        EXPECT_EQ(image.height(), e.height);
-        int drawn = 0;
-        std::set<QRgb> colours;
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x) {
-                const QRgb pixel = image.pixel(x, y);
-                drawn += qAlpha(pixel) >= 128;
-                colours.insert(pixel);
-            }
-        EXPECT_GE(drawn, 10) << "blank";
-        EXPECT_GE(colours.size(), 4u) << "a flat picture";
-        // Soft corners and icons leave the background showing there.
-        EXPECT_LT(qAlpha(image.pixel(0, 0)), 128) << "the corner covers the background";
-    }
+    for (const Expected& e : Table)
+        ExpectSizedAndDrawn(skins, e);
+    for (const Expected& e : Backgrounds)
+        ExpectSizedAndDrawn(skins, e);
+}
+
+// Relative luminance and contrast ratio as the accessibility guidelines define them.
+double Luminance(const QColor& c) {
+    const auto channel = [](double v) {
+        v /= 255.0;
+        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(c.red()) + 0.7152 * channel(c.green()) + 0.0722 * channel(c.blue());
+}
+
+double Contrast(const QColor& a, const QColor& b) {
+    const double la = Luminance(a);
+    const double lb = Luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+TEST(SkinPictures, TheStatusWordsAndTheTimeStayReadableOnTheStatusStrip) {
+    RecordingSettings settings;
+    ScreenState screens;
+    const TForm2 skins(true, settings, screens, nullptr);
+    const QImage strip = skins.ImageStatus.toImage();
+    // Monitoring, recording, playing, and the navy time; all are large text.
+    const QColor inks[] = {QColor(80, 80, 200), QColor(200, 80, 80), QColor(80, 150, 100),
+                           QColor(0, 0, 128)};
+    double worst = 100;
+    for (int y = 8; y <= 24; ++y)
+        for (int x = 350; x <= 535; ++x)
+            for (const QColor& ink : inks)
+                worst = std::min(worst, Contrast(ink, strip.pixelColor(x, y)));
+    EXPECT_GE(worst, 3.0);
+}
+
+// True when every pixel of the one-pixel ring just outside `inner` is opaque.
+bool RingIsOpaque(const QImage& image, const QRect& inner) {
+    const QRect ring = inner.adjusted(-1, -1, 1, 1);
+    for (int x = ring.left(); x <= ring.right(); ++x)
+        if (qAlpha(image.pixel(x, ring.top())) < 255 || qAlpha(image.pixel(x, ring.bottom())) < 255)
+            return false;
+    for (int y = ring.top(); y <= ring.bottom(); ++y)
+        if (qAlpha(image.pixel(ring.left(), y)) < 255 || qAlpha(image.pixel(ring.right(), y)) < 255)
+            return false;
+    return true;
+}
+
+TEST(SkinPictures, FramesCloseRoundWhatIsDrawnOnThem) {
+    RecordingSettings settings;
+    ScreenState screens;
+    const TForm2 skins(true, settings, screens, nullptr);
+    const QRect screen(12, 10, 250, 140);
+    EXPECT_TRUE(RingIsOpaque(skins.ImageScreen1.toImage(), screen));
+    EXPECT_TRUE(RingIsOpaque(skins.ImageScreen2.toImage(), screen));
+    EXPECT_TRUE(RingIsOpaque(skins.ImageList.toImage(), QRect(14, 12, 519, 253)));
+    // The level bar's slot in the transport strip: bar at 18..107, 19..24.
+    EXPECT_TRUE(RingIsOpaque(skins.ImageControlRecord.toImage(), QRect(18, 19, 90, 6)));
+}
+
+TEST(SkinPictures, TheLevelBarFillsEveryWidthAndWarmsFromRedToAmber) {
+    RecordingSettings settings;
+    ScreenState screens;
+    const TForm2 skins(true, settings, screens, nullptr);
+    const QImage bar = skins.ImageVolBar.toImage();
+    // The bar is shown cut to any width from 2 to 90, so no column may be empty.
+    for (int x = 0; x < bar.width(); ++x)
+        EXPECT_EQ(qAlpha(bar.pixel(x, 3)), 255) << "column " << x;
+    const QColor low = bar.pixelColor(3, 3);
+    const QColor high = bar.pixelColor(bar.width() - 3, 3);
+    EXPECT_GT(low.red(), 2 * low.green()) << "a red start";
+    EXPECT_GT(high.green(), low.green() + 60) << "a warmer, lighter end";
+}
+
+TEST(SkinPictures, TheFileKindIconsAreToldApart) {
+    RecordingSettings settings;
+    ScreenState screens;
+    const TForm2 skins(true, settings, screens, nullptr);
+    const QImage icons[] = {skins.ImageListWav.toImage(), skins.ImageListMP3.toImage(),
+                            skins.ImageListWMA.toImage(), skins.ImageListOgg.toImage()};
+    for (std::size_t i = 0; i < std::size(icons); ++i)
+        for (std::size_t j = i + 1; j < std::size(icons); ++j)
+            EXPECT_NE(icons[i], icons[j]) << i << " and " << j;
 }
 
 TEST(SkinPictures, HoverPicturesAreBrighterVariantsOfTheNormalOnes) {

@@ -54,6 +54,17 @@ const Picture Pictures[] = {
     {"ImageHandle2", &TForm2::ImageHandle2, QSize(7, 14)},
     {"ImageClose1", &TForm2::ImageClose1, QSize(11, 10)},
     {"ImageClose2", &TForm2::ImageClose2, QSize(11, 10)},
+    {"ImageStatus", &TForm2::ImageStatus, QSize(546, 30)},
+    {"ImageScreen1", &TForm2::ImageScreen1, QSize(274, 163)},
+    {"ImageScreen2", &TForm2::ImageScreen2, QSize(273, 163)},
+    {"ImageControlRecord", &TForm2::ImageControlRecord, QSize(546, 43)},
+    {"ImageVolBar", &TForm2::ImageVolBar, QSize(90, 6)},
+    {"ImageFolder", &TForm2::ImageFolder, QSize(19, 17)},
+    {"ImageList", &TForm2::ImageList, QSize(547, 280)},
+    {"ImageListWav", &TForm2::ImageListWav, Icon},
+    {"ImageListMP3", &TForm2::ImageListMP3, Icon},
+    {"ImageListWMA", &TForm2::ImageListWMA, Icon},
+    {"ImageListOgg", &TForm2::ImageListOgg, Icon},
 };
 
 // True when `path` names a file that exists (a folder does not count).

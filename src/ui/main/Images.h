@@ -1,6 +1,6 @@
 #pragma once
-// The skin image holder: every picture of the main window's buttons, the player, the list
-// header and the format icon, made once at start, and the loading of the screens' backgrounds.
+// The skin image holder: every picture of the main window (backgrounds, buttons, list header and
+// file icons, format icon) and of the player, made once at start, and the screens' backgrounds.
 
 #include <QImage>
 #include <QPixmap>
@@ -50,4 +50,14 @@ public:
     QPixmap ImageHandle1, ImageHandle2;
     // Player close mark, 11 x 10, transparent.
     QPixmap ImageClose1, ImageClose2;
+    // The main window's backgrounds: the status strip (546 x 30), the frames of the two screens
+    // (274 x 163 and 273 x 163, each screen lying on top at 12, 10), the transport strip
+    // (546 x 43) and the file list panel (547 x 280, the grid on top at 14, 12).
+    QPixmap ImageStatus, ImageScreen1, ImageScreen2, ImageControlRecord, ImageList;
+    // The level bar's fill, 90 x 6, shown cut from the left to the knob's position.
+    QPixmap ImageVolBar;
+    // The output folder icon, 19 x 17.
+    QPixmap ImageFolder;
+    // File kind icons of the list rows, 16 x 16, transparent.
+    QPixmap ImageListWav, ImageListMP3, ImageListWMA, ImageListOgg;
 };
