@@ -56,6 +56,7 @@ void Recorder::StartAudio() {
 void Recorder::RescanAndSort() {
     window_.RunBusy([this] { ScanOutputFolder(Settings.OutputFolder, Library); });
     SortFileList(Settings.Sort, Library.CurrentFile, Library);
+    window_.FileListChanged();
 }
 
 bool Recorder::PollTick() {

@@ -15,6 +15,8 @@ public:
     // Runs `work` (a folder scan) under the busy cursor.
     virtual void RunBusy(const std::function<void()>& work) = 0;
     virtual void ClearStatusText() = 0;
+    // The file list was scanned and sorted anew.
+    virtual void FileListChanged() = 0;
     // Ends the program as closing the window does, then starts it again.
     virtual void RestartProgram() = 0;
 };

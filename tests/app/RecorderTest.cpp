@@ -27,6 +27,7 @@ struct ScriptedWindow : RecorderWindow {
     void ProcessPendingEvents() override {}
     void RunBusy(const std::function<void()>& work) override { work(); }
     void ClearStatusText() override {}
+    void FileListChanged() override {}
     void RestartProgram() override {}
 };
 

@@ -286,3 +286,9 @@ void FileGridView::keyPressEvent(QKeyEvent* event) {
     }
     event->accept();
 }
+
+void FileGridView::mouseMoveEvent(QMouseEvent* event) {
+    if (OnMouseMove)
+        OnMouseMove();
+    QAbstractScrollArea::mouseMoveEvent(event);
+}

@@ -51,6 +51,8 @@ public:
     std::function<void()> OnClick;
     std::function<void()> OnDblClick;
     std::function<void(int key)> OnKeyDown;
+    // The mouse moved over the grid.
+    std::function<void()> OnMouseMove;
     // Any button's release, at a point of the viewport.
     std::function<void(QPoint position, Qt::MouseButton button)> OnMouseUp;
 
@@ -62,6 +64,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;

@@ -52,6 +52,15 @@ void TForm1::SetSkins(const TForm2& skins) {
     for (const ButtonPlace& place : Row)
         (this->*place.button)->SetPictures(skins.*place.normal, skins.*place.hover);
     ImageVol->setPixmap(skins.ImageHRec1);
+    ImageStatus->setPixmap(skins.ImageStatus);
+    ImageScreen1->setPixmap(skins.ImageScreen1);
+    ImageScreen2->setPixmap(skins.ImageScreen2);
+    ImageControlRecord->setPixmap(skins.ImageControlRecord);
+    ImageFolder->setPixmap(skins.ImageFolder);
+    ImageList->setPixmap(skins.ImageList);
+    ImageVolBar->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    ImageVolBar->setPixmap(skins.ImageVolBar);
+    CreateFileList(skins);
     UpdateFormatLabel();
 }
 

@@ -2,6 +2,7 @@
 
 #include "display/Graph.h"
 #include "platform/Documents.h"
+#include "ui/main/FileListHandlers.h"
 #include "ui/main/main.h"
 
 #include <QColorDialog>
@@ -10,6 +11,32 @@
 void TForm1::CreateMenus() {
     QMenuBar* bar = menuBar();
     menuFile = bar->addMenu("File");
+    connect(menuFile, &QMenu::aboutToShow, this, [this] { menuFileClick(); });
+    // The items act through the file list's handlers, which exist once the skins are there.
+    const auto onFileList = [this](void (FileListHandlers::*handler)()) {
+        return [this, handler] {
+            if (FileListHandlers* handlers = FileList())
+                (handlers->*handler)();
+        };
+    };
+    menuSelectFolder = menuFile->addAction("Output Folder...", this,
+                                           onFileList(&FileListHandlers::menuSelectFolderClick));
+    menuRecentFolders = menuFile->addMenu("Recent Folders");
+    void (FileListHandlers::*recent[])() = {
+        &FileListHandlers::menuFolder1Click, &FileListHandlers::menuFolder2Click,
+        &FileListHandlers::menuFolder3Click, &FileListHandlers::menuFolder4Click};
+    for (std::size_t i = 0; i < menuFolders.size(); ++i)
+        menuFolders[i] = menuRecentFolders->addAction("", this, onFileList(recent[i]));
+    menuFile->addSeparator();
+    menuRename =
+        menuFile->addAction("Rename...", this, onFileList(&FileListHandlers::menuRenameClick));
+    menuWav2MP3 = menuFile->addAction("Convrert to MP3", this,
+                                      onFileList(&FileListHandlers::menuWav2MP3Click));
+    menuFile->addSeparator();
+    menuMove = menuFile->addAction("Move...", this, onFileList(&FileListHandlers::menuMoveClick));
+    menuDelete =
+        menuFile->addAction("Delete...", this, onFileList(&FileListHandlers::menuDeleteClick));
+    menuFile->addSeparator();
     menuFile->addAction("Exit", this, [this] { menuExitClick(); });
 
     menuView = bar->addMenu("View");

@@ -8,6 +8,7 @@
 #include "ui/common/MessageBoxes.h"
 #include "ui/common/MouseLabel.h"
 #include "ui/common/TextWidth.h"
+#include "ui/main/FileListHandlers.h"
 #include "ui/main/Images.h"
 #include "ui/main/ScreenView.h"
 
@@ -129,10 +130,6 @@ void TForm1::CreateControls() {
     ImageControlRecord->OnMouseMove = [this](QMouseEvent* e) { ImageControlRecordMouseMove(e); };
     ImageVolBar = MakePicture(client, VolBarLeft, 212, VolBarWidth(KnobHighest), 6);
     ImageVolBar->setToolTip("Recording Volume");
-    ImageVolBar->setAutoFillBackground(true);
-    QPalette barPalette = ImageVolBar->palette();
-    barPalette.setColor(QPalette::Window, QColor(200, 80, 80));
-    ImageVolBar->setPalette(barPalette);
     ImageVol = MakePicture<MouseLabel>(client, KnobHighest, 206, 9, 18);
     ImageVol->setToolTip("Recording Volume");
     ImageVol->OnMouseDown = [this](QMouseEvent* e) { ImageVolMouseDown(e); };
@@ -150,6 +147,7 @@ void TForm1::CreateControls() {
         clickable->OnClick = [this] { LabFormatClick(); };
 
     CreateMenus();
+    CreatePopupMenu();
 
     TimerRec = new QTimer(this);
     TimerRec->setInterval(33);

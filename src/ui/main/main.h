@@ -11,6 +11,8 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <array>
+#include <memory>
 #include <string>
 
 class QAction;
@@ -19,6 +21,9 @@ class QMenu;
 class QTimer;
 class ScreenView;
 class MouseLabel;
+class FileGridView;
+class FileListHandlers;
+class PMenu;
 class PictureButton;
 class TForm2;
 class QMouseEvent;
@@ -61,11 +66,20 @@ public:
     MouseLabel* ImageFolder;
     MouseLabel* LabFile;
     QLabel* ImageList;
+    FileGridView* SGridFiles = nullptr;
+    PMenu* PopupMenu;
     QTimer* TimerRec;
     QTimer* TimerStatus;
 
     // The menu bar MainMenu1.
     QMenu* menuFile;
+    QAction* menuSelectFolder;
+    QMenu* menuRecentFolders;
+    std::array<QAction*, 4> menuFolders;
+    QAction* menuRename;
+    QAction* menuWav2MP3;
+    QAction* menuMove;
+    QAction* menuDelete;
     QMenu* menuView;
     QAction* menuClipDetect;
     QAction* menuSplit;
@@ -96,6 +110,8 @@ public:
     // The background image dialog and the About box, shown modally.
     std::function<void()> ShowBackgroundImage;
     std::function<void()> ShowAbout;
+    // Converts a WAV file to MP3 in the converter window; false when cancelled.
+    std::function<bool(const std::string& source, const std::string& target)> ConvertFile;
     // Shows the format settings dialog; false when the program is ending instead.
     std::function<bool()> ShowFormatSettings;
     // What the play button and the popup's Play run (the player's PlayCurrentFile).
@@ -112,7 +128,11 @@ public:
     // Puts the knob where the input's level is.
     void PlaceLevelKnob();
 
+    // The file list's handlers, made with the grid once the pictures are there.
+    FileListHandlers* FileList() { return fileList_.get(); }
+
     // Menu handlers.
+    void menuFileClick();
     void menuViewClick();
     void menuOptionsClick();
     void menuClipDetectClick();
@@ -137,6 +157,8 @@ protected:
 private:
     void CreateControls();
     void CreateButtons(QWidget* client);
+    void CreateFileList(const TForm2& skins);
+    void CreatePopupMenu();
     void ButtonMouseMove(PictureButton* button);
     void ButtonMouseUp(PictureButton* button);
     void CreateMenus();
@@ -155,6 +177,7 @@ private:
     void ProcessPendingEvents() override;
     void RunBusy(const std::function<void()>& work) override;
     void ClearStatusText() override;
+    void FileListChanged() override;
     void RestartProgram() override;
     // ScreenSurface
     void ShowScreen(const QImage& bitmap, QPoint at) override;
@@ -163,6 +186,7 @@ private:
     StatusMonitor monitor_;
     platform::HotKeys hotKeys_;
     const TForm2* skins_ = nullptr;
+    std::unique_ptr<FileListHandlers> fileList_;
     int ScreenPPI = 0;
     bool LevelDragging = false;
     int DragStartX = 0;
