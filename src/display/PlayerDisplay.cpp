@@ -1,0 +1,154 @@
+#include "display/PlayerDisplay.h"
+
+#include "display/Graph.h"
+#include "engine/global.h"
+#include "platform/FileSystem.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+namespace {
+
+constexpr int W = PlayerDisplayWidth;
+constexpr int H = PlayerDisplayHeight;
+// Wider than the image: a name between 250 and 260 pixels runs over its edges.
+constexpr int NameWidth = 260;
+// The top of the grid and of the centre line, H * 2 div 8.
+constexpr int GridTop = H * 2 / 8;
+
+const QColor Grey(145, 145, 145);
+const QColor TextColour(200, 200, 255);
+const QColor BarColour(120, 150, 255);
+
+// Two digits, or the first two of a longer number.
+void AppendPart(std::string& text, std::int64_t value) {
+    std::string digits = std::to_string(value);
+    if (value < 10)
+        digits.insert(0, "0");
+    text += digits.substr(0, 2);
+}
+
+// Text is placed by its top left corner, as the times' positions are given.
+void DrawTextAt(QPainter& painter, const PlayerDisplayState& display, int x, int y,
+                const QString& text) {
+    painter.drawText(x, y + display.Ascent, text);
+}
+
+void ShortenName(PlayerDisplayState& display, const std::string& path) {
+    if (path == display.NamePath && !display.NameText.isNull())
+        return;
+    display.NamePath = path;
+    const auto slash = path.rfind(platform::PathSeparator);
+    QString name =
+        QString::fromStdString(slash == std::string::npos ? path : path.substr(slash + 1));
+    const QFontMetrics metrics(display.Font);
+    while (!name.isEmpty() && metrics.horizontalAdvance(name) > NameWidth)
+        name.chop(1);
+    display.NameText = name.isNull() ? QString("") : name;
+    display.NameX = static_cast<int>(std::lrint(W / 2.0 - metrics.horizontalAdvance(name) / 2.0));
+}
+
+// |value| x 500 in whole pixels; anything that would reach into the text rows is held lower.
+int BarHeight(float value) {
+    const double scaled = std::fabs(double(value)) * 500.0;
+    return scaled < H - 30 + 1 ? static_cast<int>(scaled) : H - 32;
+}
+
+void Fall(int v, int& cap, int& bar) {
+    cap = v >= cap ? v : cap - 1;
+    bar = v >= bar ? v : bar - 2;
+    cap = std::max(cap, 0);
+    bar = std::max(bar, 0);
+}
+
+// One side of the spectrum. A cap is a line from x two pixels outwards, without its end point;
+// a bar fills the two columns outside x on the left (x - 2, x - 1) and from x on the right, up
+// from just above the bottom row. A bar of 0 is empty; its cap still shows on row H - 2.
+void PaintSide(QPainter& painter, PlayerDisplayState& display, bool left) {
+    auto& caps = left ? display.LeftCaps : display.RightCaps;
+    auto& bars = left ? display.LeftBars : display.RightBars;
+    for (int i = 0; i < SpectrumBars; ++i) {
+        const int entry = 2 * (i + 2) + (left ? 0 : 1);
+        Fall(BarHeight(display.Spectrum[entry]), caps[i], bars[i]);
+        const int x = left ? 120 - 3 * i : 130 + 3 * i;
+        const int capY = H - 2 - caps[i];
+        painter.fillRect(left ? QRect(x - 1, capY, 2, 1) : QRect(x, capY, 2, 1), TextColour);
+        if (bars[i] > 0)
+            painter.fillRect(QRect(left ? x - 2 : x, H - 2 - bars[i], 2, bars[i]), BarColour);
+    }
+}
+
+} // namespace
+
+std::string FormatPlayerTime(double seconds) {
+    // Far beyond any file; keeps the conversions below defined.
+    const double s = std::clamp(std::isnan(seconds) ? 0.0 : seconds, 0.0, 1e12);
+    std::int64_t h = static_cast<std::int64_t>(s / 3600);
+    std::int64_t m = static_cast<std::int64_t>((s - h * 3600.0) / 60);
+    std::int64_t sec = std::llrint(s - h * 3600.0 - m * 60.0);
+    if (sec == 60) {
+        sec = 0;
+        ++m;
+    }
+    if (m == 60) {
+        m = 0;
+        ++h;
+    }
+    std::string text;
+    AppendPart(text, h);
+    text += ':';
+    AppendPart(text, m);
+    text += ':';
+    AppendPart(text, sec);
+    return text;
+}
+
+void SetupPlayerDisplay(PlayerDisplayState& display, const QFont& font) {
+    display.Bitmap = QImage(W, H, QImage::Format_RGB32);
+    display.Bitmap.fill(Qt::black);
+    // Flat caps leave out a line's end point; the grid's dots skip pixels without painting them.
+    display.GridPen = QPen(Grey, 1, Qt::DotLine, Qt::FlatCap);
+    display.CentrePen = QPen(Grey, 1, Qt::SolidLine, Qt::FlatCap);
+    // Unsmoothed, like the screens' letters: the same pixels on every display.
+    display.Font = font;
+    display.Font.setStyleStrategy(QFont::NoAntialias);
+    display.Ascent = QFontMetrics(display.Font).ascent();
+    display.NamePath.clear();
+    display.NameText = QString();
+}
+
+void DrawPlayerDisplay(PlayerDisplayState& display, const PlayerDisplayInputs& inputs) {
+    const RecordingSettings& settings = *inputs.Settings;
+    QPainter painter(&display.Bitmap);
+    painter.fillRect(QRect(0, 0, W, H), ColourFromSetting(settings.BackgroundColor));
+    painter.fillRect(QRect(W / 2, GridTop, 1, H - GridTop), Grey);
+
+    painter.setPen(display.GridPen);
+    painter.setBrush(Qt::NoBrush);
+    for (int i = 2; i <= 7; ++i)
+        painter.drawLine(1, i * H / 8, W, i * H / 8);
+    for (int i = 1; i <= 9; ++i)
+        painter.drawLine(i * W / 10, GridTop, i * W / 10, H);
+
+    painter.setFont(display.Font);
+    if (settings.Channels > 1) {
+        painter.setPen(Grey);
+        DrawTextAt(painter, display, 2, 20, QStringLiteral("L"));
+        DrawTextAt(painter, display, W - 10, 20, QStringLiteral("R"));
+    }
+    painter.setPen(TextColour);
+    ShortenName(display, inputs.CurrentFile != nullptr ? *inputs.CurrentFile : std::string());
+    DrawTextAt(painter, display, display.NameX, 0, display.NameText);
+    const bool playing = inputs.Form == DisplayForm::Playing;
+    const std::string times = FormatPlayerTime(playing ? inputs.PositionSeconds : 0) + " / " +
+                              FormatPlayerTime(inputs.LengthSeconds);
+    DrawTextAt(painter, display, 80, 16, QString::fromLatin1(times.data(), int(times.size())));
+
+    if (playing) {
+        PaintSide(painter, display, true);
+        PaintSide(painter, display, false);
+    }
+}

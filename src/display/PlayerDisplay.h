@@ -1,0 +1,62 @@
+#pragma once
+// The player's screen: grid, file name, position and length times and the falling spectrum
+// bars, painted into one image that the player window copies at (12, 12); and the player's
+// time format.
+
+#include <QFont>
+#include <QImage>
+#include <QPen>
+#include <QPoint>
+#include <QString>
+#include <array>
+#include <string>
+
+struct RecordingSettings;
+
+inline constexpr int PlayerDisplayWidth = 250;
+inline constexpr int PlayerDisplayHeight = 140;
+inline const QPoint PlayerDisplayPosition(12, 12);
+// 512 magnitudes a channel, interleaved per bin: the most a stereo file gives.
+inline constexpr int SpectrumEntries = 1024;
+inline constexpr int SpectrumBars = 61;
+
+enum class DisplayForm { Idle, Playing };
+
+// Everything the display keeps for the whole run; made once by the player window.
+struct PlayerDisplayState {
+    QImage Bitmap;
+    // Filled by the player's tick while a file plays.
+    std::array<float, SpectrumEntries> Spectrum{};
+    // Heights in pixels, kept between draws and across files.
+    std::array<int, SpectrumBars> LeftCaps{};
+    std::array<int, SpectrumBars> LeftBars{};
+    std::array<int, SpectrumBars> RightCaps{};
+    std::array<int, SpectrumBars> RightBars{};
+
+    QFont Font;
+    QPen GridPen;
+    QPen CentrePen;
+    int Ascent = 0;
+    // The file name as last shortened, kept so that a draw measures text only when it changes.
+    std::string NamePath;
+    QString NameText;
+    int NameX = 0;
+};
+
+// What a draw reads besides its own state.
+struct PlayerDisplayInputs {
+    DisplayForm Form = DisplayForm::Idle;
+    const RecordingSettings* Settings = nullptr;
+    const std::string* CurrentFile = nullptr;
+    double PositionSeconds = 0;
+    double LengthSeconds = 0;
+};
+
+// Makes the image (once, with the player window) and the pens; `font` is the window's font.
+void SetupPlayerDisplay(PlayerDisplayState& display, const QFont& font);
+// Paints the whole picture; in the playing form the bars and caps move on by one step.
+void DrawPlayerDisplay(PlayerDisplayState& display, const PlayerDisplayInputs& inputs);
+
+// Seconds as "hh:mm:ss", rounded to whole seconds with the carry into minutes and hours; each
+// part cut to two digits. A negative time (a failed library call) reads as 0.
+std::string FormatPlayerTime(double seconds);
