@@ -389,7 +389,9 @@ void TFormPlayer::ImagePlayerBarMouseMove(QMouseEvent* event) {
 
 void TFormPlayer::showEvent(QShowEvent* event) {
     if (!placed && placeOn != nullptr) {
-        move(placeOn->frameGeometry().center() - QPoint(width() / 2, height() / 2));
+        QRect centred(QPoint(), frameGeometry().size());
+        centred.moveCenter(placeOn->frameGeometry().center());
+        move(centred.topLeft());
     }
     placed = true;
     DrawDisplay(DisplayForm::Idle);
