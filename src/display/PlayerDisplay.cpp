@@ -64,20 +64,43 @@ void Fall(int v, int& cap, int& bar) {
     bar = std::max(bar, 0);
 }
 
+// The image's pixels, taken once a draw: a scan line fetched per row costs more than its fill.
+struct Pixels {
+    explicit Pixels(QImage& image)
+        : bits(image.bits()), stride(image.bytesPerLine()), width(image.width()),
+          height(image.height()) {}
+
+    // Fills the part of a rectangle that lies on the image.
+    void Fill(int left, int top, int w, int h, QRgb colour) const {
+        const int x0 = std::max(left, 0);
+        const int x1 = std::max(x0, std::min(left + w, width));
+        for (int y = std::max(top, 0); y < std::min(top + h, height); ++y) {
+            QRgb* row = reinterpret_cast<QRgb*>(bits + std::ptrdiff_t(y) * stride);
+            std::fill(row + x0, row + x1, colour);
+        }
+    }
+
+    uchar* bits;
+    qsizetype stride;
+    int width;
+    int height;
+};
+
 // One side of the spectrum. A cap is a line from x two pixels outwards, without its end point;
 // a bar fills the two columns outside x on the left (x - 2, x - 1) and from x on the right, up
 // from just above the bottom row. A bar of 0 is empty; its cap still shows on row H - 2.
-void PaintSide(QPainter& painter, PlayerDisplayState& display, bool left) {
+void PaintSide(PlayerDisplayState& display, bool left) {
     auto& caps = left ? display.LeftCaps : display.RightCaps;
     auto& bars = left ? display.LeftBars : display.RightBars;
+    const QRgb cap = TextColour.rgb();
+    const QRgb bar = BarColour.rgb();
+    const Pixels pixels(display.Bitmap);
     for (int i = 0; i < SpectrumBars; ++i) {
         const int entry = 2 * (i + 2) + (left ? 0 : 1);
         Fall(BarHeight(display.Spectrum[entry]), caps[i], bars[i]);
         const int x = left ? 120 - 3 * i : 130 + 3 * i;
-        const int capY = H - 2 - caps[i];
-        painter.fillRect(left ? QRect(x - 1, capY, 2, 1) : QRect(x, capY, 2, 1), TextColour);
-        if (bars[i] > 0)
-            painter.fillRect(QRect(left ? x - 2 : x, H - 2 - bars[i], 2, bars[i]), BarColour);
+        pixels.Fill(left ? x - 1 : x, H - 2 - caps[i], 2, 1, cap);
+        pixels.Fill(left ? x - 2 : x, H - 2 - bars[i], 2, bars[i], bar);
     }
 }
 
@@ -147,8 +170,9 @@ void DrawPlayerDisplay(PlayerDisplayState& display, const PlayerDisplayInputs& i
                               FormatPlayerTime(inputs.LengthSeconds);
     DrawTextAt(painter, display, 80, 16, QString::fromLatin1(times.data(), int(times.size())));
 
+    painter.end();
     if (playing) {
-        PaintSide(painter, display, true);
-        PaintSide(painter, display, false);
+        PaintSide(display, true);
+        PaintSide(display, false);
     }
 }
