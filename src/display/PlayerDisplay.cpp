@@ -31,10 +31,12 @@ void AppendPart(std::string& text, std::int64_t value) {
     text += digits.substr(0, 2);
 }
 
-// Text is placed by its top left corner, as the times' positions are given.
-void DrawTextAt(QPainter& painter, const PlayerDisplayState& display, int x, int y,
-                const QString& text) {
-    painter.drawText(x, y + display.Ascent, text);
+// A text laid out for the display's font, without wrapping.
+QStaticText Prepared(const QString& text, const QFont& font) {
+    QStaticText prepared(text);
+    prepared.setTextFormat(Qt::PlainText);
+    prepared.prepare(QTransform(), font);
+    return prepared;
 }
 
 void ShortenName(PlayerDisplayState& display, const std::string& path) {
@@ -48,6 +50,7 @@ void ShortenName(PlayerDisplayState& display, const std::string& path) {
     while (!name.isEmpty() && metrics.horizontalAdvance(name) > NameWidth)
         name.chop(1);
     display.NameText = name.isNull() ? QString("") : name;
+    display.Name = Prepared(display.NameText, display.Font);
     display.NameX = static_cast<int>(std::lrint(W / 2.0 - metrics.horizontalAdvance(name) / 2.0));
 }
 
@@ -138,9 +141,11 @@ void SetupPlayerDisplay(PlayerDisplayState& display, const QFont& font) {
     // Unsmoothed, like the screens' letters: the same pixels on every display.
     display.Font = font;
     display.Font.setStyleStrategy(QFont::NoAntialias);
-    display.Ascent = QFontMetrics(display.Font).ascent();
+    display.LetterL = Prepared(QStringLiteral("L"), display.Font);
+    display.LetterR = Prepared(QStringLiteral("R"), display.Font);
     display.NamePath.clear();
     display.NameText = QString();
+    display.TimesText.clear();
 }
 
 void DrawPlayerDisplay(PlayerDisplayState& display, const PlayerDisplayInputs& inputs) {
@@ -159,16 +164,22 @@ void DrawPlayerDisplay(PlayerDisplayState& display, const PlayerDisplayInputs& i
     painter.setFont(display.Font);
     if (settings.Channels > 1) {
         painter.setPen(Grey);
-        DrawTextAt(painter, display, 2, 20, QStringLiteral("L"));
-        DrawTextAt(painter, display, W - 10, 20, QStringLiteral("R"));
+        // Static texts are placed by their top left corner, as the positions are given.
+        painter.drawStaticText(2, 20, display.LetterL);
+        painter.drawStaticText(W - 10, 20, display.LetterR);
     }
     painter.setPen(TextColour);
     ShortenName(display, inputs.CurrentFile != nullptr ? *inputs.CurrentFile : std::string());
-    DrawTextAt(painter, display, display.NameX, 0, display.NameText);
+    painter.drawStaticText(display.NameX, 0, display.Name);
     const bool playing = inputs.Form == DisplayForm::Playing;
     const std::string times = FormatPlayerTime(playing ? inputs.PositionSeconds : 0) + " / " +
                               FormatPlayerTime(inputs.LengthSeconds);
-    DrawTextAt(painter, display, 80, 16, QString::fromLatin1(times.data(), int(times.size())));
+    if (times != display.TimesText) {
+        display.TimesText = times;
+        display.Times =
+            Prepared(QString::fromLatin1(times.data(), int(times.size())), display.Font);
+    }
+    painter.drawStaticText(80, 16, display.Times);
 
     painter.end();
     if (playing) {

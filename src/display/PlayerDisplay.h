@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QPen>
 #include <QPoint>
+#include <QStaticText>
 #include <QString>
 #include <array>
 #include <string>
@@ -36,11 +37,16 @@ struct PlayerDisplayState {
     QFont Font;
     QPen GridPen;
     QPen CentrePen;
-    int Ascent = 0;
-    // The file name as last shortened, kept so that a draw measures text only when it changes.
-    std::string NamePath;
-    QString NameText;
+    // Texts laid out once and again only when they change: shaping a text costs more than the
+    // rest of a draw.
+    QStaticText LetterL;
+    QStaticText LetterR;
+    std::string NamePath; // the file whose name is shown
+    QString NameText;     // its name, shortened
+    QStaticText Name;
     int NameX = 0;
+    std::string TimesText;
+    QStaticText Times;
 };
 
 // What a draw reads besides its own state.
