@@ -8,6 +8,7 @@
 
 #include <QCloseEvent>
 #include <QPainter>
+#include <QProxyStyle>
 #include <QTimer>
 #include <QToolTip>
 #include <QWindow>
@@ -21,6 +22,8 @@ constexpr int BarHeight = 42;
 constexpr int WindowWidth = 274;
 constexpr int PosTop = ScreenPictureHeight + 4;
 constexpr int VolTop = ScreenPictureHeight + 20;
+// The player's hints come after 500 ms and stay 2500 ms.
+constexpr int HintDelay = 500;
 constexpr int HintDisplayTime = 2500;
 constexpr std::uint32_t WindowColour = 15263968;
 
@@ -28,6 +31,17 @@ constexpr std::uint32_t WindowColour = 15263968;
 int Round(double value) {
     return static_cast<int>(std::lrint(value));
 }
+
+// The hint delay is a style hint of the widget under the mouse.
+class HintStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returned) const override {
+        if (hint == SH_ToolTip_WakeUpDelay)
+            return HintDelay;
+        return QProxyStyle::styleHint(hint, option, widget, returned);
+    }
+};
 
 // Shows the display image; the screen picture under it takes the mouse.
 class DisplayWidget : public QWidget {
@@ -70,6 +84,8 @@ void TFormPlayer::CreateControls(const PlayerPictures& pictures) {
     setPalette(colours);
     setAutoFillBackground(true);
 
+    hintStyle = new HintStyle;
+    hintStyle->setParent(this);
     ImageScreen = new MouseLabel(this);
     ImageScreen->setGeometry(0, 0, WindowWidth, ScreenPictureHeight);
     ImageScreen->setPixmap(PaintPlayerScreen());
@@ -85,12 +101,15 @@ void TFormPlayer::CreateControls(const PlayerPictures& pictures) {
     ImagePlayerBar = new MouseLabel(this);
     ImagePlayerBar->setGeometry(0, ScreenPictureHeight, WindowWidth, BarHeight);
     ImagePlayerBar->setPixmap(PaintPlayerBar());
+    ImagePlayerBar->setStyle(hintStyle);
+    ImagePlayerBar->setToolTipDuration(HintDisplayTime);
     ImagePlayerBar->OnMouseMove = [this](QMouseEvent* e) { ImagePlayerBarMouseMove(e); };
 
     auto button = [this](QRect geometry, const QString& hint, const QPixmap& normal,
                          const QPixmap& hover) {
         auto* image = new PictureButton(this, geometry, hint);
         image->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        image->setStyle(hintStyle);
         image->setToolTipDuration(HintDisplayTime);
         image->SetPictures(normal, hover);
         image->OnMouseMove = [this, image](QMouseEvent*) { ShowHover(image); };
@@ -310,7 +329,6 @@ void TFormPlayer::ImagePosMouseMove(QMouseEvent* event) {
 }
 
 void TFormPlayer::ImagePosMouseUp() {
-    ImagePos->setToolTipDuration(HintDisplayTime);
     ImagePos->setToolTip(QString());
     QToolTip::hideText();
     Player.Dragging = false;
@@ -344,11 +362,8 @@ void TFormPlayer::ShowHover(PictureButton* image) {
 void TFormPlayer::RestoreNormalPictures() {
     if (!HoverActive)
         return;
-    for (PictureButton* image :
-         {ImagePlay, ImagePause, ImageStop, ImagePos, ImageVol, ImageClose}) {
+    for (PictureButton* image : {ImagePlay, ImagePause, ImageStop, ImagePos, ImageVol, ImageClose})
         image->ShowNormal();
-        image->setToolTipDuration(HintDisplayTime);
-    }
     HoverActive = false;
 }
 

@@ -15,6 +15,7 @@
 class MouseLabel;
 class PictureButton;
 class QMouseEvent;
+class QStyle;
 class QTimer;
 struct RecordingSettings;
 
@@ -120,6 +121,7 @@ private:
     bool& HoverActive;
     const std::string& currentFile;
     QWidget* placeOn;
+    QStyle* hintStyle;
     bool placed = false;
     bool movingByHand = false;
     QPoint moveStartMouse;

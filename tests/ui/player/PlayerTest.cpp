@@ -4,6 +4,7 @@
 
 #include "PlayerFixture.h"
 
+#include <QStyle>
 #include <QToolTip>
 #include <cstdio>
 #include <filesystem>
@@ -272,6 +273,13 @@ TEST_F(PlayerTest, TheWindowIsFramelessOnTopCentredOnTheMainWindowAndHasItsGeome
     EXPECT_EQ(player->ImagePos->geometry(), QRect(19, PosTop, 6, 12));
     EXPECT_EQ(player->ImageVol->geometry().size(), QSize(6, 12));
     EXPECT_EQ(player->ImageClose->geometry(), QRect(263, 0, 10, 11));
+    // Hints after 500 ms, for 2500 ms.
+    for (QWidget* control :
+         {static_cast<QWidget*>(player->ImagePos), static_cast<QWidget*>(player->ImagePlayerBar)}) {
+        EXPECT_EQ(control->style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay, nullptr, control),
+                  500);
+        EXPECT_EQ(control->toolTipDuration(), 2500);
+    }
     // Pressing a transport button shifts it one pixel; letting go puts it back.
     Send(player->ImageStop, QEvent::MouseButtonPress, {3, 3}, Qt::RightButton, Qt::RightButton);
     EXPECT_EQ(player->ImageStop->pos(), QPoint(97, 181));
