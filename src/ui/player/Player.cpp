@@ -414,10 +414,14 @@ void TFormPlayer::showEvent(QShowEvent* event) {
 }
 
 void TFormPlayer::closeEvent(QCloseEvent* event) {
+    FormClose();
+    event->accept();
+}
+
+void TFormPlayer::FormClose() {
     StopAndFreeStream();
     session.IsPlaying = false;
     if (!session.IsRecording)
         session.IsPaused = false;
     movingByHand = false;
-    event->accept();
 }

@@ -95,6 +95,8 @@ protected:
 
 private:
     void CreateControls(const PlayerPictures& pictures);
+    // Closing hides the window and ends the playback.
+    void FormClose();
     void DrawDisplay(DisplayForm form);
     void RestoreNormalPictures();
     void ShowHover(PictureButton* image);
