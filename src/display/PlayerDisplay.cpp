@@ -1,0 +1,189 @@
+#include "display/PlayerDisplay.h"
+
+#include "display/Graph.h"
+#include "engine/global.h"
+#include "platform/FileSystem.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+namespace {
+
+constexpr int W = PlayerDisplayWidth;
+constexpr int H = PlayerDisplayHeight;
+// Wider than the image: a name between 250 and 260 pixels runs over its edges.
+constexpr int NameWidth = 260;
+// The top of the grid and of the centre line, H * 2 div 8.
+constexpr int GridTop = H * 2 / 8;
+
+const QColor Grey(145, 145, 145);
+const QColor TextColour(200, 200, 255);
+const QColor BarColour(120, 150, 255);
+
+// Two digits, or the first two of a longer number.
+void AppendPart(std::string& text, std::int64_t value) {
+    std::string digits = std::to_string(value);
+    if (value < 10)
+        digits.insert(0, "0");
+    text += digits.substr(0, 2);
+}
+
+// A text laid out for the display's font, without wrapping.
+QStaticText Prepared(const QString& text, const QFont& font) {
+    QStaticText prepared(text);
+    prepared.setTextFormat(Qt::PlainText);
+    prepared.prepare(QTransform(), font);
+    return prepared;
+}
+
+void ShortenName(PlayerDisplayState& display, const std::string& path) {
+    if (path == display.NamePath && !display.NameText.isNull())
+        return;
+    display.NamePath = path;
+    const auto slash = path.rfind(platform::PathSeparator);
+    QString name =
+        QString::fromStdString(slash == std::string::npos ? path : path.substr(slash + 1));
+    const QFontMetrics metrics(display.Font);
+    while (!name.isEmpty() && metrics.horizontalAdvance(name) > NameWidth)
+        name.chop(1);
+    display.NameText = name.isNull() ? QString("") : name;
+    display.Name = Prepared(display.NameText, display.Font);
+    display.NameX = static_cast<int>(std::lrint(W / 2.0 - metrics.horizontalAdvance(name) / 2.0));
+}
+
+// |value| x 500 in whole pixels; anything that would reach into the text rows is held lower.
+int BarHeight(float value) {
+    const double scaled = std::fabs(double(value)) * 500.0;
+    return scaled < H - 30 + 1 ? static_cast<int>(scaled) : H - 32;
+}
+
+void Fall(int v, int& cap, int& bar) {
+    cap = v >= cap ? v : cap - 1;
+    bar = v >= bar ? v : bar - 2;
+    cap = std::max(cap, 0);
+    bar = std::max(bar, 0);
+}
+
+// The image's pixels, taken once a draw: a scan line fetched per row costs more than its fill.
+struct Pixels {
+    explicit Pixels(QImage& image)
+        : bits(image.bits()), stride(image.bytesPerLine()), width(image.width()),
+          height(image.height()) {}
+
+    // Fills the part of a rectangle that lies on the image.
+    void Fill(int left, int top, int w, int h, QRgb colour) const {
+        const int x0 = std::max(left, 0);
+        const int x1 = std::max(x0, std::min(left + w, width));
+        for (int y = std::max(top, 0); y < std::min(top + h, height); ++y) {
+            QRgb* row = reinterpret_cast<QRgb*>(bits + std::ptrdiff_t(y) * stride);
+            std::fill(row + x0, row + x1, colour);
+        }
+    }
+
+    uchar* bits;
+    qsizetype stride;
+    int width;
+    int height;
+};
+
+// One side of the spectrum. A cap is a line from x two pixels outwards, without its end point;
+// a bar fills the two columns outside x on the left (x - 2, x - 1) and from x on the right, up
+// from just above the bottom row. A bar of 0 is empty; its cap still shows on row H - 2.
+void PaintSide(PlayerDisplayState& display, bool left) {
+    auto& caps = left ? display.LeftCaps : display.RightCaps;
+    auto& bars = left ? display.LeftBars : display.RightBars;
+    const QRgb cap = TextColour.rgb();
+    const QRgb bar = BarColour.rgb();
+    const Pixels pixels(display.Bitmap);
+    for (int i = 0; i < SpectrumBars; ++i) {
+        const int entry = 2 * (i + 2) + (left ? 0 : 1);
+        Fall(BarHeight(display.Spectrum[entry]), caps[i], bars[i]);
+        const int x = left ? 120 - 3 * i : 130 + 3 * i;
+        pixels.Fill(left ? x - 1 : x, H - 2 - caps[i], 2, 1, cap);
+        pixels.Fill(left ? x - 2 : x, H - 2 - bars[i], 2, bars[i], bar);
+    }
+}
+
+} // namespace
+
+std::string FormatPlayerTime(double seconds) {
+    // Far beyond any file; keeps the conversions below defined.
+    const double s = std::clamp(std::isnan(seconds) ? 0.0 : seconds, 0.0, 1e12);
+    std::int64_t h = static_cast<std::int64_t>(s / 3600);
+    std::int64_t m = static_cast<std::int64_t>((s - h * 3600.0) / 60);
+    std::int64_t sec = std::llrint(s - h * 3600.0 - m * 60.0);
+    if (sec == 60) {
+        sec = 0;
+        ++m;
+    }
+    if (m == 60) {
+        m = 0;
+        ++h;
+    }
+    std::string text;
+    AppendPart(text, h);
+    text += ':';
+    AppendPart(text, m);
+    text += ':';
+    AppendPart(text, sec);
+    return text;
+}
+
+void SetupPlayerDisplay(PlayerDisplayState& display, const QFont& font) {
+    display.Bitmap = QImage(W, H, QImage::Format_RGB32);
+    display.Bitmap.fill(Qt::black);
+    // Flat caps leave out a line's end point; the grid's dots skip pixels without painting them.
+    display.GridPen = QPen(Grey, 1, Qt::DotLine, Qt::FlatCap);
+    display.CentrePen = QPen(Grey, 1, Qt::SolidLine, Qt::FlatCap);
+    // Unsmoothed, like the screens' letters: the same pixels on every display.
+    display.Font = font;
+    display.Font.setStyleStrategy(QFont::NoAntialias);
+    display.LetterL = Prepared(QStringLiteral("L"), display.Font);
+    display.LetterR = Prepared(QStringLiteral("R"), display.Font);
+    display.NamePath.clear();
+    display.NameText = QString();
+    display.TimesText.clear();
+}
+
+void DrawPlayerDisplay(PlayerDisplayState& display, const PlayerDisplayInputs& inputs) {
+    const RecordingSettings& settings = *inputs.Settings;
+    QPainter painter(&display.Bitmap);
+    painter.fillRect(QRect(0, 0, W, H), ColourFromSetting(settings.BackgroundColor));
+    painter.fillRect(QRect(W / 2, GridTop, 1, H - GridTop), Grey);
+
+    painter.setPen(display.GridPen);
+    painter.setBrush(Qt::NoBrush);
+    for (int i = 2; i <= 7; ++i)
+        painter.drawLine(1, i * H / 8, W, i * H / 8);
+    for (int i = 1; i <= 9; ++i)
+        painter.drawLine(i * W / 10, GridTop, i * W / 10, H);
+
+    painter.setFont(display.Font);
+    if (settings.Channels > 1) {
+        painter.setPen(Grey);
+        // Static texts are placed by their top left corner, as the positions are given.
+        painter.drawStaticText(2, 20, display.LetterL);
+        painter.drawStaticText(W - 10, 20, display.LetterR);
+    }
+    painter.setPen(TextColour);
+    ShortenName(display, inputs.CurrentFile != nullptr ? *inputs.CurrentFile : std::string());
+    painter.drawStaticText(display.NameX, 0, display.Name);
+    const bool playing = inputs.Form == DisplayForm::Playing;
+    const std::string times = FormatPlayerTime(playing ? inputs.PositionSeconds : 0) + " / " +
+                              FormatPlayerTime(inputs.LengthSeconds);
+    if (times != display.TimesText) {
+        display.TimesText = times;
+        display.Times =
+            Prepared(QString::fromLatin1(times.data(), int(times.size())), display.Font);
+    }
+    painter.drawStaticText(80, 16, display.Times);
+
+    painter.end();
+    if (playing) {
+        PaintSide(display, true);
+        PaintSide(display, false);
+    }
+}

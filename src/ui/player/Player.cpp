@@ -1,0 +1,427 @@
+#include "ui/player/Player.h"
+
+#include "display/Graph.h"
+#include "engine/global.h"
+#include "ui/common/MouseLabel.h"
+#include "ui/common/PictureButton.h"
+#include "ui/player/PlayerSkin.h"
+
+#include <QCloseEvent>
+#include <QPainter>
+#include <QProxyStyle>
+#include <QTimer>
+#include <QToolTip>
+#include <QWindow>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr int ScreenPictureHeight = 162;
+constexpr int BarHeight = 42;
+constexpr int WindowWidth = 274;
+constexpr int PosTop = ScreenPictureHeight + 4;
+constexpr int VolTop = ScreenPictureHeight + 20;
+// The player's hints come after 500 ms and stay 2500 ms.
+constexpr int HintDelay = 500;
+constexpr int HintDisplayTime = 2500;
+constexpr std::uint32_t WindowColour = 15263968;
+
+// Nearest integer, halves to the even neighbour (the default rounding mode).
+int Round(double value) {
+    return static_cast<int>(std::lrint(value));
+}
+
+// The hint delay is a style hint of the widget under the mouse.
+class HintStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returned) const override {
+        if (hint == SH_ToolTip_WakeUpDelay)
+            return HintDelay;
+        return QProxyStyle::styleHint(hint, option, widget, returned);
+    }
+};
+
+// Shows the display image; the screen picture under it takes the mouse.
+class DisplayWidget : public QWidget {
+public:
+    DisplayWidget(QWidget* parent, const QImage* image) : QWidget(parent), image(image) {
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.drawImage(0, 0, *image);
+    }
+
+private:
+    const QImage* image;
+};
+
+} // namespace
+
+TFormPlayer::TFormPlayer(const PlayerPictures& pictures, SessionState& session,
+                         const RecordingSettings& settings, HSTREAM& stream, bool& hoverActive,
+                         const std::string& currentFile, QWidget* placeOn)
+    : session(session), settings(settings), stream(stream), HoverActive(hoverActive),
+      currentFile(currentFile), placeOn(placeOn) {
+    CreateControls(pictures);
+}
+
+TFormPlayer::~TFormPlayer() = default;
+
+void TFormPlayer::CreateControls(const PlayerPictures& pictures) {
+    setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    setFixedSize(WindowWidth, ScreenPictureHeight + BarHeight);
+    QFont windowFont("MS Sans Serif");
+    windowFont.setPointSize(8);
+    setFont(windowFont);
+    QPalette colours = palette();
+    colours.setColor(QPalette::Window, ColourFromSetting(WindowColour));
+    setPalette(colours);
+    setAutoFillBackground(true);
+
+    hintStyle = new HintStyle;
+    hintStyle->setParent(this);
+    ImageScreen = new MouseLabel(this);
+    ImageScreen->setGeometry(0, 0, WindowWidth, ScreenPictureHeight);
+    ImageScreen->setPixmap(PaintPlayerScreen());
+    ImageScreen->OnMouseDown = [this](QMouseEvent* e) { ImageScreenMouseDown(e); };
+    ImageScreen->OnMouseMove = [this](QMouseEvent* e) { ImageScreenMouseMove(e); };
+    ImageScreen->OnMouseUp = [this](QMouseEvent*) { ImageScreenMouseUp(); };
+    ImageScreen->OnDoubleClick = [this](QMouseEvent*) { close(); };
+
+    SetupPlayerDisplay(Display, font());
+    DisplayView = new DisplayWidget(this, &Display.Bitmap);
+    DisplayView->setGeometry(QRect(PlayerDisplayPosition, Display.Bitmap.size()));
+
+    ImagePlayerBar = new MouseLabel(this);
+    ImagePlayerBar->setGeometry(0, ScreenPictureHeight, WindowWidth, BarHeight);
+    ImagePlayerBar->setPixmap(PaintPlayerBar());
+    ImagePlayerBar->setStyle(hintStyle);
+    ImagePlayerBar->setToolTipDuration(HintDisplayTime);
+    ImagePlayerBar->OnMouseMove = [this](QMouseEvent* e) { ImagePlayerBarMouseMove(e); };
+
+    auto button = [this](QRect geometry, const QString& hint, const QPixmap& normal,
+                         const QPixmap& hover) {
+        auto* image = new PictureButton(this, geometry, hint);
+        image->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        image->setStyle(hintStyle);
+        image->setToolTipDuration(HintDisplayTime);
+        image->SetPictures(normal, hover);
+        image->OnMouseMove = [this, image](QMouseEvent*) { ShowHover(image); };
+        return image;
+    };
+    ImagePlay = button({20, 180, 24, 20}, "Play", pictures.ImagePPlay1, pictures.ImagePPlay2);
+    ImagePause = button({58, 180, 24, 20}, "Pause", pictures.ImagePPause1, pictures.ImagePPause2);
+    ImageStop = button({96, 180, 24, 20}, "Stop", pictures.ImagePStop1, pictures.ImagePStop2);
+    for (PictureButton* image : {ImagePlay, ImagePause, ImageStop})
+        image->OnMouseDown = [image](QMouseEvent*) { image->Press(); };
+    ImagePlay->OnMouseUp = [this](QMouseEvent*) {
+        ImagePlay->Release();
+        ImagePlayMouseUp();
+    };
+    ImagePause->OnMouseUp = [this](QMouseEvent*) {
+        ImagePause->Release();
+        ImagePauseMouseUp();
+    };
+    ImageStop->OnMouseUp = [this](QMouseEvent*) {
+        ImageStop->Release();
+        ImageStopMouseUp();
+    };
+
+    ImagePos = button({PosStart, PosTop, 6, 12}, "Playback Position", pictures.ImageHandle1,
+                      pictures.ImageHandle2);
+    ImagePos->OnMouseDown = [this](QMouseEvent* e) { ImagePosMouseDown(e); };
+    ImagePos->OnMouseMove = [this](QMouseEvent* e) { ImagePosMouseMove(e); };
+    ImagePos->OnMouseUp = [this](QMouseEvent*) { ImagePosMouseUp(); };
+    ImageVol = button({VolEnd, VolTop, 6, 12}, "Playback Volume", pictures.ImageHandle1,
+                      pictures.ImageHandle2);
+    ImageVol->OnMouseDown = [this](QMouseEvent* e) { ImageVolMouseDown(e); };
+    ImageVol->OnMouseMove = [this](QMouseEvent* e) { ImageVolMouseMove(e); };
+    ImageVol->OnMouseUp = [this](QMouseEvent*) { Player.Dragging = false; };
+
+    ImageClose = button({263, 0, 10, 11}, "Close", pictures.ImageClose1, pictures.ImageClose2);
+    ImageClose->OnClick = [this] { close(); };
+
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(33);
+    connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
+    Timer1->start();
+    DrawDisplay(DisplayForm::Idle);
+}
+
+void TFormPlayer::DrawDisplay(DisplayForm form) {
+    PlayerDisplayInputs inputs;
+    inputs.Form = form;
+    inputs.Settings = &settings;
+    inputs.CurrentFile = &currentFile;
+    inputs.PositionSeconds = Player.PositionSeconds;
+    inputs.LengthSeconds = Player.LengthSeconds;
+    DrawPlayerDisplay(Display, inputs);
+    DisplayView->update();
+}
+
+void TFormPlayer::PlayCurrentFile() {
+    if (session.IsRecording || !HasCurrentFile())
+        return;
+    if (session.IsPlaying && !session.IsPaused)
+        return;
+    if (session.IsPlaying && session.IsPaused) {
+        session.IsPaused = false;
+        BASS_ChannelPlay(stream, 0);
+        return;
+    }
+    // A pause flag left from a stopped stream would otherwise make the new playback read as
+    // paused.
+    session.IsPaused = false;
+    show();
+    raise();
+    OpenAndPlay();
+}
+
+void TFormPlayer::OpenAndPlay() {
+    BASS_ChannelStop(stream);
+    BASS_StreamFree(stream);
+    stream = BASS_StreamCreateFile(0, currentFile.c_str(), 0, 0, 0);
+    // A file that does not open has no length: the display shows 00:00:00 for it.
+    const QWORD length = BASS_ChannelGetLength(stream, BASS_POS_BYTE);
+    Player.LengthBytes = length == BASS_QWORD_ERROR ? 0 : length;
+    Player.LengthSeconds = std::max(0.0, BASS_ChannelBytes2Seconds(stream, Player.LengthBytes));
+    Player.PositionBytes = 0;
+    Player.PositionSeconds = 0;
+    RestoreNormalPictures();
+    Player.BytesPerPixel = static_cast<float>(double(Player.LengthBytes) / (PosEnd - PosStart));
+    Player.SeekTarget = -1;
+    SetPosLeft(PosStart);
+    const float volume = BASS_GetVolume();
+    ImageVol->move(std::clamp(Round(std::max(0.0f, volume) * 92.0) + VolStart, VolStart, VolEnd),
+                   VolTop);
+    BASS_ChannelPlay(stream, 1);
+    session.IsPlaying = true;
+}
+
+void TFormPlayer::pmenuPlayClick() {
+    if (!session.IsRecording)
+        PlayCurrentFile();
+}
+
+void TFormPlayer::pmenuStopClick() {
+    if (session.IsRecording)
+        return;
+    session.IsPaused = false;
+    if (session.IsPlaying) {
+        StopAndFreeStream();
+        session.IsPlaying = false;
+    }
+}
+
+void TFormPlayer::PauseStream() {
+    BASS_ChannelPause(stream);
+}
+
+void TFormPlayer::ResumeStream() {
+    BASS_ChannelPlay(stream, 0);
+}
+
+void TFormPlayer::StopAndFreeStream() {
+    BASS_ChannelStop(stream);
+    BASS_StreamFree(stream);
+    stream = 0;
+}
+
+void TFormPlayer::Timer1Timer() {
+    // Nobody sees an idle picture drawn while hidden; showing the window draws it anew.
+    if (!session.IsPlaying && isVisible())
+        DrawDisplay(DisplayForm::Idle);
+    const DWORD active = BASS_ChannelIsActive(stream);
+    if (active == BASS_ACTIVE_STOPPED && session.IsPlaying) {
+        session.IsPlaying = false;
+        // A pause pressed on a stream that had just ended must not outlive it: a recording
+        // started next would begin paused.
+        if (!session.IsRecording)
+            session.IsPaused = false;
+        SetPosLeft(PosStart);
+        DrawDisplay(DisplayForm::Idle);
+    }
+    if (active == BASS_ACTIVE_PLAYING) {
+        if (BASS_ChannelGetData(stream, Display.Spectrum.data(),
+                                BASS_DATA_FFT1024 | BASS_DATA_FFT_INDIVIDUAL) == BASS_DWORD_ERROR)
+            Display.Spectrum.fill(0);
+        DrawDisplay(DisplayForm::Playing);
+        const QWORD position = BASS_ChannelGetPosition(stream, BASS_POS_BYTE);
+        Player.PositionBytes = position == BASS_QWORD_ERROR ? 0 : position;
+        if (Player.SeekTarget == -1 && Player.BytesPerPixel > 0)
+            SetPosLeft(Round(double(Player.PositionBytes) / Player.BytesPerPixel) + PosStart);
+        Player.PositionSeconds =
+            std::max(0.0, BASS_ChannelBytes2Seconds(stream, Player.PositionBytes));
+    }
+}
+
+void TFormPlayer::SetPosLeft(int left) {
+    // Past the end would put the knob off its groove; the end is 246.
+    ImagePos->move(std::clamp(left, PosStart, PosEnd), PosTop);
+}
+
+// Transport: the recording's pause is not the player's to change.
+
+void TFormPlayer::ImagePlayMouseUp() {
+    if (session.IsRecording)
+        return;
+    session.IsPaused = false;
+    if (HasCurrentFile()) {
+        BASS_ChannelPlay(stream, 1);
+        session.IsPlaying = true;
+    }
+}
+
+void TFormPlayer::ImagePauseMouseUp() {
+    // Without a playback a pause would be left behind for the next recording.
+    if (session.IsRecording || !session.IsPlaying || !HasCurrentFile())
+        return;
+    if (!session.IsPaused) {
+        BASS_ChannelPause(stream);
+        session.IsPaused = true;
+    } else {
+        BASS_ChannelPlay(stream, 0);
+        session.IsPaused = false;
+    }
+}
+
+void TFormPlayer::ImageStopMouseUp() {
+    if (session.IsRecording || !HasCurrentFile())
+        return;
+    BASS_ChannelStop(stream);
+    session.IsPaused = false;
+}
+
+void TFormPlayer::ShowSeekHint(QMouseEvent* event) {
+    const QString hint = QString::fromStdString(FormatPlayerTime(BASS_ChannelBytes2Seconds(
+        stream, static_cast<QWORD>(std::max<std::int64_t>(Player.SeekTarget, 0)))));
+    ImagePos->setToolTip(hint);
+    QToolTip::showText(event->globalPosition().toPoint(), hint, ImagePos);
+}
+
+void TFormPlayer::ImagePosMouseDown(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        Player.Dragging = false;
+        return;
+    }
+    Player.Dragging = true;
+    Player.DragStartX = Round(event->position().x());
+    const QWORD position = BASS_ChannelGetPosition(stream, BASS_POS_BYTE);
+    // No stream: nothing to seek to, so the release leaves the position alone.
+    Player.SeekTarget = position == BASS_QWORD_ERROR ? -1 : static_cast<std::int64_t>(position);
+    if (Player.SeekTarget >= 0)
+        ShowSeekHint(event);
+}
+
+void TFormPlayer::ImagePosMouseMove(QMouseEvent* event) {
+    ShowHover(ImagePos);
+    if (!Player.Dragging)
+        return;
+    SetPosLeft(ImagePos->x() + Round(event->position().x()) - Player.DragStartX);
+    Player.SeekTarget = std::llrint((ImagePos->x() - PosStart) * double(Player.BytesPerPixel));
+    ShowSeekHint(event);
+}
+
+void TFormPlayer::ImagePosMouseUp() {
+    ImagePos->setToolTip(QString());
+    QToolTip::hideText();
+    Player.Dragging = false;
+    if (Player.SeekTarget >= 0)
+        BASS_ChannelSetPosition(stream, static_cast<QWORD>(Player.SeekTarget), BASS_POS_BYTE);
+    Player.SeekTarget = -1;
+}
+
+void TFormPlayer::ImageVolMouseDown(QMouseEvent* event) {
+    Player.Dragging = event->button() == Qt::LeftButton;
+    if (Player.Dragging)
+        Player.DragStartX = Round(event->position().x());
+}
+
+void TFormPlayer::ImageVolMouseMove(QMouseEvent* event) {
+    ShowHover(ImageVol);
+    if (!Player.Dragging)
+        return;
+    const int left = std::clamp(ImageVol->x() + Round(event->position().x()) - Player.DragStartX,
+                                VolStart, VolEnd);
+    ImageVol->move(left, VolTop);
+    // In double, so that the far end gives exactly 1.0.
+    BASS_SetVolume(static_cast<float>((left - VolStart) * (1.0 / (VolEnd - VolStart))));
+}
+
+void TFormPlayer::ShowHover(PictureButton* image) {
+    image->ShowHover();
+    HoverActive = true;
+}
+
+void TFormPlayer::RestoreNormalPictures() {
+    if (!HoverActive)
+        return;
+    for (PictureButton* image : {ImagePlay, ImagePause, ImageStop, ImagePos, ImageVol, ImageClose})
+        image->ShowNormal();
+    HoverActive = false;
+}
+
+void TFormPlayer::ImageScreenMouseDown(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton && event->button() != Qt::MiddleButton)
+        return;
+    // The window system moves the window as by its caption; where it offers no such move, the
+    // window follows the mouse until the button is let go.
+    QWindow* window = windowHandle();
+    if (window != nullptr && window->startSystemMove())
+        return;
+    movingByHand = true;
+    moveStartMouse = event->globalPosition().toPoint();
+    moveStartWindow = pos();
+}
+
+void TFormPlayer::ImageScreenMouseMove(QMouseEvent* event) {
+    if (movingByHand) {
+        move(moveStartWindow + event->globalPosition().toPoint() - moveStartMouse);
+        return;
+    }
+    RestoreNormalPictures();
+}
+
+void TFormPlayer::ImageScreenMouseUp() {
+    movingByHand = false;
+}
+
+void TFormPlayer::ImagePlayerBarMouseMove(QMouseEvent* event) {
+    RestoreNormalPictures();
+    ImagePlayerBar->setToolTip(QString());
+    const QPoint at = ImagePlayerBar->mapTo(this, event->position().toPoint());
+    if (PosTop + 2 < at.y() && at.y() < PosTop + 20 && PosStart < at.x() && at.x() < PosEnd)
+        ImagePlayerBar->setToolTip("Playback Position");
+    if (VolTop + 2 < at.y() && at.y() < VolTop + 20 && VolStart - 1 < at.x() && at.x() < VolEnd + 1)
+        ImagePlayerBar->setToolTip("Playback Volume");
+}
+
+void TFormPlayer::showEvent(QShowEvent* event) {
+    if (!placed && placeOn != nullptr) {
+        QRect centred(QPoint(), frameGeometry().size());
+        centred.moveCenter(placeOn->frameGeometry().center());
+        move(centred.topLeft());
+    }
+    placed = true;
+    DrawDisplay(DisplayForm::Idle);
+    QWidget::showEvent(event);
+}
+
+void TFormPlayer::closeEvent(QCloseEvent* event) {
+    FormClose();
+    event->accept();
+}
+
+void TFormPlayer::FormClose() {
+    StopAndFreeStream();
+    session.IsPlaying = false;
+    if (!session.IsRecording)
+        session.IsPaused = false;
+    movingByHand = false;
+}
