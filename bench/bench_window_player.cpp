@@ -4,7 +4,7 @@
 // Needs a sound server with a playback sink.
 
 #include "engine/global.h"
-#include "ui/main/Session.h"
+#include "app/Session.h"
 #include "ui/player/Player.h"
 
 #include <QApplication>

@@ -8,6 +8,7 @@
 #include "ui/dialogs/ShowImg.h"
 #include "ui/main/Images.h"
 #include "ui/main/main.h"
+#include "ui/player/Player.h"
 #include "ui/settings/RecSettings.h"
 
 #include <QApplication>
@@ -24,6 +25,7 @@ struct Windows {
     std::unique_ptr<TFormRecSettings> formRecSettings;
     std::unique_ptr<TFormConvert> formConvert;
     std::unique_ptr<TFormShowImage> formShowImage;
+    std::unique_ptr<TFormPlayer> formPlayer;
 
     Windows() {
         form1 = std::make_unique<TForm1>(platform::ChooseSettingsFile());
@@ -47,8 +49,17 @@ struct Windows {
         formShowImage = std::make_unique<TFormShowImage>(form1.get(), core.Settings, core.Screens,
                                                          core.Flags.EditWaveImage);
         form1->ShowBackgroundImage = [this] { formShowImage->exec(); };
+        const PlayerPictures pictures{form2->ImagePPlay1,  form2->ImagePPlay2,  form2->ImagePPause1,
+                                      form2->ImagePPause2, form2->ImagePStop1,  form2->ImagePStop2,
+                                      form2->ImageHandle1, form2->ImageHandle2, form2->ImageClose1,
+                                      form2->ImageClose2};
+        formPlayer = std::make_unique<TFormPlayer>(pictures, core.session.state, core.Settings,
+                                                   core.PlayerStream, core.Flags.HoverActive,
+                                                   core.Library.CurrentFile, form1.get());
+        form1->PlayCurrentFile = [this] { formPlayer->PlayCurrentFile(); };
     }
     ~Windows() {
+        formPlayer.reset();
         formShowImage.reset();
         formConvert.reset();
         formRecSettings.reset();

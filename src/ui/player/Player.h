@@ -4,7 +4,7 @@
 
 #include "audio/Bass.h"
 #include "display/PlayerDisplay.h"
-#include "ui/main/Session.h"
+#include "app/Session.h"
 
 #include <QPixmap>
 #include <QPoint>

@@ -6,7 +6,7 @@
 #include "TestPaths.h"
 #include "engine/global.h"
 #include "ui/common/PictureButton.h"
-#include "ui/main/Session.h"
+#include "app/Session.h"
 #include "ui/player/Player.h"
 
 #include <QCoreApplication>
@@ -29,8 +29,8 @@ public:
     void ProcessPendingEvents() override {}
     std::uint32_t TickCount() override { return 0; }
     void PickNextRecordFile() override {}
-    bool StartWriters() override { return true; }
-    void StopWriters() override {}
+    bool StartOutput() override { return true; }
+    void StopOutput() override {}
     void DeleteCurrentFile() override {}
     void RescanAndSort() override {}
     void ClearStatusText() override {}
