@@ -60,8 +60,8 @@ echo "wrote $docs/main-window.png"
 xdotool key F9
 sleep 2
 
-# The first data row of the file list: the list's top left corner, below its header row.
-xdotool mousemove --window "$window" 110 288 click --repeat 2 --delay 80 1
+# The first data row of the file list, under the menu bar and the list's header row.
+xdotool mousemove --window "$window" 110 308 click --repeat 2 --delay 80 1
 # The player: a small visible window of the program (274 x 204), not the main window.
 find_player() {
     local id WIDTH HEIGHT
@@ -76,7 +76,7 @@ find_player() {
 }
 player=""
 for _ in $(seq 50); do
-    player=$(find_player)
+    player=$(find_player || true)
     [ -n "$player" ] && break
     sleep 0.1
 done

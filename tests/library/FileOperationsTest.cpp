@@ -228,6 +228,13 @@ TEST_F(FileOperationsTest, SelectingARowMakesItCurrentUnlessRecordingOrPaused) {
     operations.PlaySelected(RowOf("b.wav"));
     EXPECT_EQ(calls.back(), "play " + Path("b.wav"));
     EXPECT_EQ(calls.size(), 2u);
+
+    // A row the sort selected after a recording was never clicked before: its double click
+    // plays it all the same.
+    library.SelectedFile.clear();
+    library.CurrentFile = Path("a.wav");
+    operations.PlaySelected(RowOf("a.wav"));
+    EXPECT_EQ(calls.back(), "play " + Path("a.wav"));
 }
 
 TEST_F(FileOperationsTest, ChoosingRecentFolderBLeavesFACD) {
