@@ -56,13 +56,22 @@ bool TForm1::StartWriters() {
     };
     const StartResult result =
         ::StartWriters(Writers, Settings, Library.CurrentFile, Ring.IsOpen());
-    if (!result.Message.empty())
-        ShowMessage(result.Message);
+    ShowWriterMessage(result.Message);
     return result.Started;
 }
 
 void TForm1::StopWriters() {
+    // This window still rescans right after the stop, so it waits for the files here.
     ::StopWriters(Writers);
+    ::FinishAllWriters(Writers);
+    ShowWriterMessage(PollWriters(Writers).Message);
+}
+
+void TForm1::ShowWriterMessage(const MaybeMessage& message) {
+    if (message && message->kind == UserMessage::Kind::Error)
+        ShowError(message->text);
+    else if (message)
+        ShowMessage(message->text);
 }
 
 void TForm1::DeleteCurrentFile() {
@@ -124,7 +133,7 @@ void TForm1::CloseCapture() {
 }
 
 void TForm1::ClearScreens() {
-    ::ClearScreens(Screens, Settings);
+    ::ClearScreens(Screens, Settings, Block);
 }
 
 void TForm1::OpenCapture() {
@@ -185,12 +194,11 @@ void TForm1::DrawBlock(const ConvertedBlock& block) {
 }
 
 void TForm1::WriteBlock(const ConvertedBlock& block) {
-    const std::string failure =
+    const MaybeMessage failure =
         ::WriteBlock(Writers, std::span(block.OutputBlock.data(), block.OutputBytes));
     // A WAV recording that outgrew its file goes on in the next one.
     Library.CurrentFile = Writers.CurrentFile;
-    if (!failure.empty())
-        ShowMessage(failure);
+    ShowWriterMessage(failure);
 }
 
 void TForm1::ShowScreen(const QImage& bitmap, QPoint at) {

@@ -112,6 +112,7 @@ private:
     double PlayerPositionSeconds();
     // An error box: the application's title as caption, an error icon, a full stop added.
     void ShowError(const std::string& text);
+    void ShowWriterMessage(const MaybeMessage& message);
 
     // BlockConsumer
     void DrawBlock(const ConvertedBlock& block) override;
