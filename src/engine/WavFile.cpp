@@ -107,7 +107,7 @@ bool WavFileWriter::Append(std::span<const std::uint8_t> bytes) {
         Fail(error);
         return false;
     }
-    dataBytes_ += static_cast<std::uint32_t>(bytes.size());
+    dataBytes_.fetch_add(static_cast<std::uint32_t>(bytes.size()), std::memory_order_release);
     // The header follows when the queue is empty, and at least once a second while the disk
     // catches up on a backlog, so a crash leaves a file stating nearly all it holds.
     const std::uint32_t secondOfAudio = format_.BlockBytes * 10;

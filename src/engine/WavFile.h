@@ -7,6 +7,7 @@
 #include "platform/OutputFile.h"
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -41,6 +42,8 @@ public:
     std::optional<std::string> Finish();
 
     const std::string& Path() const { return path_; }
+    // Audio bytes on disk so far.
+    std::uint32_t BytesOnDisk() const { return dataBytes_.load(std::memory_order_acquire); }
 
 private:
     WavFileWriter(std::string path, const RecordingSettings& format,
@@ -53,9 +56,9 @@ private:
     std::string path_;
     RecordingSettings format_;
     std::unique_ptr<platform::OutputFile> file_;
-    std::uint32_t dataBytes_ = 0;   // on disk
-    std::uint32_t headerBytes_ = 0; // as the header on disk states
-    std::uint64_t headerTime_ = 0;  // ms, when it was written
+    std::atomic<std::uint32_t> dataBytes_{0}; // on disk
+    std::uint32_t headerBytes_ = 0;           // as the header on disk states
+    std::uint64_t headerTime_ = 0;            // ms, when it was written
     mutable std::mutex failureMutex_;
     std::optional<std::string> failure_;
     std::unique_ptr<audio::FeedThread> feed_; // last: its thread uses the members above

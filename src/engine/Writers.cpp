@@ -86,6 +86,8 @@ MaybeMessage Lose(WriterState& w, std::size_t bytes, MaybeMessage message = std:
 // Queues the block for the WAV file, going on in the next file when this one is full.
 MaybeMessage WriteWav(WriterState& w, std::span<const std::uint8_t> block) {
     if (std::optional<std::string> failure = w.Wav->Failure()) {
+        // What was handed over but never reached the disk is lost too.
+        w.LostBytes += w.WavBytes - std::min<std::uint64_t>(w.WavBytes, w.Wav->BytesOnDisk());
         w.WriterFailed = true;
         FinishWav(w, true);
         return Lose(w, block.size(), ErrorMessage(WriteFailed(w.CurrentFile, *failure)));

@@ -13,10 +13,6 @@ namespace {
 // The server resamples, so a source delivers every rate and layout the flags can name.
 constexpr std::uint32_t AllWaveFormats = 0xFFFFF;
 
-// Audio kept for the owner while it has no buffer queued (its thread is held up): about what
-// the sound server itself keeps for a record stream that is not read.
-constexpr std::uint32_t BacklogSeconds = 20;
-
 struct Source {
     std::string name;
     WaveInCaps caps;
@@ -36,6 +32,9 @@ void CopyName(const std::string& text, WaveInCaps& caps) {
 
 struct PulseWaveIn::Impl {
     std::string firstSource;
+    // Audio kept for the owner while it has no buffer queued: by default about what the sound
+    // server itself keeps for a record stream that is not read.
+    std::uint32_t backlogSeconds = 20;
     pa_threaded_mainloop* loop = nullptr;
     pa_context* context = nullptr;
     pa_stream* stream = nullptr;
@@ -222,8 +221,10 @@ struct PulseWaveIn::Impl {
     }
 };
 
-PulseWaveIn::PulseWaveIn(std::string firstSource) : impl_(std::make_unique<Impl>()) {
+PulseWaveIn::PulseWaveIn(std::string firstSource, std::uint32_t backlogSeconds)
+    : impl_(std::make_unique<Impl>()) {
     impl_->firstSource = std::move(firstSource);
+    impl_->backlogSeconds = backlogSeconds;
     impl_->loop = pa_threaded_mainloop_new();
     pa_threaded_mainloop_start(impl_->loop);
 }
@@ -289,7 +290,7 @@ WaveResult PulseWaveIn::Open(std::uint32_t device, std::uint32_t rate) {
     d.lost = false;
     d.overrun = 0;
     d.running = false;
-    d.backlog.assign(std::size_t(rate) * 4 * BacklogSeconds, 0);
+    d.backlog.assign(std::size_t(rate) * 4 * d.backlogSeconds, 0);
     d.DropBacklog();
 
     // 20 ms fragments: without them the server hands over 2 s at a time.
