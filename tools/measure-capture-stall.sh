@@ -27,8 +27,11 @@ mkdir -p "$work/out"
 
 bash -c 'while :; do :; done' &
 pids+=($!)
-# Large writes to the same disk, each flushed, so the page cache keeps stalling on it.
+# Large writes to the same disk, each flushed, and a flush of everything every 100 ms, so
+# writes to the disk keep waiting on the page cache and the journal.
 bash -c "while :; do dd if=/dev/zero of='$work/out/dd.bin' bs=1M count=1024 conv=fdatasync status=none; rm -f '$work/out/dd.bin'; done" &
+pids+=($!)
+bash -c 'while :; do sync; sleep 0.1; done' &
 pids+=($!)
 
 "$program" "$work/out" "$seconds"
