@@ -17,6 +17,7 @@ struct FinishingWriters {
     int running = 0;
     std::vector<std::string> finished;
     std::deque<UserMessage> messages;
+    std::vector<std::thread> threads; // joined once all are done, never left running at exit
 };
 
 namespace {
@@ -36,12 +37,10 @@ const char* EncoderName(const RecordingSettings& format) {
 
 // Runs `work` on a thread of its own; its file and message are told by the next poll.
 void InBackground(WriterState& w, std::string file, std::function<MaybeMessage()> work) {
-    std::shared_ptr<FinishingWriters> finishing = w.Finishing;
-    {
-        std::lock_guard lock(finishing->mutex);
-        ++finishing->running;
-    }
-    std::thread([finishing, file = std::move(file), work = std::move(work)] {
+    FinishingWriters* finishing = w.Finishing.get();
+    std::lock_guard lock(finishing->mutex);
+    ++finishing->running;
+    finishing->threads.emplace_back([finishing, file = std::move(file), work = std::move(work)] {
         MaybeMessage message = work();
         std::lock_guard lock(finishing->mutex);
         finishing->finished.push_back(file);
@@ -49,7 +48,19 @@ void InBackground(WriterState& w, std::string file, std::function<MaybeMessage()
             finishing->messages.push_back(*message);
         --finishing->running;
         finishing->done.notify_all();
-    }).detach();
+    });
+}
+
+// Joins the threads once none is working any more (each has at most its last lines to run).
+void JoinWhenIdle(FinishingWriters& f, std::unique_lock<std::mutex>& lock) {
+    if (f.running > 0)
+        return;
+    std::vector<std::thread> threads = std::move(f.threads);
+    f.threads.clear();
+    lock.unlock();
+    for (std::thread& thread : threads)
+        thread.join();
+    lock.lock();
 }
 
 // The WAV file is finished in the background; a failure not told yet is told then.
@@ -112,7 +123,7 @@ MaybeMessage WriteWav(WriterState& w, std::span<const std::uint8_t> block) {
 
 } // namespace
 
-WriterState::WriterState() : Finishing(std::make_shared<FinishingWriters>()) {}
+WriterState::WriterState() : Finishing(std::make_unique<FinishingWriters>()) {}
 
 WriterState::~WriterState() {
     StopWriters(*this);
@@ -223,7 +234,8 @@ void StopWriters(WriterState& w) {
 
 WriterNews PollWriters(WriterState& w) {
     FinishingWriters& f = *w.Finishing;
-    std::lock_guard lock(f.mutex);
+    std::unique_lock lock(f.mutex);
+    JoinWhenIdle(f, lock);
     WriterNews news;
     news.FinishedFiles = std::move(f.finished);
     f.finished.clear();
@@ -239,6 +251,7 @@ void FinishAllWriters(WriterState& w) {
     FinishingWriters& f = *w.Finishing;
     std::unique_lock lock(f.mutex);
     f.done.wait(lock, [&] { return f.running == 0; });
+    JoinWhenIdle(f, lock);
 }
 
 std::uint64_t WriterLostMs(const WriterState& w) {

@@ -54,7 +54,7 @@ struct WriterState {
     std::string Mp3CommandLine;
     std::string OggCommandLine;
 
-    std::shared_ptr<FinishingWriters> Finishing;
+    std::unique_ptr<FinishingWriters> Finishing;
 };
 
 struct StartResult {
