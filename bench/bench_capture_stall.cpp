@@ -20,24 +20,27 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+double Ms(Clock::duration d) {
+    return std::chrono::duration<double, std::milli>(d).count();
+}
+
 struct Writing : BlockConsumer {
     WriterState& writers;
     int blocks = 0;
+    double longestWrite = 0; // ms in WriteBlock
     std::string messages;
     explicit Writing(WriterState& w) : writers(w) {}
     void DrawBlock(const ConvertedBlock&) override {}
     void WriteBlock(const ConvertedBlock& block) override {
         ++blocks;
+        const auto t0 = Clock::now();
         const auto result =
             ::WriteBlock(writers, std::span(block.OutputBlock.data(), block.OutputBytes));
+        longestWrite = std::max(longestWrite, Ms(Clock::now() - t0));
         if (result)
             messages += result->text + "\n";
     }
 };
-
-double Ms(Clock::duration d) {
-    return std::chrono::duration<double, std::milli>(d).count();
-}
 
 } // namespace
 
@@ -97,6 +100,7 @@ int main(int argc, char** argv) {
                 Ms(elapsed) / 1000);
     std::printf("tick time: median %.3f ms, 99%% %.3f ms, 99.9%% %.3f ms, longest %.3f ms\n",
                 at(0.5), at(0.99), at(0.999), ticks.back());
+    std::printf("longest WriteBlock: %.3f ms\n", consumer.longestWrite);
     std::printf("longest gap between tick starts: %.1f ms\n", longestGap);
     std::printf("audio lost: %llu ms (device overrun %llu bytes)\n",
                 static_cast<unsigned long long>(AudioLostMs(ring, writers)),

@@ -1,5 +1,7 @@
 #include "audio/FeedThread.h"
 
+#include "platform/ThreadPriority.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -78,6 +80,7 @@ bool FeedThread::Failed() const {
 }
 
 void FeedThread::Run() {
+    platform::MakeThisThreadBackground();
     std::unique_lock lock(mutex);
     while (true) {
         changed.wait(lock, [&] { return stopping || (queued > 0 && !failed); });
