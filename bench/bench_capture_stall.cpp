@@ -2,7 +2,8 @@
 // poll and the WAV writer on the real capture device for a while, as the main window does, and
 // reports the longest tick and the longest gap between ticks. Run it through
 // tools/measure-capture-stall.sh, which loads the machine and the disk around it.
-//   bench_capture_stall OUTPUT_FOLDER [SECONDS]
+//   bench_capture_stall OUTPUT_FOLDER [SECONDS] [DISK_STALL_SECONDS]
+// With DISK_STALL_SECONDS, one write of the WAV file, 10 s into the recording, blocks that long.
 
 #include "engine/AudioLoss.h"
 #include "engine/WRecord.h"
@@ -10,6 +11,7 @@
 #include "platform/PulseWaveIn.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <string>
@@ -19,6 +21,21 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// The real file, with one write held up.
+struct StallingFile : platform::OutputFile {
+    std::unique_ptr<platform::OutputFile> real;
+    int stallSeconds;
+    std::atomic<int>& writes;
+    StallingFile(std::unique_ptr<platform::OutputFile> r, int s, std::atomic<int>& w)
+        : real(std::move(r)), stallSeconds(s), writes(w) {}
+    int WriteAt(std::uint64_t offset, std::span<const std::uint8_t> bytes) override {
+        if (offset >= 44 && ++writes == 100)
+            std::this_thread::sleep_for(std::chrono::seconds(stallSeconds));
+        return real->WriteAt(offset, bytes);
+    }
+    int Close() override { return real->Close(); }
+};
 
 double Ms(Clock::duration d) {
     return std::chrono::duration<double, std::milli>(d).count();
@@ -51,6 +68,7 @@ int main(int argc, char** argv) {
     }
     const std::string path = std::string(argv[1]) + "/record001.wav";
     const int seconds = argc > 2 ? std::stoi(argv[2]) : 60;
+    const int diskStall = argc > 3 ? std::stoi(argv[3]) : 0;
 
     PulseWaveIn device("sonvera_signal_44100");
     CaptureRing ring(device);
@@ -62,6 +80,15 @@ int main(int argc, char** argv) {
         return 1;
     }
     WriterState writers;
+    std::atomic<int> writes{0};
+    if (diskStall > 0)
+        writers.CreateFile = [&](const std::string& file) {
+            platform::CreatedFile created = platform::CreateOutputFile(file);
+            if (created.File)
+                created.File =
+                    std::make_unique<StallingFile>(std::move(created.File), diskStall, writes);
+            return created;
+        };
     const StartResult start = StartWriters(writers, settings, path, true);
     if (!start.Started) {
         std::fprintf(stderr, "%s\n", start.Message ? start.Message->text.c_str() : "no start");

@@ -2,7 +2,7 @@
 # The window thread's longest stall during a WAV recording on a loaded machine: the test sound
 # server carries the known signal, one busy loop keeps a core busy and dd keeps writing to the
 # disk the recording goes to, while bench_capture_stall records for SECONDS (default 60).
-#   tools/measure-capture-stall.sh BUILD_DIR [SECONDS] [PROGRAM]
+#   tools/measure-capture-stall.sh BUILD_DIR [SECONDS] [PROGRAM] [DISK_STALL_SECONDS]
 set -euo pipefail
 
 build=$(realpath "$1")
@@ -34,4 +34,4 @@ pids+=($!)
 bash -c 'while :; do sync; sleep 0.1; done' &
 pids+=($!)
 
-"$program" "$work/out" "$seconds"
+"$program" "$work/out" "$seconds" ${4:-}
