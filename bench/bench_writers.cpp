@@ -1,6 +1,6 @@
 // The window thread's cost of handing one 100 ms block to the running writer, per format: the
-// WAV file write with its header update, or the queueing towards lame, oggenc and the WMA
-// encoder (which encode on threads and processes of their own).
+// queueing towards the WAV writer thread, lame, oggenc and the WMA encoder (which write and
+// encode on threads and processes of their own).
 
 #include "engine/Writers.h"
 
@@ -32,8 +32,8 @@ void WriteBlocks(benchmark::State& state, void (*select)(RecordingSettings&), co
     StartWriters(writers, s, path, true);
     int written = 0;
     for (auto _ : state) {
-        if (const std::string message = WriteBlock(writers, block); !message.empty()) {
-            state.SkipWithError(message.c_str());
+        if (const MaybeMessage message = WriteBlock(writers, block)) {
+            state.SkipWithError(message->text.c_str());
             break;
         }
         // A new recording now and then, so an encoder's queue never fills as it would not
@@ -41,11 +41,13 @@ void WriteBlocks(benchmark::State& state, void (*select)(RecordingSettings&), co
         if (++written % 200 == 0) {
             state.PauseTiming();
             StopWriters(writers);
+            FinishAllWriters(writers);
             StartWriters(writers, s, path, true);
             state.ResumeTiming();
         }
     }
     StopWriters(writers);
+    FinishAllWriters(writers);
     std::filesystem::remove_all(dir);
 }
 

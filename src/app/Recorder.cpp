@@ -1,5 +1,7 @@
 #include "app/Recorder.h"
 
+#include "app/StatusMonitor.h"
+#include "engine/AudioLoss.h"
 #include "library/FileSort.h"
 #include "library/FolderScan.h"
 #include "library/RecentFolders.h"
@@ -81,11 +83,18 @@ void Recorder::WatchTick() {
     if (device_->DeviceLost())
         ring_.CloseCapture();
     WatchDevices(*this, Watch, Flags.VistaMode);
+    // Files the writers finished in the background are listed once they are complete.
+    WriterNews news = PollWriters(Writers);
+    if (!news.FinishedFiles.empty() && !session.state.IsRecording)
+        RescanAndSort();
+    Notify(std::move(news.Message));
     watching_ = false;
 }
 
 MaybeMessage Recorder::Finish() {
     session.StopRecording();
+    // The program must not end before every file is complete.
+    FinishAllWriters(Writers);
     if (session.state.IsPlaying) {
         StopPlayer();
         session.state.IsPlaying = false;
@@ -205,14 +214,25 @@ bool Recorder::StartOutput() {
         MakeNextRecordFileName(Settings, Library);
         return Library.CurrentFile;
     };
-    const StartResult result = StartWriters(Writers, Settings, Library.CurrentFile, true);
-    if (!result.Message.empty())
-        ShowMessage(result.Message);
+    ResetAudioLost(ring_);
+    StartResult result = StartWriters(Writers, Settings, Library.CurrentFile, true);
+    Notify(std::move(result.Message));
     return result.Started;
 }
 
 void Recorder::StopOutput() {
     StopWriters(Writers);
+}
+
+void Recorder::ReportLostAudio() {
+    const std::uint64_t lost = AudioLostMs(ring_, Writers);
+    if (lost > 0)
+        Notify(PlainMessage("The recording misses " + LostAudioText(lost) +
+                            " of audio that could not be taken in time."));
+}
+
+std::uint64_t Recorder::LostAudioMs() const {
+    return AudioLostMs(ring_, Writers);
 }
 
 void Recorder::DeleteCurrentFile() {
@@ -253,7 +273,7 @@ void Recorder::CloseCapture() {
 }
 
 void Recorder::ClearDisplay() {
-    ClearScreens(Screens, Settings);
+    ClearScreens(Screens, Settings, Block);
 }
 
 void Recorder::InitSource() {
@@ -305,10 +325,9 @@ void Recorder::ShowBlock(const ConvertedBlock& block) {
 }
 
 void Recorder::RecordBlock(const ConvertedBlock& block) {
-    const std::string failure =
+    MaybeMessage failure =
         WriteBlock(Writers, std::span(block.OutputBlock.data(), block.OutputBytes));
     // A WAV recording that outgrew its file goes on in the next one.
     Library.CurrentFile = Writers.CurrentFile;
-    if (!failure.empty())
-        ShowMessage(failure);
+    Notify(std::move(failure));
 }

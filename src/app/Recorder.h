@@ -88,6 +88,9 @@ public:
     // nothing while recording.
     void StartMixer(MixerTrigger trigger);
 
+    // Audio of the running recording that reached no file, in milliseconds.
+    std::uint64_t LostAudioMs() const;
+
     // The player's position in seconds (0 without a stream).
     double PlayerPositionSeconds();
     void StopPlayer() override;
@@ -108,6 +111,7 @@ private:
     void PickNextRecordFile() override;
     bool StartOutput() override;
     void StopOutput() override;
+    void ReportLostAudio() override;
     void DeleteCurrentFile() override;
     void ClearStatusText() override;
     void StopCapture() override;

@@ -26,6 +26,7 @@ void Session::StopRecording() {
     // Cleared before the writers stop, so a tick running in between writes nothing.
     state.IsRecording = false;
     host_.StopOutput();
+    host_.ReportLostAudio();
     host_.ProcessPendingEvents();
     host_.RescanAndSort();
     host_.ClearStatusText();

@@ -21,6 +21,8 @@ public:
     // False when the output could not be started (the writers have told the user).
     virtual bool StartOutput() = 0;
     virtual void StopOutput() = 0;
+    // After a finished recording: says how much of its audio was lost, if any.
+    virtual void ReportLostAudio() = 0;
     virtual void DeleteCurrentFile() = 0;
     // Rescans the output folder under the busy cursor and sorts the list.
     virtual void RescanAndSort() = 0;

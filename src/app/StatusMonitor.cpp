@@ -23,9 +23,15 @@ StatusView UpdateStatusMonitor(StatusMonitor& monitor, const StatusInputs& in) {
     view.ShadowColour = monitor.BlinkPhase ? Rgb{192, 192, 192} : Rgb{160, 160, 160};
     monitor.StatusText = "Monitoring";
     view.StatusColour = {80, 80, 200};
+    view.StatusHint = "Program Status";
     if (s.IsRecording) {
         monitor.StatusText = "Recording";
         view.StatusColour = {200, 80, 80};
+        // A loss is never silent; the short word fits beside the time.
+        if (in.lostMs > 0) {
+            monitor.StatusText = "Lost " + LostAudioText(in.lostMs);
+            view.StatusHint = "Recording - " + LostAudioText(in.lostMs) + " lost";
+        }
     }
     if (s.IsPlaying) {
         monitor.StatusText = "Playing";
@@ -54,4 +60,9 @@ StatusView UpdateStatusMonitor(StatusMonitor& monitor, const StatusInputs& in) {
     if (!s.IsPaused)
         monitor.BlinkPhase = !monitor.BlinkPhase;
     return view;
+}
+
+std::string LostAudioText(std::uint64_t milliseconds) {
+    const std::uint64_t tenths = (milliseconds + 50) / 100;
+    return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + " s";
 }

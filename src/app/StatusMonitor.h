@@ -4,6 +4,7 @@
 
 #include "app/Session.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -34,6 +35,7 @@ struct StatusView {
     Rgb FileColour;
     std::string SourceHint;
     std::string SourceText; // still to be cut to the label's width
+    std::string StatusHint; // the status word's hint
     std::string Caption;    // the window's title
 };
 
@@ -43,7 +45,11 @@ struct StatusInputs {
     const std::string& currentFile;
     const std::string& outputFolder;
     const std::string& sourceText;
+    std::uint64_t lostMs; // audio the running recording lost
 };
+
+// "1.2 s": a lost stretch of audio, to a tenth of a second.
+std::string LostAudioText(std::uint64_t milliseconds);
 
 // One status tick: brings the monitor's title and status word up to date, inverts the blink
 // phase unless paused, and returns what the labels show.

@@ -60,15 +60,20 @@ std::array<std::uint8_t, 44> LiveWavHeader(const BASS_CHANNELINFO& info) {
     return h;
 }
 
-void Finish(Encoder& encoder) {
-    if (!encoder.Feed->Finish(StallLimit)) {
+// True when the encoder took all its input and ended on its own.
+bool Finish(Encoder& encoder) {
+    bool clean = encoder.Feed->Finish(StallLimit);
+    if (!clean) {
         // Stuck or failed: killing it also frees a feed thread blocked in a write.
         platform::KillChild(encoder.Process);
     }
     encoder.Feed.reset();
     platform::CloseChildInput(encoder.Process);
-    if (!platform::WaitForChild(encoder.Process, EndLimit))
+    if (!platform::WaitForChild(encoder.Process, EndLimit)) {
         platform::KillChild(encoder.Process);
+        clean = false;
+    }
+    return clean;
 }
 
 } // namespace
@@ -142,7 +147,8 @@ BOOL BASS_Encode_Stop(DWORD handle) {
             }
         }
     }
+    bool clean = !stopping.empty();
     for (auto& encoder : stopping)
-        Finish(*encoder);
-    return !stopping.empty();
+        clean = Finish(*encoder) && clean;
+    return clean;
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The command-line encoders (lame, oggenc) fed from a carrier stream: each runs as its own
 // process reading a WAV header of the carrier's format and then the PCM on its standard input.
-// Calls come from one thread (the window thread); the feeding runs on a thread per encoder.
+// Calls may come from any thread (the writers stop their encoders in the background); the
+// feeding runs on a thread per encoder.
 
 #include "audio/Bass.h"
 
@@ -28,7 +29,8 @@ BOOL BASS_Encode_Write(DWORD handle, const void* buffer, DWORD length);
 
 // Closes the input of every encoder on the carrier (handle is the carrier) or of one encoder
 // (handle from BASS_Encode_Start) and waits until they have finished their files. An encoder
-// that stops taking input or does not end is killed, so this never hangs.
+// that stops taking input for 10 s or does not end within 30 s is killed, so this never hangs.
+// FALSE when there was no encoder or one had to be killed (its file holds only what it took).
 BOOL BASS_Encode_Stop(DWORD handle);
 
 // For BASS_ENCODE_COUNT_QUEUE: the bytes still waiting for an encoder (handle from

@@ -1,6 +1,6 @@
 // The record calls: the inputs of the recording device are the ports of its sound server
 // source (on = the active port), or the source itself when it has none; their level is the
-// source's volume. Input -1, the master, is the source.
+// source's volume. Input -1, the master, is the source (on = unmuted, which only the user sets).
 
 #include "audio/Bass.h"
 #include "audio/RecordInputs.h"
@@ -78,13 +78,10 @@ BOOL BASS_RecordSetInput(int input, DWORD flags, float volume) {
     if (!state || !audio::InputFlags(*state, input))
         return false;
     bool ok = true;
-    if ((flags & BASS_INPUT_ON) != 0) {
-        // On for the master is unmuted; for a port, the source records from it.
-        if (input == -1 && state->muted)
-            ok = audio::SetSourceMute(pulse, record.source, false);
-        else if (input >= 0 && !state->ports.empty() && input != state->activePort)
-            ok = audio::SetSourcePort(pulse, record.source, state->ports[std::size_t(input)].name);
-    }
+    // On never unmutes what the user muted, nor moves a source off the port the user chose.
+    if ((flags & BASS_INPUT_ON) != 0)
+        if (const auto port = audio::PortToActivate(*state, input))
+            ok = audio::SetSourcePort(pulse, record.source, state->ports[std::size_t(*port)].name);
     // A level of -1 keeps the current one.
     if (volume >= 0)
         ok =

@@ -1,5 +1,7 @@
 #include "audio/FeedThread.h"
 
+#include "platform/ThreadPriority.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -28,16 +30,36 @@ bool FeedThread::Push(const void* data, std::size_t bytes) {
             failed = true;
             queued = 0;
         } else {
-            // Copy in at most two pieces around the end of the ring.
-            const std::size_t writePos = (readPos + queued) % capacity;
-            const std::size_t first = std::min(bytes, capacity - writePos);
-            std::memcpy(ring.get() + writePos, data, first);
-            std::memcpy(ring.get(), static_cast<const std::uint8_t*>(data) + first, bytes - first);
-            queued += bytes;
+            CopyIn(data, bytes);
         }
     }
     changed.notify_all();
     return !Failed();
+}
+
+bool FeedThread::Offer(const void* data, std::size_t bytes) {
+    {
+        std::lock_guard lock(mutex);
+        if (failed || bytes > capacity - queued)
+            return false;
+        CopyIn(data, bytes);
+    }
+    changed.notify_all();
+    return true;
+}
+
+void FeedThread::CopyIn(const void* data, std::size_t bytes) {
+    // In at most two pieces around the end of the ring.
+    const std::size_t writePos = (readPos + queued) % capacity;
+    const std::size_t first = std::min(bytes, capacity - writePos);
+    std::memcpy(ring.get() + writePos, data, first);
+    std::memcpy(ring.get(), static_cast<const std::uint8_t*>(data) + first, bytes - first);
+    queued += bytes;
+}
+
+std::size_t FeedThread::Queued() const {
+    std::lock_guard lock(mutex);
+    return queued;
 }
 
 bool FeedThread::Finish(std::chrono::milliseconds stallLimit) {
@@ -57,12 +79,8 @@ bool FeedThread::Failed() const {
     return failed;
 }
 
-std::size_t FeedThread::Queued() const {
-    std::lock_guard lock(mutex);
-    return queued;
-}
-
 void FeedThread::Run() {
+    platform::MakeThisThreadBackground();
     std::unique_lock lock(mutex);
     while (true) {
         changed.wait(lock, [&] { return stopping || (queued > 0 && !failed); });

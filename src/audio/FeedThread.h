@@ -30,6 +30,12 @@ public:
     // the queue cannot take the bytes: a consumer that fell a whole queue behind is stuck,
     // so it is marked failed and its queue dropped rather than grown or waited on.
     bool Push(const void* data, std::size_t bytes);
+    // Queues a copy of the bytes when the queue has room for them and returns at once. False
+    // when it had none (the bytes are not taken, the consumer is not marked failed) or the
+    // consumer has failed: for a consumer that may fall behind for a while and catch up.
+    bool Offer(const void* data, std::size_t bytes);
+    // Bytes queued and not yet taken by the consumer.
+    std::size_t Queued() const;
 
     // Waits until everything queued has been consumed, for as long as the consumer keeps
     // taking bytes; gives up when it took none for `stallLimit`. Returns true when all was
@@ -37,11 +43,10 @@ public:
     bool Finish(std::chrono::milliseconds stallLimit);
 
     bool Failed() const;
-    // Bytes queued and not yet handed to the consumer.
-    std::size_t Queued() const;
 
 private:
     void Run();
+    void CopyIn(const void* data, std::size_t bytes); // with the mutex held, room checked
 
     Consumer consumer;
     std::unique_ptr<std::uint8_t[]> ring;

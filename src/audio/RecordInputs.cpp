@@ -33,4 +33,10 @@ std::optional<std::string> InputName(const SourceState& state, int input) {
     return state.ports[std::size_t(input)].description;
 }
 
+std::optional<int> PortToActivate(const SourceState& state, int input) {
+    if (input < 0 || input >= int(state.ports.size()) || state.activePort >= 0)
+        return std::nullopt;
+    return input;
+}
+
 } // namespace audio

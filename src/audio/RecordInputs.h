@@ -16,5 +16,10 @@ int InputCount(const SourceState& state);
 std::optional<DWORD> InputFlags(const SourceState& state, int input);
 // The name of an input; nothing past the last input.
 std::optional<std::string> InputName(const SourceState& state, int input);
+// The port that switching `input` on makes the source record from, if any. The user chooses
+// the input in the sound server's own settings, so a source already recording from a port
+// keeps it (nothing audible changes when the program switches its inputs on at start); only a
+// source with no active port takes the asked one. The master's mute is never changed.
+std::optional<int> PortToActivate(const SourceState& state, int input);
 
 } // namespace audio

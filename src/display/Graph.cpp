@@ -271,13 +271,13 @@ void DrawScreens(ScreenState& screens, const RecordingSettings& settings,
     DrawStream(screens, settings, block);
 }
 
-void ClearScreens(ScreenState& screens, const RecordingSettings& settings) {
+void ClearScreens(ScreenState& screens, const RecordingSettings& settings,
+                  const ConvertedBlock& block) {
     for (ScreenHistory* history : {&screens.LevelHistoryLeft, &screens.LevelHistoryRight,
                                    &screens.ClipHistoryLeft, &screens.ClipHistoryRight}) {
         history->fill(0);
     }
     DrawWaveform(screens, settings, nullptr);
-    // The cleared history is shown as it is: the last block before the clearing does not come
-    // back as a fresh column.
-    PaintStream(screens, settings);
+    // The last block taken comes back as the newest column of the emptied history.
+    DrawStream(screens, settings, block);
 }

@@ -88,8 +88,10 @@ void DrawStream(ScreenState& screens, const RecordingSettings& settings,
 // Both screens for one captured block.
 void DrawScreens(ScreenState& screens, const RecordingSettings& settings,
                  const ConvertedBlock& block);
-// Empties the histories and shows both screens without signal.
-void ClearScreens(ScreenState& screens, const RecordingSettings& settings);
+// Empties the histories, shows the waveform screen without signal, and brings the last block
+// taken back as the newest column of the emptied stream history.
+void ClearScreens(ScreenState& screens, const RecordingSettings& settings,
+                  const ConvertedBlock& block);
 
 // Frames between drawn waveform points and how many points a trace has.
 struct WaveSampling {

@@ -1,5 +1,6 @@
 #include "engine/WRecord.h"
 
+#include <algorithm>
 #include <span>
 
 OpenResult CaptureRing::OpenCapture(RecordingSettings& settings) {
@@ -23,6 +24,8 @@ OpenResult CaptureRing::OpenCapture(RecordingSettings& settings) {
     if (result != WaveOk)
         return {OpenOutcome::Failed, device_.GetErrorText(result)};
     open_ = true;
+    rate_ = settings.CaptureRate;
+    overrunBaseline_ = 0;
     for (std::uint32_t i = 0; i < CaptureBufferCount; ++i)
         Queue(i);
     device_.Start();
@@ -43,6 +46,7 @@ void CaptureRing::CloseCapture() {
     currentDeviceName_.clear();
     if (!open_)
         return;
+    lostMsBefore_ = LostMs();
     device_.Reset();
     device_.Close();
     open_ = false;
@@ -121,4 +125,16 @@ int CaptureRing::FindCaptureDevice(std::string_view name) const {
 void CaptureRing::ReadCurrentDeviceName() {
     WaveInCaps caps;
     currentDeviceName_ = device_.GetDevCaps(0, caps) == WaveOk ? caps.szPname : "";
+}
+
+std::uint64_t CaptureRing::LostMs() const {
+    if (!open_ || rate_ == 0)
+        return lostMsBefore_;
+    const std::uint64_t bytes = device_.Overrun() - std::min(device_.Overrun(), overrunBaseline_);
+    return lostMsBefore_ + bytes * 1000 / (std::uint64_t(rate_) * 4);
+}
+
+void CaptureRing::ResetLost() {
+    lostMsBefore_ = 0;
+    overrunBaseline_ = open_ ? device_.Overrun() : 0;
 }

@@ -73,6 +73,11 @@ public:
     // Reads device 0's name into the current device name, as the open does.
     void ReadCurrentDeviceName();
 
+    // Milliseconds of audio the device had no buffer for and dropped since the last
+    // ResetLost, across closing and reopening. Called at every status tick and at a start.
+    std::uint64_t LostMs() const;
+    void ResetLost();
+
     bool IsOpen() const { return open_; }
     // Device 0's name since the last open or read; empty after close.
     const std::string& CurrentDeviceName() const { return currentDeviceName_; }
@@ -91,6 +96,9 @@ private:
     std::uint32_t current_ = 0;
     std::vector<std::uint8_t> store_;
     std::array<WaveHeader, CaptureBufferCount> headers_;
+    std::uint32_t rate_ = 0;
+    std::uint64_t lostMsBefore_ = 0;    // lost while the device was open before
+    std::uint64_t overrunBaseline_ = 0; // the device's count at the last reset
     std::string currentDeviceName_;
     std::vector<std::string> deviceNames_;
 };

@@ -5,101 +5,129 @@
 #include "platform/Locale.h"
 
 #include <algorithm>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+#include <utility>
+
+struct FinishingWriters {
+    std::mutex mutex;
+    std::condition_variable done;
+    int running = 0;
+    std::vector<std::string> finished;
+    std::deque<UserMessage> messages;
+    std::vector<std::thread> threads; // joined once all are done, never left running at exit
+};
 
 namespace {
 
-void Put(WavHeader& h, std::size_t at, std::uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i)
-        h[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
+std::string WriteFailed(const std::string& path, const std::string& reason) {
+    return "The recording could not be written to \"" + path + "\". " + reason;
 }
 
-void PutText(WavHeader& h, std::size_t at, const char* text) {
-    std::copy(text, text + 4, h.begin() + static_cast<std::ptrdiff_t>(at));
-}
-
-// Writes the header over the start of the file and returns to its end.
-bool WriteHeader(WriterState& w) {
-    FillWavHeader(w.Header, w.Format, w.DataBytes);
-    QFile& file = *w.WavFile;
-    const bool ok =
-        file.seek(0) && file.write(reinterpret_cast<const char*>(w.Header.data()), 44) == 44;
-    file.seek(44 + static_cast<qint64>(w.DataBytes));
-    return ok;
-}
-
-// Creates the WAV file with a header stating no audio yet; on failure the message to show.
-std::string CreateWav(WriterState& w, const std::string& path) {
-    w.DataBytes = 0;
-    w.WavFile = std::make_unique<QFile>(QString::fromStdString(path));
-    if (!w.WavFile->open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
-        const std::string reason = w.WavFile->errorString().toStdString();
-        w.WavFile.reset();
-        return "Cannot create file \"" + path + "\". " + reason;
-    }
-    w.CurrentFile = path;
-    WriteHeader(w);
-    return {};
-}
-
-void FinishWav(WriterState& w) {
-    WriteHeader(w);
-    w.WavFile->close();
-    w.WavFile.reset();
-}
-
-std::string WriteFailed(const WriterState& w, const std::string& reason) {
-    return "The recording could not be written to \"" + w.CurrentFile + "\". " + reason;
-}
-
-std::string EncoderStopped(const WriterState& w, const char* format) {
-    return std::string("The ") + format + " encoder stopped; \"" + w.CurrentFile +
+std::string EncoderStopped(const std::string& path, const char* format) {
+    return std::string("The ") + format + " encoder stopped; \"" + path +
            "\" holds the recording only up to here.";
 }
 
-// Appends the block to the WAV file, going on in the next file when this one is full.
-std::string WriteWav(WriterState& w, std::span<const std::uint8_t> block) {
-    if (w.DataBytes + block.size() > w.MaxDataBytes) {
-        FinishWav(w);
-        const std::string next = w.NextFileName ? w.NextFileName() : std::string();
-        if (next.empty()) {
-            w.WriterFailed = true;
-            return WriteFailed(w, "The file is full and no next file name was given.");
-        }
-        if (std::string message = CreateWav(w, next); !message.empty()) {
-            w.WriterFailed = true;
-            return message;
-        }
-    }
-    const qint64 written = w.WavFile->write(reinterpret_cast<const char*>(block.data()),
-                                            static_cast<qint64>(block.size()));
-    w.DataBytes += static_cast<std::uint32_t>(std::max<qint64>(written, 0));
-    const bool headerOk = WriteHeader(w);
-    if (written != static_cast<qint64>(block.size()) || !headerOk) {
+const char* EncoderName(const RecordingSettings& format) {
+    return format.MP3 ? "MP3" : "OGG";
+}
+
+// Runs `work` on a thread of its own; its file and message are told by the next poll.
+void InBackground(WriterState& w, std::string file, std::function<MaybeMessage()> work) {
+    FinishingWriters* finishing = w.Finishing.get();
+    std::lock_guard lock(finishing->mutex);
+    ++finishing->running;
+    finishing->threads.emplace_back([finishing, file = std::move(file), work = std::move(work)] {
+        MaybeMessage message = work();
+        std::lock_guard lock(finishing->mutex);
+        finishing->finished.push_back(file);
+        if (message)
+            finishing->messages.push_back(*message);
+        --finishing->running;
+        finishing->done.notify_all();
+    });
+}
+
+// Joins the threads once none is working any more (each has at most its last lines to run).
+void JoinWhenIdle(FinishingWriters& f, std::unique_lock<std::mutex>& lock) {
+    if (f.running > 0)
+        return;
+    std::vector<std::thread> threads = std::move(f.threads);
+    f.threads.clear();
+    lock.unlock();
+    for (std::thread& thread : threads)
+        thread.join();
+    lock.lock();
+}
+
+// The WAV file is finished in the background; a failure not told yet is told then.
+void FinishWav(WriterState& w, bool failureTold) {
+    std::shared_ptr<WavFileWriter> wav(std::move(w.Wav));
+    const std::string path = wav->Path();
+    InBackground(w, path, [wav, path, failureTold]() -> MaybeMessage {
+        if (std::optional<std::string> failure = wav->Finish(); failure && !failureTold)
+            return ErrorMessage(WriteFailed(path, *failure));
+        return std::nullopt;
+    });
+}
+
+std::size_t WavQueueBytes(const WriterState& w) {
+    return w.WavQueueBytes ? w.WavQueueBytes : std::size_t(w.Format.BlockBytes) * 10 * 60;
+}
+
+// Creates the WAV file; on failure the message to show.
+MaybeMessage CreateWav(WriterState& w, const std::string& path) {
+    std::string reason;
+    w.Wav = WavFileWriter::Create(path, w.Format, w.CreateFile, WavQueueBytes(w), reason);
+    if (!w.Wav)
+        return ErrorMessage("Cannot create file \"" + path + "\". " + reason);
+    w.CurrentFile = path;
+    w.WavBytes = 0;
+    return std::nullopt;
+}
+
+MaybeMessage Lose(WriterState& w, std::size_t bytes, MaybeMessage message = std::nullopt) {
+    w.LostBytes += bytes;
+    return message;
+}
+
+// Queues the block for the WAV file, going on in the next file when this one is full.
+MaybeMessage WriteWav(WriterState& w, std::span<const std::uint8_t> block) {
+    if (std::optional<std::string> failure = w.Wav->Failure()) {
+        // What was handed over but never reached the disk is lost too.
+        w.LostBytes += w.WavBytes - std::min<std::uint64_t>(w.WavBytes, w.Wav->BytesOnDisk());
         w.WriterFailed = true;
-        return WriteFailed(w, w.WavFile->errorString().toStdString());
+        FinishWav(w, true);
+        return Lose(w, block.size(), ErrorMessage(WriteFailed(w.CurrentFile, *failure)));
     }
-    return {};
+    if (w.WavBytes + block.size() > w.MaxDataBytes) {
+        FinishWav(w, false);
+        const std::string next = w.NextFileName ? w.NextFileName() : std::string();
+        w.WriterFailed = true;
+        if (next.empty())
+            return Lose(w, block.size(),
+                        PlainMessage(WriteFailed(
+                            w.CurrentFile, "The file is full and no next file name was given.")));
+        if (MaybeMessage message = CreateWav(w, next))
+            return Lose(w, block.size(), message);
+        w.WriterFailed = false;
+    }
+    if (!w.Wav->Write(block))
+        return Lose(w, block.size()); // the disk is a whole queue behind
+    w.WavBytes += block.size();
+    return std::nullopt;
 }
 
 } // namespace
 
-void FillWavHeader(WavHeader& h, const RecordingSettings& format, std::uint32_t dataBytes) {
-    const std::uint16_t blockAlign =
-        static_cast<std::uint16_t>(format.Channels * format.BitsPerSample / 8);
-    PutText(h, 0, "RIFF");
-    Put(h, 4, dataBytes + 36, 4);
-    PutText(h, 8, "WAVE");
-    PutText(h, 12, "fmt ");
-    Put(h, 16, 16, 4);
-    Put(h, 20, 1, 2);
-    // Channels, block align and bits are a low byte followed by a zero byte.
-    Put(h, 22, static_cast<std::uint8_t>(format.Channels), 2);
-    Put(h, 24, format.SamplesPerSecond, 4);
-    Put(h, 28, format.SamplesPerSecond * blockAlign, 4);
-    Put(h, 32, static_cast<std::uint8_t>(blockAlign), 2);
-    Put(h, 34, static_cast<std::uint8_t>(format.BitsPerSample), 2);
-    PutText(h, 36, "data");
-    Put(h, 40, dataBytes, 4);
+WriterState::WriterState() : Finishing(std::make_unique<FinishingWriters>()) {}
+
+WriterState::~WriterState() {
+    StopWriters(*this);
+    FinishAllWriters(*this);
 }
 
 StartResult StartWriters(WriterState& w, const RecordingSettings& settings,
@@ -111,10 +139,12 @@ StartResult StartWriters(WriterState& w, const RecordingSettings& settings,
     w.Format = settings;
     w.CurrentFile = currentFile;
     w.WriterFailed = false;
+    w.EncoderStarted = false;
+    w.LostBytes = 0;
 
-    StartResult result{true, {}};
+    StartResult result{true, std::nullopt};
     if (settings.Wav) {
-        if (std::string message = CreateWav(w, currentFile); !message.empty())
+        if (MaybeMessage message = CreateWav(w, currentFile))
             return {false, message};
     }
     if (settings.MP3 || settings.OGG)
@@ -124,7 +154,7 @@ StartResult StartWriters(WriterState& w, const RecordingSettings& settings,
         w.Mp3CommandLine = BuildLameCommandLine(settings, currentFile);
         if (!BASS_Encode_Start(w.Carrier, w.Mp3CommandLine.c_str(), BASS_ENCODE_PAUSE, nullptr,
                                nullptr)) {
-            result.Message = "Could not start MP3 recording";
+            result.Message = PlainMessage("Could not start MP3 recording");
             w.WriterFailed = true;
         }
     }
@@ -133,16 +163,17 @@ StartResult StartWriters(WriterState& w, const RecordingSettings& settings,
             BuildOggencCommandLine(settings, currentFile, platform::DecimalSeparator());
         if (!BASS_Encode_Start(w.Carrier, w.OggCommandLine.c_str(), BASS_ENCODE_PAUSE, nullptr,
                                nullptr)) {
-            result.Message = "Could not start OGG recording";
+            result.Message = PlainMessage("Could not start OGG recording");
             w.WriterFailed = true;
         }
     }
+    w.EncoderStarted = w.Carrier != 0 && !w.WriterFailed;
     if (settings.WMA) {
         w.WmaEncoder = BASS_WMA_EncodeOpenFile(
             settings.CaptureRate, static_cast<DWORD>(settings.Channels), 0,
             static_cast<DWORD>(settings.WMARate) * 1000, currentFile.c_str());
         if (w.WmaEncoder == 0) {
-            result.Message = "Could not start WMA recording";
+            result.Message = PlainMessage("Could not start WMA recording");
             w.WriterFailed = true;
         }
     }
@@ -152,38 +183,77 @@ StartResult StartWriters(WriterState& w, const RecordingSettings& settings,
     return result;
 }
 
-std::string WriteBlock(WriterState& w, std::span<const std::uint8_t> outputBlock) {
-    if (!w.Running || w.WriterFailed)
-        return {};
+MaybeMessage WriteBlock(WriterState& w, std::span<const std::uint8_t> outputBlock) {
+    if (!w.Running)
+        return std::nullopt;
     const auto block =
         outputBlock.first(std::min<std::size_t>(w.Format.BlockBytes, outputBlock.size()));
+    if (w.WriterFailed)
+        return Lose(w, block.size());
     const auto bytes = static_cast<DWORD>(block.size());
-    std::string message;
-    if (w.WavFile)
+    MaybeMessage message;
+    if (w.Wav)
         message = WriteWav(w, block);
-    if (w.Carrier != 0 && !BASS_Encode_Write(w.Carrier, block.data(), bytes)) {
+    if (w.Carrier != 0 && w.EncoderStarted && !BASS_Encode_Write(w.Carrier, block.data(), bytes)) {
         w.WriterFailed = true;
-        message = EncoderStopped(w, w.Format.MP3 ? "MP3" : "OGG");
+        message = Lose(w, block.size(),
+                       PlainMessage(EncoderStopped(w.CurrentFile, EncoderName(w.Format))));
     }
     if (w.WmaEncoder != 0 && !BASS_WMA_EncodeWrite(w.WmaEncoder, block.data(), bytes)) {
         w.WriterFailed = true;
-        message = EncoderStopped(w, "WMA");
+        message = Lose(w, block.size(), PlainMessage(EncoderStopped(w.CurrentFile, "WMA")));
     }
     return message;
 }
 
 void StopWriters(WriterState& w) {
     w.Running = false;
-    if (w.WavFile)
-        FinishWav(w);
-    if (w.WmaEncoder != 0) {
-        BASS_WMA_EncodeClose(w.WmaEncoder);
-        w.WmaEncoder = 0;
+    if (w.Wav)
+        FinishWav(w, w.WriterFailed);
+    const DWORD wma = std::exchange(w.WmaEncoder, 0);
+    const DWORD carrier = std::exchange(w.Carrier, 0);
+    if (wma == 0 && carrier == 0)
+        return;
+    const std::string path = w.CurrentFile;
+    const bool tellStuck = w.EncoderStarted && !w.WriterFailed;
+    const char* name = EncoderName(w.Format);
+    InBackground(w, path, [wma, carrier, path, tellStuck, name]() -> MaybeMessage {
+        if (wma != 0)
+            BASS_WMA_EncodeClose(wma);
+        if (carrier == 0)
+            return std::nullopt;
+        // False when an encoder had to be ended: it stopped reading its input.
+        const bool finished = BASS_Encode_Stop(carrier);
+        BASS_ChannelStop(carrier);
+        BASS_StreamFree(carrier);
+        if (!finished && tellStuck)
+            return PlainMessage(EncoderStopped(path, name));
+        return std::nullopt;
+    });
+}
+
+WriterNews PollWriters(WriterState& w) {
+    FinishingWriters& f = *w.Finishing;
+    std::unique_lock lock(f.mutex);
+    JoinWhenIdle(f, lock);
+    WriterNews news;
+    news.FinishedFiles = std::move(f.finished);
+    f.finished.clear();
+    if (!f.messages.empty()) {
+        news.Message = f.messages.front();
+        f.messages.pop_front();
     }
-    if (w.Carrier != 0) {
-        BASS_Encode_Stop(w.Carrier);
-        BASS_ChannelStop(w.Carrier);
-        BASS_StreamFree(w.Carrier);
-        w.Carrier = 0;
-    }
+    news.Busy = f.running > 0;
+    return news;
+}
+
+void FinishAllWriters(WriterState& w) {
+    FinishingWriters& f = *w.Finishing;
+    std::unique_lock lock(f.mutex);
+    f.done.wait(lock, [&] { return f.running == 0; });
+    JoinWhenIdle(f, lock);
+}
+
+std::uint64_t WriterLostMs(const WriterState& w) {
+    return w.Format.BlockBytes ? w.LostBytes * 100 / w.Format.BlockBytes : 0;
 }

@@ -1,66 +1,99 @@
 #pragma once
 // The output writers of a recording: the WAV file written here, or the MP3, Ogg Vorbis and WMA
 // encoders of the audio library, fed every converted block between start and stop.
+//
+// Everything here is called from the window thread and returns at once: the WAV file is written
+// by a thread of its own, and a stop finishes the files in the background. PollWriters tells
+// which files are complete and what to show; FinishAllWriters waits for them (at exit).
 
+#include "engine/UserMessage.h"
+#include "engine/WavFile.h"
 #include "engine/global.h"
+#include "platform/OutputFile.h"
 
-#include <QFile>
-#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <span>
 #include <string>
+#include <vector>
 
 // The most audio bytes a WAV file can state: its RIFF size (data + 36) is a 32-bit field.
 constexpr std::uint64_t WavDataLimit = 0xFFFFFFFFull - 36;
 
-using WavHeader = std::array<std::uint8_t, 44>;
+struct FinishingWriters; // the writers finishing in the background, and what they left to tell
 
 struct WriterState {
+    WriterState();
+    ~WriterState(); // waits for the files still finishing
+    WriterState(const WriterState&) = delete;
+    WriterState& operator=(const WriterState&) = delete;
+
     // Set by the caller before the start and read by it after each block: a recording that
     // outgrows a WAV file goes on in the file named by NextFileName (the next free record
     // name), which then becomes the current file.
     std::string CurrentFile;
     std::function<std::string()> NextFileName;
     std::uint64_t MaxDataBytes = WavDataLimit;
+    // How WAV files are made (tests wrap the real file to make the disk slow or failing), and
+    // how much audio may wait for the disk: 0 is 60 s of the format.
+    platform::FileCreator CreateFile = platform::CreateOutputFile;
+    std::size_t WavQueueBytes = 0;
 
     // The format the running writers were started with.
     RecordingSettings Format;
     bool Running = false; // blocks are written while set
 
-    std::unique_ptr<QFile> WavFile;
-    WavHeader Header{};
-    std::uint32_t DataBytes = 0;
+    std::unique_ptr<WavFileWriter> Wav;
+    std::uint64_t WavBytes = 0; // handed to the current WAV file
     std::uint32_t Carrier = 0;
+    bool EncoderStarted = false;
     std::uint32_t WmaEncoder = 0;
-    bool WriterFailed = false; // told once, then the failed writer gets no more blocks
+    bool WriterFailed = false;   // told once, then the failed writer gets no more blocks
+    std::uint64_t LostBytes = 0; // of this recording's output that reached no file
     std::string Mp3CommandLine;
     std::string OggCommandLine;
+
+    std::unique_ptr<FinishingWriters> Finishing;
 };
 
 struct StartResult {
     bool Started = false; // false: the recording must not begin
-    std::string Message;  // to show, if not empty (also when started: a failed encoder)
+    MaybeMessage Message; // to show (also when started: a failed encoder)
 };
 
-// Writes the 44-byte RIFF header for the format's channels, rate and bits and the data size.
-void FillWavHeader(WavHeader& header, const RecordingSettings& format, std::uint32_t dataBytes);
+// What the writers finishing in the background have to tell.
+struct WriterNews {
+    std::vector<std::string> FinishedFiles; // complete on disk now: rescan the folder
+    MaybeMessage Message;                   // one at a time; the next poll brings the next
+    bool Busy = false;                      // files still finishing
+};
 
 // Starts the writer of the selected format on `currentFile`. Does nothing while the capture
 // device is closed. A WAV file that cannot be created stops the start with a message naming
 // the path and the reason; an encoder that cannot be started gives its message ("Could not
-// start MP3 recording") and the recording runs on without a file.
+// start MP3 recording") and the recording runs on without a file. Counts the lost audio anew.
 StartResult StartWriters(WriterState& writers, const RecordingSettings& settings,
                          const std::string& currentFile, bool captureOpen);
 
-// Hands the first BlockBytes bytes of the output block to the running writer. Returns a
-// message to show when the writer has just failed (the encoder ended, the disk is full, the
-// next file cannot be created), else an empty text. The WAV header is kept current after every
-// block, so a file cut off by a crash still states the audio it holds.
-std::string WriteBlock(WriterState& writers, std::span<const std::uint8_t> outputBlock);
+// Hands the first BlockBytes bytes of the output block to the running writer; only copies.
+// Returns a message to show when the writer has just failed (the encoder ended, the disk
+// refused a write, the next file cannot be created). A block the writer cannot take (its
+// queue is full, or it has failed) is counted as lost.
+MaybeMessage WriteBlock(WriterState& writers, std::span<const std::uint8_t> outputBlock);
 
-// Finishes the running writer: the WAV file gets its final header and is closed, the WMA file
-// is closed, the encoders finish their files. Works whether or not the capture device is still
-// open, so a device that vanished mid-recording still leaves a finished file.
+// Ends the recording's writers and returns at once: the WAV file gets its final header and is
+// closed, the WMA file is closed, the encoders finish their files, all in the background (an
+// encoder that stopped reading is ended after 10 s without progress). Works whether or not the
+// capture device is still open.
 void StopWriters(WriterState& writers);
+
+// For the status tick: which files have been finished since the last poll, and a message
+// (a failed write found at the end, an encoder that had to be ended).
+WriterNews PollWriters(WriterState& writers);
+
+// Waits until every file is finished (at exit). The news stays for PollWriters.
+void FinishAllWriters(WriterState& writers);
+
+// Milliseconds of the running recording's audio the writers could not take.
+std::uint64_t WriterLostMs(const WriterState& writers);

@@ -2,6 +2,7 @@
 
 #include "platform/WaveQueue.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <pulse/pulseaudio.h>
@@ -31,6 +32,9 @@ void CopyName(const std::string& text, WaveInCaps& caps) {
 
 struct PulseWaveIn::Impl {
     std::string firstSource;
+    // Audio kept for the owner while it has no buffer queued: by default about what the sound
+    // server itself keeps for a record stream that is not read.
+    std::uint32_t backlogSeconds = 20;
     pa_threaded_mainloop* loop = nullptr;
     pa_context* context = nullptr;
     pa_stream* stream = nullptr;
@@ -41,6 +45,11 @@ struct PulseWaveIn::Impl {
     // Under the mainloop lock:
     WaveQueue queue;
     bool running = false;
+    // Audio that arrived while no buffer was queued, oldest first, handed on as buffers come
+    // back: a ring of BacklogSeconds, allocated at open.
+    std::vector<std::uint8_t> backlog;
+    std::size_t backlogStart = 0;
+    std::size_t backlogBytes = 0;
     std::atomic<bool> lost{false};
     std::atomic<std::uint64_t> overrun{0};
 
@@ -139,7 +148,52 @@ struct PulseWaveIn::Impl {
         pa_threaded_mainloop_signal(impl->loop, 0);
     }
 
-    // On the server's thread: only copies into the queued buffers.
+    // Keeps what found no buffer, behind what is kept already; what does not fit is lost
+    // and counted.
+    void Keep(const std::uint8_t* data, std::size_t bytes) {
+        const std::size_t room = backlog.size() - backlogBytes;
+        const std::size_t take = std::min(bytes, room);
+        for (std::size_t done = 0; done < take;) {
+            const std::size_t at = (backlogStart + backlogBytes) % backlog.size();
+            const std::size_t piece = std::min(take - done, backlog.size() - at);
+            if (data)
+                std::memcpy(backlog.data() + at, data + done, piece);
+            else
+                std::memset(backlog.data() + at, 0, piece);
+            done += piece;
+            backlogBytes += piece;
+        }
+        overrun += bytes - take;
+    }
+
+    // Hands the kept audio to the queued buffers, oldest first.
+    void HandOnBacklog() {
+        while (backlogBytes > 0 && !queue.Empty()) {
+            const std::size_t piece = std::min(backlogBytes, backlog.size() - backlogStart);
+            const std::size_t left = queue.Fill(backlog.data() + backlogStart, piece);
+            backlogStart = (backlogStart + piece - left) % backlog.size();
+            backlogBytes -= piece - left;
+        }
+    }
+
+    // Audio from the server, in order: behind the backlog, so nothing overtakes it.
+    void Deliver(const void* data, std::size_t bytes) {
+        HandOnBacklog();
+        const auto* from = static_cast<const std::uint8_t*>(data);
+        std::size_t left = bytes;
+        if (backlogBytes == 0)
+            left = queue.Fill(data, bytes); // null data is a hole: silence
+        if (left > 0)
+            Keep(from ? from + (bytes - left) : nullptr, left);
+    }
+
+    void DropBacklog() {
+        backlogStart = 0;
+        backlogBytes = 0;
+    }
+
+    // On the server's thread: only copies into the queued buffers, or the backlog when the
+    // owner has none queued, so the server's audio is always taken and none is lost unseen.
     static void StreamRead(pa_stream* s, std::size_t, void* self) {
         auto* impl = static_cast<Impl*>(self);
         const void* data = nullptr;
@@ -148,7 +202,7 @@ struct PulseWaveIn::Impl {
             if (bytes == 0)
                 break;
             if (impl->running)
-                impl->overrun += impl->queue.Fill(data, bytes); // null data is a hole: silence
+                impl->Deliver(data, bytes);
             pa_stream_drop(s);
         }
     }
@@ -167,8 +221,10 @@ struct PulseWaveIn::Impl {
     }
 };
 
-PulseWaveIn::PulseWaveIn(std::string firstSource) : impl_(std::make_unique<Impl>()) {
+PulseWaveIn::PulseWaveIn(std::string firstSource, std::uint32_t backlogSeconds)
+    : impl_(std::make_unique<Impl>()) {
     impl_->firstSource = std::move(firstSource);
+    impl_->backlogSeconds = backlogSeconds;
     impl_->loop = pa_threaded_mainloop_new();
     pa_threaded_mainloop_start(impl_->loop);
 }
@@ -234,6 +290,8 @@ WaveResult PulseWaveIn::Open(std::uint32_t device, std::uint32_t rate) {
     d.lost = false;
     d.overrun = 0;
     d.running = false;
+    d.backlog.assign(std::size_t(rate) * 4 * d.backlogSeconds, 0);
+    d.DropBacklog();
 
     // 20 ms fragments: without them the server hands over 2 s at a time.
     pa_buffer_attr attr;
@@ -269,6 +327,9 @@ WaveResult PulseWaveIn::AddBuffer(WaveHeader& header) {
     if (!impl_->stream)
         return PA_ERR_BADSTATE;
     impl_->queue.Add(header);
+    // A buffer given back while audio waits takes it at once.
+    if (impl_->running)
+        impl_->HandOnBacklog();
     return WaveOk;
 }
 
@@ -289,6 +350,9 @@ WaveResult PulseWaveIn::Stop() {
         return PA_ERR_BADSTATE;
     impl_->Halt();
     impl_->queue.HandBackPartial();
+    // Audio still waiting for a buffer is not joined to what comes after the pause.
+    impl_->overrun += impl_->backlogBytes;
+    impl_->DropBacklog();
     return WaveOk;
 }
 
@@ -298,6 +362,7 @@ WaveResult PulseWaveIn::Reset() {
         return PA_ERR_BADSTATE;
     impl_->Halt();
     impl_->queue.HandBackAll();
+    impl_->DropBacklog();
     return WaveOk;
 }
 
@@ -313,6 +378,7 @@ WaveResult PulseWaveIn::Close() {
     pa_stream_unref(d.stream);
     d.stream = nullptr;
     d.lost = false;
+    d.backlog = {};
     return WaveOk;
 }
 

@@ -65,6 +65,7 @@ public:
     // True when the open device ended on its own (its source vanished, the server went away);
     // the owner should close it. Cleared by Close.
     virtual bool DeviceLost() const = 0;
-    // Bytes of audio that arrived while running with no buffer queued (lost), since Open.
+    // Bytes of audio lost since Open: arrived while running and found no queued buffer (nor
+    // room in what the device keeps for the owner until buffers come back).
     virtual std::uint64_t Overrun() const = 0;
 };

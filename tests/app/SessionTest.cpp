@@ -32,6 +32,7 @@ struct ScriptedHost : SessionHost {
         return writersStart;
     }
     void StopOutput() override { calls.push_back("stop writers"); }
+    void ReportLostAudio() override {}
     void DeleteCurrentFile() override { calls.push_back("delete"); }
     void RescanAndSort() override { calls.push_back("rescan"); }
     void ClearStatusText() override { calls.push_back("clear status"); }

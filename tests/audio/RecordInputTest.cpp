@@ -68,11 +68,14 @@ TEST(RecordInputs, LevelAndSwitchingOnReachTheSource) {
     EXPECT_EQ(BASS_RecordGetInput(-1, &level), BASS_INPUT_OFF); // the muted master
     EXPECT_NEAR(level, 0.5, 0.001);
 
-    // On with the level unchanged, as the program starts its recording side.
+    // On with the level unchanged, as the program starts its recording side: the user's
+    // mute and level stay as they are.
     EXPECT_TRUE(BASS_RecordSetInput(-1, BASS_INPUT_ON, -1.0f));
     EXPECT_TRUE(BASS_RecordSetInput(0, BASS_INPUT_ON, -1.0f));
-    EXPECT_EQ(BASS_RecordGetInput(-1, &level), 0u);
+    EXPECT_EQ(BASS_RecordGetInput(-1, &level), BASS_INPUT_OFF);
+    EXPECT_EQ(Pactl({"get-source-mute", source}).trimmed(), "Mute: yes");
     EXPECT_NEAR(ServerVolume(source), 0.5, 0.001);
+    Pactl({"set-source-mute", source, "0"});
 
     // The level knob.
     EXPECT_TRUE(BASS_RecordSetInput(0, BASS_INPUT_ON, 0.25f));
@@ -115,6 +118,22 @@ TEST(RecordInputs, PortsAreTheInputsAndTheActiveOneIsOn) {
 
     card.muted = true;
     EXPECT_EQ(audio::InputFlags(card, -1), BASS_INPUT_OFF);
+
+    // Switching inputs on never moves the source off the port it records from; only a source
+    // recording from none takes the asked port. The master never changes a port.
+    struct Switch {
+        int active;
+        int input;
+        std::optional<int> port;
+    };
+    for (const auto& c : {Switch{1, 0, std::nullopt}, Switch{1, 1, std::nullopt},
+                          Switch{0, 1, std::nullopt}, Switch{-1, 1, 1}, Switch{-1, 0, 0},
+                          Switch{-1, -1, std::nullopt}, Switch{-1, 2, std::nullopt}}) {
+        card.activePort = c.active;
+        EXPECT_EQ(audio::PortToActivate(card, c.input), c.port)
+            << "active " << c.active << ", input " << c.input;
+    }
+    EXPECT_EQ(audio::PortToActivate(audio::SourceState{}, 0), std::nullopt); // no ports
 }
 
 } // namespace

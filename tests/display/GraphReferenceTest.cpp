@@ -100,7 +100,7 @@ TEST_P(ReferenceImages, ScreensAfterSixtyBlocks) {
         screens.StreamImageLoaded = true;
     }
     Configure(c.channels, c.split);
-    ClearScreens(screens, settings);
+    ClearScreens(screens, settings, block);
     for (int b = 0; b < 60; ++b) {
         MakeBlock(b);
         DrawScreens(screens, settings, block);

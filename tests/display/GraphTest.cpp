@@ -92,7 +92,7 @@ TEST_F(GraphTest, MonoAndSplitBarsStandAroundTheirCentres) {
     EXPECT_NE(Stream(0, 106), LeftColour());
 
     Configure(2, true);
-    ClearScreens(screens, settings);
+    ClearScreens(screens, settings, block);
     DrawStream(screens, settings, block);
     // Half the scale: 18 around row 35 and 9 around row 105.
     EXPECT_NE(Stream(0, 17), LeftColour());
@@ -291,27 +291,33 @@ TEST_F(GraphTest, EachBlockHandsBothImagesToTheWindowAtTheirPlaces) {
     EXPECT_EQ(screens.StreamBitmap.size(), QSize(250, 140));
 }
 
-TEST_F(GraphTest, ClearingEmptiesTheHistoriesWithoutTakingTheLastBlockBack) {
+TEST_F(GraphTest, ClearingEmptiesTheHistoriesAndBringsTheLastBlockBackAsItsNewestColumn) {
     FillBlock(32767, 32767);
     SetPeaks(32767, 32767);
     for (int i = 0; i < 300; ++i) {
         DrawScreens(screens, settings, block);
     }
-    ClearScreens(screens, settings);
+    const std::int32_t bar = screens.LevelHistoryLeft[0];
+    ASSERT_GT(bar, 0);
+    ClearScreens(screens, settings, block);
 
+    // Only the last block remains: its full bar in column 0 and its clip mark in column 1.
     for (const ScreenHistory* history : {&screens.LevelHistoryLeft, &screens.LevelHistoryRight,
                                          &screens.ClipHistoryLeft, &screens.ClipHistoryRight}) {
-        for (std::int32_t entry : *history) {
-            ASSERT_EQ(entry, 0);
+        const bool level =
+            history == &screens.LevelHistoryLeft || history == &screens.LevelHistoryRight;
+        for (std::size_t i = 0; i < history->size(); ++i) {
+            const std::int32_t expected = level ? (i == 0 ? bar : 0) : (i == 1 ? 1 : 0);
+            ASSERT_EQ((*history)[i], expected) << i;
         }
     }
     ScreenState fresh;
     SetupScreens(fresh);
     SetScreenScales(fresh, settings);
-    ClearScreens(fresh, settings);
+    ClearScreens(fresh, settings, block);
     EXPECT_EQ(screens.StreamBitmap, fresh.StreamBitmap);
     EXPECT_EQ(screens.WaveBitmap, fresh.WaveBitmap);
-    EXPECT_EQ(CountColour(screens.StreamBitmap, LeftColour()), 0);
+    EXPECT_EQ(Stream(0, 30), LeftColour()); // inside the bar of the left channel
     EXPECT_EQ(CountColour(screens.WaveBitmap, LeftColour()), 0);
 }
 

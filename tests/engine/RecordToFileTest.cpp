@@ -4,6 +4,7 @@
 #include "DecodedAudio.h"
 #include "KnownSignal.h"
 #include "TestPaths.h"
+#include "engine/AudioLoss.h"
 #include "engine/WRecord.h"
 #include "engine/Writers.h"
 #include "platform/PulseWaveIn.h"
@@ -25,7 +26,8 @@ public:
     void RecordBlock(const ConvertedBlock& block) override {
         const std::span<const std::uint8_t> bytes(block.OutputBlock.data(), block.OutputBytes);
         written.insert(written.end(), bytes.begin(), bytes.end());
-        messages += ::WriteBlock(writers, block.OutputBlock);
+        if (const MaybeMessage message = ::WriteBlock(writers, block.OutputBlock))
+            messages += message->text;
         ++blocks;
     }
     WriterState& writers;
@@ -52,7 +54,7 @@ std::vector<std::uint8_t> Record(RecordingSettings& s, const std::string& path) 
     WriterState writers;
     const StartResult start = StartWriters(writers, s, path, ring.IsOpen());
     EXPECT_TRUE(start.Started);
-    EXPECT_EQ(start.Message, "");
+    EXPECT_FALSE(start.Message);
     WritingConsumer consumer(writers);
     ConvertedBlock block;
     for (int tick = 0; tick < 300 && consumer.blocks < Blocks; ++tick) {
@@ -62,6 +64,11 @@ std::vector<std::uint8_t> Record(RecordingSettings& s, const std::string& path) 
     // The device goes before the stop, as when the last capture device disappears.
     ring.CloseCapture();
     StopWriters(writers);
+    FinishAllWriters(writers);
+    EXPECT_EQ(AudioLostMs(ring, writers), 0u);
+    const WriterNews news = PollWriters(writers);
+    EXPECT_EQ(news.FinishedFiles, std::vector<std::string>{path});
+    EXPECT_FALSE(news.Message);
     EXPECT_EQ(consumer.blocks, Blocks);
     EXPECT_EQ(consumer.messages, "");
     return consumer.written;

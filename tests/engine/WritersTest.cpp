@@ -58,8 +58,9 @@ TEST(WavWriter, TenBlocksOfCdAudioStateTheirSizeAndHoldTheBlocks) {
     WriterState w;
     ASSERT_TRUE(StartWriters(w, s, path, true).Started);
     for (int i = 0; i < 10; ++i)
-        EXPECT_EQ(WriteBlock(w, Block(s, i)), "");
+        EXPECT_FALSE(WriteBlock(w, Block(s, i)));
     StopWriters(w);
+    FinishAllWriters(w);
 
     const std::string file = ReadAll(path);
     ASSERT_EQ(file.size(), 44u + 176400u);
@@ -146,12 +147,19 @@ TEST(WavWriter, HeaderIsCurrentWhileRecording) {
     for (int i = 0; i < 3; ++i)
         WriteBlock(w, Block(s, i));
 
-    // What a crash would leave: the file as it is on disk now.
-    const std::string file = ReadAll(path);
+    // What a crash would leave: the file as it is on disk once the writer thread has caught
+    // up (it writes the header whenever its queue runs empty).
+    std::string file = ReadAll(path);
+    for (int wait = 0; wait < 1000 && (file.size() < 44 || Field32(file, 40) != 3 * s.BlockBytes);
+         ++wait) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        file = ReadAll(path);
+    }
     ASSERT_EQ(file.size(), 44u + 3 * s.BlockBytes);
     EXPECT_EQ(Field32(file, 40), 3 * s.BlockBytes);
     EXPECT_EQ(Field32(file, 4), 3 * s.BlockBytes + 36);
     StopWriters(w);
+    FinishAllWriters(w);
 }
 
 TEST(WavWriter, ARecordingPastTheSizeLimitGoesOnInTheNextFiles) {
@@ -163,9 +171,10 @@ TEST(WavWriter, ARecordingPastTheSizeLimitGoesOnInTheNextFiles) {
     w.NextFileName = [&] { return dir + "/record00" + std::to_string(next++) + ".wav"; };
     ASSERT_TRUE(StartWriters(w, s, dir + "/record001.wav", true).Started);
     for (int i = 0; i < 5; ++i)
-        EXPECT_EQ(WriteBlock(w, Block(s, i)), "");
+        EXPECT_FALSE(WriteBlock(w, Block(s, i)));
     EXPECT_EQ(w.CurrentFile, dir + "/record003.wav");
     StopWriters(w);
+    FinishAllWriters(w);
 
     // No audio lost: the pieces hold the blocks in order, each with a true header.
     const int pieces[][2] = {{0, 2}, {2, 4}, {4, 5}};
@@ -185,10 +194,13 @@ TEST(WavWriter, AFullFileWithoutANextNameStopsWritingAndSaysSo) {
     WriterState w;
     w.MaxDataBytes = s.BlockBytes;
     ASSERT_TRUE(StartWriters(w, s, path, true).Started);
-    EXPECT_EQ(WriteBlock(w, Block(s, 0)), "");
-    EXPECT_NE(WriteBlock(w, Block(s, 1)).find(path), std::string::npos);
-    EXPECT_EQ(WriteBlock(w, Block(s, 2)), "");
+    EXPECT_FALSE(WriteBlock(w, Block(s, 0)));
+    const MaybeMessage full = WriteBlock(w, Block(s, 1));
+    ASSERT_TRUE(full);
+    EXPECT_NE(full->text.find(path), std::string::npos);
+    EXPECT_FALSE(WriteBlock(w, Block(s, 2)));
     StopWriters(w);
+    FinishAllWriters(w);
     const std::string file = ReadAll(path);
     EXPECT_EQ(Field32(file, 40), s.BlockBytes);
     EXPECT_EQ(file.substr(44), Joined(s, 0, 1));
@@ -199,8 +211,9 @@ TEST(WavWriter, AFileThatCannotBeCreatedStopsTheStartNamingPathAndReason) {
     WriterState w;
     const StartResult r = StartWriters(w, WavFormat(44100, 16, 2), path, true);
     EXPECT_FALSE(r.Started);
-    EXPECT_NE(r.Message.find("\"" + path + "\""), std::string::npos) << r.Message;
-    EXPECT_NE(r.Message.find("No such file or directory"), std::string::npos) << r.Message;
+    ASSERT_TRUE(r.Message);
+    EXPECT_EQ(r.Message->kind, UserMessage::Kind::Error); // shown in the error box
+    EXPECT_EQ(r.Message->text, "Cannot create file \"" + path + "\". No such file or directory");
     EXPECT_FALSE(w.Running);
 }
 
@@ -209,7 +222,7 @@ TEST(Writers, NothingStartsWhileTheCaptureDeviceIsClosed) {
     WriterState w;
     const StartResult r = StartWriters(w, WavFormat(44100, 16, 2), path, false);
     EXPECT_FALSE(r.Started);
-    EXPECT_EQ(r.Message, "");
+    EXPECT_FALSE(r.Message);
     EXPECT_FALSE(std::filesystem::exists(path));
 }
 
@@ -254,8 +267,8 @@ std::vector<pid_t> Children(const std::string& name) {
 // Writes blocks until the writer reports a failure; gives up after about a minute of audio.
 std::string WriteUntilMessage(WriterState& w, const RecordingSettings& s) {
     for (int i = 0; i < 600; ++i) {
-        if (std::string message = WriteBlock(w, Block(s, i)); !message.empty())
-            return message;
+        if (MaybeMessage message = WriteBlock(w, Block(s, i)))
+            return message->text;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     return {};
@@ -273,9 +286,11 @@ TEST_P(EncoderWriter, AMissingEncoderGivesTheMessageAndTheRecordingRunsOn) {
     EmptyPath empty(dir);
     const StartResult r = StartWriters(w, s, path, true);
     EXPECT_TRUE(r.Started);
-    EXPECT_EQ(r.Message, "Could not start " + GetParam() + " recording");
-    EXPECT_EQ(WriteBlock(w, Block(s, 0)), "");
+    ASSERT_TRUE(r.Message);
+    EXPECT_EQ(r.Message->text, "Could not start " + GetParam() + " recording");
+    EXPECT_FALSE(WriteBlock(w, Block(s, 0)));
     StopWriters(w);
+    FinishAllWriters(w);
     EXPECT_FALSE(std::filesystem::exists(path));
 }
 
@@ -283,9 +298,9 @@ TEST_P(EncoderWriter, AnEncoderKilledMidRecordingIsReportedAndStopDoesNotHang) {
     const auto s = EncoderFormat(GetParam());
     const std::string path = test_paths::FreshDir("killed_" + GetParam()) + "/record001.x";
     WriterState w;
-    ASSERT_EQ(StartWriters(w, s, path, true).Message, "");
+    ASSERT_FALSE(StartWriters(w, s, path, true).Message);
     for (int i = 0; i < 5; ++i)
-        ASSERT_EQ(WriteBlock(w, Block(s, i)), "");
+        ASSERT_FALSE(WriteBlock(w, Block(s, i)));
     const auto encoders = Children(s.MP3 ? "lame" : "oggenc");
     ASSERT_EQ(encoders.size(), 1u);
     kill(encoders[0], SIGKILL);
@@ -293,8 +308,9 @@ TEST_P(EncoderWriter, AnEncoderKilledMidRecordingIsReportedAndStopDoesNotHang) {
     const std::string message = WriteUntilMessage(w, s);
     EXPECT_NE(message.find("The " + GetParam() + " encoder stopped"), std::string::npos);
     EXPECT_NE(message.find(path), std::string::npos);
-    EXPECT_EQ(WriteBlock(w, Block(s, 0)), ""); // told once
+    EXPECT_FALSE(WriteBlock(w, Block(s, 0))); // told once
     StopWriters(w);
+    FinishAllWriters(w);
     EXPECT_TRUE(Children(s.MP3 ? "lame" : "oggenc").empty());
 }
 
@@ -308,6 +324,7 @@ TEST_P(EncoderWriter, AnEncoderThatCannotWriteItsFileIsReported) {
     StartWriters(w, s, path, true);
     EXPECT_NE(WriteUntilMessage(w, s).find("encoder stopped"), std::string::npos);
     StopWriters(w);
+    FinishAllWriters(w);
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, EncoderWriter, testing::Values("MP3", "OGG"));

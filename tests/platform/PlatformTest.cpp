@@ -17,6 +17,21 @@ TEST(DriveType, OrdinaryAndMissingFoldersAreNotDiscs) {
     EXPECT_FALSE(platform::IsOnCdrom("/no/such/folder"));
 }
 
+TEST(DriveType, OnlyWhatCannotBeWrittenIsRefused) {
+    struct Case {
+        const char* name;
+        long type;
+        bool readOnly;
+        bool refused;
+    };
+    for (const Case& c :
+         {Case{"iso9660", 0x9660, true, true}, Case{"iso9660 read-write", 0x9660, false, true},
+          Case{"udf read-only", 0x15013346, true, true},
+          Case{"udf read-write", 0x15013346, false, false}, Case{"ext4", 0xEF53, false, false},
+          Case{"ext4 read-only", 0xEF53, true, false}})
+        EXPECT_EQ(platform::IsUnwritableDisc(c.type, c.readOnly), c.refused) << c.name;
+}
+
 TEST(TerminationSignals, EachSignalBecomesOneCallOnTheEventLoop) {
     for (const int number : {SIGTERM, SIGINT}) {
         int calls = 0;

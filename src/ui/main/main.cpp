@@ -289,7 +289,8 @@ void TForm1::UpdateStatus() {
     PlaceLevelKnob();
     const StatusView view = UpdateStatusMonitor(
         monitor_, {core_.State(), core_.State().IsPlaying ? core_.PlayerPositionSeconds() : 0.0,
-                   core_.Library.CurrentFile, core_.Settings.OutputFolder, core_.Watch.SourceText});
+                   core_.Library.CurrentFile, core_.Settings.OutputFolder, core_.Watch.SourceText,
+                   core_.State().IsRecording ? core_.LostAudioMs() : 0});
     if (view.ResetTime || view.PlayerTime) {
         const QString time = QString::fromStdString(view.PlayerTime.value_or("00:00:00"));
         LabTime->setText(time);
@@ -297,6 +298,7 @@ void TForm1::UpdateStatus() {
     }
     SetTextColour(LabStatus0, ToQColor(view.ShadowColour));
     SetTextColour(LabStatus, ToQColor(view.StatusColour));
+    LabStatus->setToolTip(QString::fromStdString(view.StatusHint));
     for (QLabel* label : {LabStatus, LabStatus0}) {
         label->setText(QString::fromStdString(monitor_.StatusText));
         label->adjustSize();

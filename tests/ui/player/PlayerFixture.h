@@ -4,9 +4,9 @@
 
 #include "KnownSignal.h"
 #include "TestPaths.h"
+#include "app/Session.h"
 #include "engine/global.h"
 #include "ui/common/PictureButton.h"
-#include "app/Session.h"
 #include "ui/player/Player.h"
 
 #include <QCoreApplication>
@@ -30,6 +30,7 @@ public:
     std::uint32_t TickCount() override { return 0; }
     void PickNextRecordFile() override {}
     bool StartOutput() override { return true; }
+    void ReportLostAudio() override {}
     void StopOutput() override {}
     void DeleteCurrentFile() override {}
     void RescanAndSort() override {}

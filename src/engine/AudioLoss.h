@@ -1,0 +1,18 @@
+#pragma once
+// How much of a recording's audio reached no file: what the capture device had no buffer for
+// and what the writers could not take, counted from the recording's start.
+
+#include "engine/WRecord.h"
+#include "engine/Writers.h"
+
+#include <cstdint>
+
+// Starts the count for a new recording (StartWriters resets the writers' share itself).
+inline void ResetAudioLost(CaptureRing& ring) {
+    ring.ResetLost();
+}
+
+// Milliseconds lost since the recording's start; for "Recording - 1.2 s lost".
+inline std::uint64_t AudioLostMs(const CaptureRing& ring, const WriterState& writers) {
+    return ring.LostMs() + WriterLostMs(writers);
+}

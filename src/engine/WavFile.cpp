@@ -1,0 +1,128 @@
+#include "engine/WavFile.h"
+
+#include <algorithm>
+#include <chrono>
+
+namespace {
+
+void Put(WavHeader& h, std::size_t at, std::uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i)
+        h[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+void PutText(WavHeader& h, std::size_t at, const char* text) {
+    std::copy(text, text + 4, h.begin() + static_cast<std::ptrdiff_t>(at));
+}
+
+std::uint64_t NowMs() {
+    return std::uint64_t(std::chrono::duration_cast<std::chrono::milliseconds>(
+                             std::chrono::steady_clock::now().time_since_epoch())
+                             .count());
+}
+
+// A WAV file is ours alone: however long the disk stalls, what is queued gets written.
+constexpr std::chrono::hours NoStallLimit{24 * 365};
+
+} // namespace
+
+void FillWavHeader(WavHeader& h, const RecordingSettings& format, std::uint32_t dataBytes) {
+    const std::uint16_t blockAlign =
+        static_cast<std::uint16_t>(format.Channels * format.BitsPerSample / 8);
+    PutText(h, 0, "RIFF");
+    Put(h, 4, dataBytes + 36, 4);
+    PutText(h, 8, "WAVE");
+    PutText(h, 12, "fmt ");
+    Put(h, 16, 16, 4);
+    Put(h, 20, 1, 2);
+    // Channels, block align and bits are a low byte followed by a zero byte.
+    Put(h, 22, static_cast<std::uint8_t>(format.Channels), 2);
+    Put(h, 24, format.SamplesPerSecond, 4);
+    Put(h, 28, format.SamplesPerSecond * blockAlign, 4);
+    Put(h, 32, static_cast<std::uint8_t>(blockAlign), 2);
+    Put(h, 34, static_cast<std::uint8_t>(format.BitsPerSample), 2);
+    PutText(h, 36, "data");
+    Put(h, 40, dataBytes, 4);
+}
+
+std::unique_ptr<WavFileWriter> WavFileWriter::Create(const std::string& path,
+                                                     const RecordingSettings& format,
+                                                     const platform::FileCreator& create,
+                                                     std::size_t queueBytes, std::string& error) {
+    platform::CreatedFile created = create(path);
+    if (!created.File) {
+        error = created.Error;
+        return nullptr;
+    }
+    std::unique_ptr<WavFileWriter> writer(new WavFileWriter(path, format, std::move(created.File)));
+    // The start header goes out at once, so even a file cut off now is a valid WAV file.
+    if (!writer->WriteHeader()) {
+        error = *writer->Failure();
+        return nullptr;
+    }
+    writer->feed_ = std::make_unique<audio::FeedThread>(
+        [w = writer.get()](std::span<const std::uint8_t> bytes) { return w->Append(bytes); },
+        queueBytes);
+    return writer;
+}
+
+WavFileWriter::WavFileWriter(std::string path, const RecordingSettings& format,
+                             std::unique_ptr<platform::OutputFile> file)
+    : path_(std::move(path)), format_(format), file_(std::move(file)) {}
+
+WavFileWriter::~WavFileWriter() {
+    feed_.reset();
+    if (file_)
+        file_->Close();
+}
+
+bool WavFileWriter::Write(std::span<const std::uint8_t> block) {
+    return feed_->Offer(block.data(), block.size());
+}
+
+std::optional<std::string> WavFileWriter::Failure() const {
+    std::lock_guard lock(failureMutex_);
+    return failure_;
+}
+
+void WavFileWriter::Fail(int error) {
+    std::lock_guard lock(failureMutex_);
+    if (!failure_)
+        failure_ = platform::ErrorText(error);
+}
+
+bool WavFileWriter::WriteHeader() {
+    WavHeader header;
+    FillWavHeader(header, format_, dataBytes_);
+    if (const int error = file_->WriteAt(0, header)) {
+        Fail(error);
+        return false;
+    }
+    headerBytes_ = dataBytes_;
+    headerTime_ = NowMs();
+    return true;
+}
+
+bool WavFileWriter::Append(std::span<const std::uint8_t> bytes) {
+    if (const int error = file_->WriteAt(44 + std::uint64_t(dataBytes_), bytes)) {
+        Fail(error);
+        return false;
+    }
+    dataBytes_.fetch_add(static_cast<std::uint32_t>(bytes.size()), std::memory_order_release);
+    // The header follows when the queue is empty, and at least once a second while the disk
+    // catches up on a backlog, so a crash leaves a file stating nearly all it holds.
+    const std::uint32_t secondOfAudio = format_.BlockBytes * 10;
+    const bool idle = feed_->Queued() <= bytes.size();
+    if (idle || dataBytes_ - headerBytes_ >= secondOfAudio || NowMs() - headerTime_ >= 1000)
+        return WriteHeader();
+    return true;
+}
+
+std::optional<std::string> WavFileWriter::Finish() {
+    feed_->Finish(NoStallLimit);
+    feed_.reset();
+    WriteHeader();
+    if (const int error = file_->Close())
+        Fail(error);
+    file_.reset();
+    return Failure();
+}

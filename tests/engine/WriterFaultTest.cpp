@@ -1,0 +1,212 @@
+// The writers under faults, through the real WAV writer thread and the real encoder process:
+// a disk that falls a whole queue behind, a disk that refuses writes, an encoder that stops
+// reading. Nothing is lost without being counted, and no call waits for the disk or encoder.
+
+#include "OutputFormat.h"
+#include "TestPaths.h"
+#include "engine/Writers.h"
+
+#include <cerrno>
+#include <condition_variable>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <mutex>
+#include <sstream>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+std::vector<std::uint8_t> Block(const RecordingSettings& s, int index) {
+    std::vector<std::uint8_t> block(s.BlockBytes);
+    for (std::size_t i = 0; i < block.size(); ++i)
+        block[i] = static_cast<std::uint8_t>(i * 13 + index * 5);
+    return block;
+}
+
+std::string ReadAll(const std::string& path) {
+    std::stringstream bytes;
+    bytes << std::ifstream(path, std::ios::binary).rdbuf();
+    return bytes.str();
+}
+
+// The disk as a test wants it: the real file behind, its audio writes held at a gate or
+// refused.
+struct Disk {
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool closed = true; // audio writes wait while the gate is closed
+    bool holding = false;
+    int refuse = 0; // errno for every audio write, when set
+
+    platform::FileCreator Creator() {
+        return [this](const std::string& path) {
+            platform::CreatedFile real = platform::CreateOutputFile(path);
+            if (real.File)
+                real.File = std::make_unique<File>(*this, std::move(real.File));
+            return real;
+        };
+    }
+    void WaitUntilHolding() {
+        std::unique_lock lock(mutex);
+        changed.wait(lock, [&] { return holding; });
+    }
+    void Open() {
+        std::lock_guard lock(mutex);
+        closed = false;
+        changed.notify_all();
+    }
+
+    struct File : platform::OutputFile {
+        Disk& disk;
+        std::unique_ptr<platform::OutputFile> real;
+        File(Disk& d, std::unique_ptr<platform::OutputFile> r) : disk(d), real(std::move(r)) {}
+        int WriteAt(std::uint64_t offset, std::span<const std::uint8_t> bytes) override {
+            if (offset >= 44) {
+                std::unique_lock lock(disk.mutex);
+                if (disk.refuse)
+                    return disk.refuse;
+                disk.holding = true;
+                disk.changed.notify_all();
+                disk.changed.wait(lock, [&] { return !disk.closed; });
+            }
+            return real->WriteAt(offset, bytes);
+        }
+        int Close() override { return real->Close(); }
+    };
+};
+
+} // namespace
+
+TEST(WriterFaults, ADiskAWholeQueueBehindLosesOnlyTheBlocksItCouldNotTakeAndCountsThem) {
+    const auto s = OutputFormat(true, 44100, 16, 2);
+    const std::string path = test_paths::FreshDir("fault_queue") + "/record001.wav";
+    Disk disk;
+    WriterState w;
+    w.CreateFile = disk.Creator();
+    w.WavQueueBytes = 3 * s.BlockBytes;
+    ASSERT_TRUE(StartWriters(w, s, path, true).Started);
+
+    ASSERT_FALSE(WriteBlock(w, Block(s, 0)));
+    disk.WaitUntilHolding(); // the writer thread is stuck on block 0, which it still holds
+    for (int i = 1; i < 10; ++i)
+        EXPECT_FALSE(WriteBlock(w, Block(s, i))) << i; // returns at once, no message
+    EXPECT_EQ(WriterLostMs(w), 700u);                  // blocks 3 to 9
+    disk.Open();
+    StopWriters(w);
+    FinishAllWriters(w);
+
+    const std::string file = ReadAll(path);
+    std::string expected;
+    for (int i = 0; i < 3; ++i) {
+        const auto block = Block(s, i);
+        expected.append(block.begin(), block.end());
+    }
+    ASSERT_EQ(file.size(), 44 + expected.size());
+    EXPECT_EQ(file.substr(44), expected);
+    EXPECT_EQ(static_cast<std::uint8_t>(file[40]) | static_cast<std::uint8_t>(file[41]) << 8 |
+                  static_cast<std::uint8_t>(file[42]) << 16,
+              int(expected.size()));
+    const WriterNews news = PollWriters(w);
+    EXPECT_EQ(news.FinishedFiles, std::vector<std::string>{path});
+    EXPECT_FALSE(news.Message);
+    EXPECT_FALSE(news.Busy);
+}
+
+TEST(WriterFaults, ADiskThatRefusesAWriteIsToldInTheErrorBoxOnceAndTheRestCounted) {
+    const auto s = OutputFormat(true, 44100, 16, 2);
+    const std::string path = test_paths::FreshDir("fault_full") + "/record001.wav";
+    Disk disk;
+    disk.refuse = ENOSPC;
+    WriterState w;
+    w.CreateFile = disk.Creator();
+    ASSERT_TRUE(StartWriters(w, s, path, true).Started);
+
+    MaybeMessage message;
+    int written = 0;
+    for (; written < 500 && !message; ++written) {
+        message = WriteBlock(w, Block(s, written));
+        std::this_thread::sleep_for(10ms);
+    }
+    ASSERT_TRUE(message);
+    EXPECT_EQ(message->kind, UserMessage::Kind::Error);
+    EXPECT_EQ(message->text,
+              "The recording could not be written to \"" + path + "\". No space left on device");
+    EXPECT_FALSE(WriteBlock(w, Block(s, 0))); // told once
+    // Nothing reached the file, and every block handed over is counted lost.
+    EXPECT_EQ(WriterLostMs(w), std::uint64_t(written + 1) * 100);
+    StopWriters(w);
+    FinishAllWriters(w);
+    EXPECT_EQ(ReadAll(path).size(), 44u);
+    const WriterNews news = PollWriters(w);
+    EXPECT_EQ(news.FinishedFiles, std::vector<std::string>{path});
+    EXPECT_FALSE(news.Message); // not told a second time
+}
+
+namespace {
+
+// The pids of our children running `name`.
+std::vector<pid_t> Children(const std::string& name) {
+    std::vector<pid_t> pids;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        const std::string pid = entry.path().filename();
+        if (pid.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        const std::string stat = ReadAll("/proc/" + pid + "/stat");
+        const auto open = stat.find('('), close = stat.rfind(')');
+        if (open == std::string::npos || close == std::string::npos)
+            continue;
+        std::istringstream rest(stat.substr(close + 2));
+        std::string state;
+        pid_t parent = 0;
+        rest >> state >> parent;
+        if (stat.substr(open + 1, close - open - 1) == name && parent == getpid() && state != "Z")
+            pids.push_back(std::stoi(pid));
+    }
+    return pids;
+}
+
+} // namespace
+
+TEST(WriterFaults, AnEncoderThatStopsReadingNeverHoldsUpTheStopAndIsToldByThePoll) {
+    // A "lame" that never reads its input.
+    const std::string dir = test_paths::FreshDir("fault_stuck_encoder");
+    std::ofstream(dir + "/lame") << "#!/bin/sh\nexec sleep 1000\n";
+    std::filesystem::permissions(dir + "/lame", std::filesystem::perms::owner_all);
+    const std::string savedPath = std::getenv("PATH");
+    setenv("PATH", (dir + ":" + savedPath).c_str(), 1);
+
+    RecordingSettings s;
+    ComputeBlockSizes(s); // MP3
+    const std::string path = dir + "/record001.mp3";
+    WriterState w;
+    ASSERT_FALSE(StartWriters(w, s, path, true).Message);
+    setenv("PATH", savedPath.c_str(), 1);
+    for (int i = 0; i < 10; ++i) // more than the pipe holds
+        ASSERT_FALSE(WriteBlock(w, Block(s, i)));
+
+    StopWriters(w);
+    // Back at once: the encoder is only given up after 10 s without progress.
+    EXPECT_EQ(Children("sleep").size(), 1u);
+    const WriterNews first = PollWriters(w);
+    EXPECT_TRUE(first.FinishedFiles.empty());
+    EXPECT_TRUE(first.Busy);
+
+    WriterNews news;
+    for (int tick = 0; tick < 240 && news.FinishedFiles.empty(); ++tick) {
+        std::this_thread::sleep_for(500ms); // the status tick
+        news = PollWriters(w);
+    }
+    EXPECT_EQ(news.FinishedFiles, std::vector<std::string>{path});
+    ASSERT_TRUE(news.Message);
+    EXPECT_EQ(news.Message->kind, UserMessage::Kind::Plain);
+    EXPECT_EQ(news.Message->text,
+              "The MP3 encoder stopped; \"" + path + "\" holds the recording only up to here.");
+    EXPECT_FALSE(news.Busy);
+    EXPECT_TRUE(Children("sleep").empty());
+}
