@@ -44,15 +44,10 @@ void FileOperations::SelectRow(int row) {
 }
 
 void FileOperations::PlaySelected(int lastClickedRow) {
-    if (session.IsPaused || session.IsRecording || library.Entries.empty() || lastClickedRow < 1)
+    if (session.IsPaused || session.IsRecording || library.Entries.empty() || lastClickedRow < 1 ||
+        library.SelectedFile.empty()) {
         return;
-    // The row a sort selected (the new recording) was never chosen by a click: the double
-    // click itself names the file.
-    if (lastClickedRow < static_cast<int>(library.Grid.RowPaths.size()) &&
-        !library.Grid.RowPaths[lastClickedRow].empty())
-        library.SelectedFile = library.Grid.RowPaths[lastClickedRow];
-    if (library.SelectedFile.empty())
-        return;
+    }
     if (library.CurrentFile != library.SelectedFile) {
         library.CurrentFile = library.SelectedFile;
         CurrentFileChanged();

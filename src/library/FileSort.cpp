@@ -77,8 +77,10 @@ void SortFileList(int sortOrder, const std::string& currentFile, LibraryState& s
         const ListEntry& entry = entries[order[k]];
         grid.RowPaths[row] = entry.path;
         grid.Cells[row] = CellsOf(entry, separator);
+        // The row shown selected is the selected file, so a double click on it plays it.
         if (entry.path == currentFile) {
             grid.SelectedRow = row;
+            state.SelectedFile = entry.path;
         }
     }
 }

@@ -5,6 +5,7 @@
 #include "app/Recorder.h"
 
 #include "TestPaths.h"
+#include "app/StatusMonitor.h"
 #include "platform/ScriptedWaveIn.h"
 
 #include <filesystem>
@@ -62,7 +63,8 @@ protected:
             std::size_t(blocks) * core->Settings.CaptureBufferBytes, 0x11);
         device->Deliver(audio);
     }
-    std::uintmax_t RecordedBytes() { return std::filesystem::file_size(core->Library.CurrentFile); }
+    // What the recording has handed to its WAV file so far.
+    std::uint64_t RecordedBytes() { return core->Writers.WavBytes; }
 };
 
 TEST_F(RecorderTest, AMessageRaisedWhilePollingWaitsForThePollAndTheRingKeepsAllItsBuffers) {
@@ -139,6 +141,28 @@ TEST_F(RecorderTest, ADeviceThatFailedToOpenIsOpenedWhenItGoesAndComesBack) {
     core->WatchTick();
     EXPECT_TRUE(core->Ring().IsOpen());
     EXPECT_EQ(core->Watch.SourceText, "Line In");
+}
+
+TEST_F(RecorderTest, AudioTheRingHadNoRoomForIsToldWhileRecordingAndAtTheStop) {
+    Make();
+    Deliver(CaptureBufferCount + 2); // lost while monitoring: not the recording's
+    core->PollTick();
+    core->session.StartRecording();
+    EXPECT_EQ(core->LostAudioMs(), 0u);
+    Deliver(CaptureBufferCount + 2); // two blocks more than the ring holds
+    core->PollTick();
+    EXPECT_EQ(core->LostAudioMs(), 200u);
+    StatusMonitor monitor;
+    const StatusView view = UpdateStatusMonitor(
+        monitor, {core->State(), 0.0, core->Library.CurrentFile, core->Settings.OutputFolder,
+                  core->Watch.SourceText, core->LostAudioMs()});
+    EXPECT_EQ(monitor.StatusText, "Lost 0.2 s");
+    EXPECT_EQ(view.StatusHint, "Recording - 0.2 s lost");
+    ASSERT_TRUE(window.shown.empty());
+    core->session.StopAll();
+    ASSERT_EQ(window.shown.size(), 1u);
+    EXPECT_EQ(window.shown[0].text,
+              "The recording misses 0.2 s of audio that could not be taken in time.");
 }
 
 struct RefusedStart {

@@ -229,10 +229,11 @@ TEST_F(FileOperationsTest, SelectingARowMakesItCurrentUnlessRecordingOrPaused) {
     EXPECT_EQ(calls.back(), "play " + Path("b.wav"));
     EXPECT_EQ(calls.size(), 2u);
 
-    // A row the sort selected after a recording was never clicked before: its double click
-    // plays it all the same.
+    // The row a sort selects for a new recording was never clicked: its double click plays it.
     library.SelectedFile.clear();
     library.CurrentFile = Path("a.wav");
+    SortFileList(settings.Sort, library.CurrentFile, library);
+    EXPECT_EQ(library.SelectedFile, Path("a.wav"));
     operations.PlaySelected(RowOf("a.wav"));
     EXPECT_EQ(calls.back(), "play " + Path("a.wav"));
 }

@@ -6,6 +6,7 @@
 #include "ui/convert/convert.h"
 #include "ui/dialogs/About.h"
 #include "ui/dialogs/ShowImg.h"
+#include "ui/main/FileGrid.h"
 #include "ui/main/Images.h"
 #include "ui/main/main.h"
 #include "ui/player/Player.h"
@@ -46,6 +47,23 @@ struct Windows {
             [this] { form1->CloseWithoutAsking(); }, form1.get());
         form1->ShowFormatSettings = [this] { return formRecSettings->Execute(); };
         formConvert = std::make_unique<TFormConvert>(core.Settings, form1.get());
+        form1->ConvertFile = [this](const std::string& source, const std::string& target) {
+            const Recorder& core = form1->Core();
+            formConvert->SourcePath = source;
+            formConvert->TargetPath = target;
+            formConvert->SourceRate = core.Library.CurrentFormat.Rate;
+            formConvert->SourceChannels = core.Library.CurrentFormat.Channels;
+            // The list stays as it is until the conversion has ended.
+            form1->SGridFiles->setEnabled(false);
+            formConvert->show();
+            const bool converted = formConvert->Convert();
+            form1->SGridFiles->setEnabled(true);
+            return converted;
+        };
+        form1->CancelConversion = [this] {
+            if (formConvert->Converting())
+                formConvert->BtnCancelClick();
+        };
         formShowImage = std::make_unique<TFormShowImage>(form1.get(), core.Settings, core.Screens,
                                                          core.Flags.EditWaveImage);
         form1->ShowBackgroundImage = [this] { formShowImage->exec(); };
@@ -76,13 +94,28 @@ int RunApplication(int argc, char** argv) {
     {
         QApplication app(argc, argv);
         QApplication::setApplicationName("Sonvera");
+        // A logout or a kill closes the window as its close box does, without the question;
+        // one that comes while the windows are made (a box asking for a source) ends that box.
+        TForm1* form1 = nullptr;
+        bool ending = false;
+        platform::TerminationSignals termination([&form1, &ending] {
+            if (form1) {
+                form1->CloseWithoutAsking();
+                return;
+            }
+            ending = true;
+            if (QWidget* modal = QApplication::activeModalWidget())
+                modal->close();
+        });
         Windows windows;
-        TForm1& form1 = *windows.form1;
-        // A logout or a kill closes the window as its close box does, without the question.
-        platform::TerminationSignals termination([&form1] { form1.CloseWithoutAsking(); });
-        form1.show();
-        app.exec();
-        restart = form1.Core().RestartRequested;
+        form1 = windows.form1.get();
+        if (ending) {
+            form1->CloseWithoutAsking();
+        } else {
+            form1->show();
+            app.exec();
+        }
+        restart = form1->Core().RestartRequested;
     }
     // Only now, with the hot keys and the capture released, may the new instance start.
     if (restart)

@@ -246,6 +246,9 @@ bool TForm1::FormCloseQuery() {
     if (core_.State().IsRecording && ask &&
         !AskConfirm(this, "Are you sure you want to interrupt recording?"))
         return false;
+    // A conversion lets events run; closing in one of them ends it first.
+    if (CancelConversion)
+        CancelConversion();
     const MaybeMessage failure = core_.Finish();
     // Closing by a signal must not wait on a message box nobody may see.
     if (failure && ask)

@@ -110,6 +110,8 @@ public:
     // The background image dialog and the About box, shown modally.
     std::function<void()> ShowBackgroundImage;
     std::function<void()> ShowAbout;
+    // Cancels a running conversion (its partial file is deleted), so the program can close.
+    std::function<void()> CancelConversion;
     // Converts a WAV file to MP3 in the converter window; false when cancelled.
     std::function<bool(const std::string& source, const std::string& target)> ConvertFile;
     // Shows the format settings dialog; false when the program is ending instead.
