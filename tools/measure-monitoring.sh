@@ -38,14 +38,29 @@ parec -d sonvera_signal_44100 --latency-msec=20 >/dev/null &
 parec=$!
 until xdotool search --pid "$program" --name Sonvera >/dev/null 2>&1; do sleep 0.05; done
 sleep 3
+if [ -n "${STRACE_OUT:-}" ]; then for t in /proc/$program/task/*; do [ "$(cat $t/comm)" = threaded-ml ] && echo ${t##*/}; done > "$STRACE_OUT.tids"; for t in $(cat "$STRACE_OUT.tids"); do timeout 3 strace -tt -p $t -o "$STRACE_OUT.$t" 2>/dev/null & done; sleep 4; exit 0; fi
 if [ -n "${PERF_OUT:-}" ]; then perf record -F 2000 -e cpu-clock -g -o "$PERF_OUT" -p "$program" -- sleep "$seconds" >/dev/null 2>&1; exit 0; fi
 
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+# With THREADS=1: each thread of the program, its CPU ticks and context switches over a round.
+thread_table() {
+    local tid
+    for tid in /proc/"$program"/task/*; do
+        printf '%s %s %s\n' "$(cat "$tid/comm" | tr ' ' _)" "$(awk '{print $14 + $15}' "$tid/stat")" \
+            "$(awk '/^voluntary_ctxt_switches/ {v=$2} /^nonvoluntary_ctxt_switches/ {n=$2} END {print v + n}' "$tid/status")"
+    done | sort
+}
 printf '%-6s %12s %10s\n' round "Sonvera %" "parec %"
 for round in $(seq "$rounds"); do
     p0=$(cpu_ticks "$program"); r0=$(cpu_ticks "$parec")
+    [ -n "${THREADS:-}" ] && thread_table >"$work/threads0"
     sleep "$seconds"
     p1=$(cpu_ticks "$program"); r1=$(cpu_ticks "$parec")
+    if [ -n "${THREADS:-}" ]; then
+        thread_table >"$work/threads1"
+        paste "$work/threads0" "$work/threads1" |
+            awk -v s="$seconds" '{printf "  %-16s %6d ticks %8.1f switches/s\n", $1, $5 - $2, ($6 - $3) / s}'
+    fi
     awk -v r="$round" -v p=$((p1 - p0)) -v q=$((r1 - r0)) -v t="$ticks" -v s="$seconds" \
         'BEGIN {printf "%-6s %12.2f %10.2f\n", r, 100 * p / t / s, 100 * q / t / s}'
 done

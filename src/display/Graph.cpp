@@ -27,21 +27,40 @@ bool IsSplit(const RecordingSettings& settings) {
     return IsStereo(settings) && settings.SplitChannels;
 }
 
+// The stream screen is painted pixel by pixel: a few hundred one-pixel-wide bars a block cost
+// far less written straight into the image than through a painter.
+struct Pixels {
+    explicit Pixels(QImage& image)
+        : bits(reinterpret_cast<QRgb*>(image.bits())), stride(image.bytesPerLine() / 4),
+          bounds(image.rect()) {}
+    QRgb* bits;
+    int stride;
+    QRect bounds;
+};
+
+void FillRect(Pixels& image, QRect rect, QRgb colour) {
+    rect = rect.intersected(image.bounds);
+    for (int y = rect.top(); y <= rect.bottom(); ++y) {
+        QRgb* line = image.bits + std::ptrdiff_t(y) * image.stride;
+        std::fill(line + rect.left(), line + rect.right() + 1, colour);
+    }
+}
+
 // A vertical line from `from` towards `to`, leaving out the end point as line drawing does.
-void VerticalLine(QPainter& painter, int x, int from, int to, const QColor& colour) {
+void VerticalLine(Pixels& image, int x, int from, int to, QRgb colour) {
     if (from > to) {
-        painter.fillRect(QRect(x, to + 1, 1, from - to), colour);
+        FillRect(image, QRect(x, to + 1, 1, from - to), colour);
     } else if (from < to) {
-        painter.fillRect(QRect(x, from, 1, to - from), colour);
+        FillRect(image, QRect(x, from, 1, to - from), colour);
     }
 }
 
 // A rectangle outlined in the pen and filled inside; the two-pixel-wide clip marks are all
 // outline, so only the pen colour shows in them.
-void FramedRect(QPainter& painter, int left, int top, int right, int bottom) {
+void FramedRect(Pixels& image, int left, int top, int right, int bottom) {
     const QRect rect(QPoint(left, top), QPoint(right - 1, bottom - 1));
-    painter.fillRect(rect, ClipPen);
-    painter.fillRect(rect.adjusted(1, 1, -1, -1), ClipFill);
+    FillRect(image, rect, ClipPen.rgb());
+    FillRect(image, rect.adjusted(1, 1, -1, -1), ClipFill.rgb());
 }
 
 void PaintBackground(QPainter& painter, const ScreenState& screens,
@@ -96,9 +115,9 @@ void PaintTrace(QPainter& painter, ScreenState& screens, const std::int16_t* sam
     painter.drawPolyline(points.data(), sampling.Points + 1);
 }
 
-void PaintBars(QPainter& painter, const ScreenState& screens, const RecordingSettings& settings) {
-    const QColor left = ColourFromSetting(settings.LeftColor);
-    const QColor right = ColourFromSetting(settings.RightColor);
+void PaintBars(Pixels& painter, const ScreenState& screens, const RecordingSettings& settings) {
+    const QRgb left = ColourFromSetting(settings.LeftColor).rgb();
+    const QRgb right = ColourFromSetting(settings.RightColor).rgb();
     const int c = screens.Centre;
     for (int i = 0; i <= screens.W; ++i) {
         const int l = screens.LevelHistoryLeft[i];
@@ -115,7 +134,7 @@ void PaintBars(QPainter& painter, const ScreenState& screens, const RecordingSet
     }
 }
 
-void PaintClipMarks(QPainter& painter, const ScreenState& screens,
+void PaintClipMarks(Pixels& painter, const ScreenState& screens,
                     const RecordingSettings& settings) {
     const int h = screens.H;
     const bool split = IsSplit(settings);
@@ -150,18 +169,49 @@ void ShowOnSurface(const ScreenState& screens, const QImage& bitmap, QPoint at) 
     }
 }
 
+// Paints the screen's base again when its background colour, picture or channel letters changed.
+const QImage& PrepareBase(ScreenBase& base, const ScreenState& screens,
+                          const RecordingSettings& settings, bool imageLoaded, const QImage& image,
+                          bool withGrid) {
+    const bool picture = imageLoaded && !image.isNull();
+    const qint64 pictureKey = picture ? image.cacheKey() : 0;
+    if (base.Valid && base.Colour == settings.BackgroundColor && base.Picture == picture &&
+        base.PictureKey == pictureKey && base.Stereo == IsStereo(settings)) {
+        return base.Image;
+    }
+    if (base.Image.isNull()) {
+        base.Image = QImage(screens.W, screens.H, QImage::Format_RGB32);
+    }
+    QPainter painter(&base.Image);
+    PaintBackground(painter, screens, settings, imageLoaded, image);
+    if (withGrid) {
+        PaintGrid(painter, screens);
+    }
+    PaintLetters(painter, screens, settings);
+    painter.end();
+    base = {base.Image, true, settings.BackgroundColor, picture, pictureKey, IsStereo(settings)};
+    return base.Image;
+}
+
+void CopyPixels(const QImage& from, QImage& to) {
+    std::copy_n(from.constBits(), from.sizeInBytes(), to.bits());
+}
+
 // Repaints the stream screen from the histories as they stand.
 void PaintStream(ScreenState& screens, const RecordingSettings& settings) {
-    QPainter painter(&screens.StreamBitmap);
-    PaintBackground(painter, screens, settings, screens.StreamImageLoaded, screens.ImageStream);
-    PaintLetters(painter, screens, settings);
-    PaintBars(painter, screens, settings);
+    QImage& bitmap = screens.StreamBitmap;
+    CopyPixels(PrepareBase(screens.StreamBase, screens, settings, screens.StreamImageLoaded,
+                           screens.ImageStream, false),
+               bitmap);
+    Pixels pixels(bitmap);
+    PaintBars(pixels, screens, settings);
     if (settings.ClippingDetection) {
-        PaintClipMarks(painter, screens, settings);
+        PaintClipMarks(pixels, screens, settings);
     }
-    PaintGrid(painter, screens);
-    painter.end();
-    ShowOnSurface(screens, screens.StreamBitmap, screens.StreamPosition);
+    for (const auto& [place, colour] : screens.GridPixels) {
+        pixels.bits[place] = colour;
+    }
+    ShowOnSurface(screens, bitmap, screens.StreamPosition);
 }
 
 // A level below the previous bar shows as 70 % of that bar, so bars fall by 30 % a block.
@@ -212,6 +262,25 @@ void SetupScreens(ScreenState& screens) {
     screens.LetterR = QStaticText(QStringLiteral("R"));
     screens.LetterL.prepare(QTransform(), screens.LetterFont);
     screens.LetterR.prepare(QTransform(), screens.LetterFont);
+
+    // The grid's pixels, found by painting it once on a see-through image.
+    QImage grid(screens.W, screens.H, QImage::Format_ARGB32);
+    grid.fill(Qt::transparent);
+    QPainter painter(&grid);
+    PaintGrid(painter, screens);
+    painter.end();
+    const int stride = screens.StreamBitmap.bytesPerLine() / 4;
+    screens.GridPixels.clear();
+    for (int y = 0; y < screens.H; ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(grid.constScanLine(y));
+        for (int x = 0; x < screens.W; ++x) {
+            if (qAlpha(line[x]) != 0) {
+                screens.GridPixels.emplace_back(y * stride + x, line[x] | 0xFF000000u);
+            }
+        }
+    }
+    screens.WaveBase.Valid = false;
+    screens.StreamBase.Valid = false;
 }
 
 void SetScreenScales(ScreenState& screens, const RecordingSettings& settings) {
@@ -223,10 +292,10 @@ void SetScreenScales(ScreenState& screens, const RecordingSettings& settings) {
 
 void DrawWaveform(ScreenState& screens, const RecordingSettings& settings,
                   const ConvertedBlock* block) {
+    CopyPixels(PrepareBase(screens.WaveBase, screens, settings, screens.WaveImageLoaded,
+                           screens.ImageWave, true),
+               screens.WaveBitmap);
     QPainter painter(&screens.WaveBitmap);
-    PaintBackground(painter, screens, settings, screens.WaveImageLoaded, screens.ImageWave);
-    PaintGrid(painter, screens);
-    PaintLetters(painter, screens, settings);
     if (block != nullptr) {
         const WaveSampling sampling = WaveformSampling(settings.CaptureFrames);
         const QColor left = ColourFromSetting(settings.LeftColor);

@@ -11,6 +11,8 @@
 #include <QStaticText>
 #include <array>
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 struct RecordingSettings;
 struct ConvertedBlock;
@@ -29,6 +31,17 @@ inline constexpr int HistoryEntries = 601;
 inline constexpr int MaxTracePoints = 283;
 
 using ScreenHistory = std::array<std::int32_t, HistoryEntries>;
+
+// What a screen shows under its signal: the background, and for the waveform the grid, and the
+// channel letters. Painted again only when one of the things it is made of changed.
+struct ScreenBase {
+    QImage Image;
+    bool Valid = false;
+    std::uint32_t Colour = 0;
+    bool Picture = false;
+    qint64 PictureKey = 0;
+    bool Stereo = false;
+};
 
 // Everything the screens keep for the whole run; made once by the main window and passed in.
 struct ScreenState {
@@ -73,6 +86,10 @@ struct ScreenState {
     QStaticText LetterL;
     QStaticText LetterR;
     std::array<QPoint, MaxTracePoints> Trace{};
+    ScreenBase WaveBase;
+    ScreenBase StreamBase;
+    // The stream screen's grid, drawn over its bars: each pixel's place in the image and colour.
+    std::vector<std::pair<int, QRgb>> GridPixels;
 };
 
 // Sizes both images (once, at main window creation) and fixes positions and centres.
