@@ -67,6 +67,40 @@ TEST_F(MainWindowTest, BlinkingStopsWhilePaused) {
     form->Core().session.StopAll();
 }
 
+TEST_F(MainWindowTest, AWriterMessageFromTheCaptureTickLeavesTheCaptureRunningWhileItIsOpen) {
+    form->Core().session.StartRecording();
+    // The next block outgrows the file, and no next one can be made in a vanished folder.
+    form->Core().Writers.MaxDataBytes = 1;
+    std::filesystem::remove_all(output);
+    // Looks in while the box's own loop runs: the capture ticks must go on meanwhile.
+    std::uint32_t atOpen = 0;
+    std::uint32_t later = 0;
+    bool closed = false;
+    QTimer watcher;
+    QElapsedTimer open;
+    QObject::connect(&watcher, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        if (atOpen == 0) {
+            atOpen = form->Core().Ring().SequenceCounter();
+            open.start();
+        } else if (open.elapsed() >= 1500) {
+            later = form->Core().Ring().SequenceCounter();
+            box->close();
+            closed = true;
+        }
+    });
+    watcher.start(50);
+    QElapsedTimer waited;
+    waited.start();
+    while (!closed && waited.elapsed() < 8000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    ASSERT_TRUE(closed) << "the writer's message box";
+    EXPECT_GE(later, atOpen + 10) << "blocks taken while the box was open";
+    form->Core().session.StopAll();
+}
+
 TEST_F(MainWindowTest, ClientHeightFollowsTheFileList) {
     ASSERT_TRUE(form->Core().Settings.FileList);
     EXPECT_EQ(form->centralWidget()->height(), 528);

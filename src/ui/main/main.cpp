@@ -281,7 +281,10 @@ void TForm1::LabFormatClick() {
 }
 
 void TForm1::TimerRecTimer() {
-    if (core_.PollTick()) {
+    inRecTick_ = true;
+    const bool elapsedChanged = core_.PollTick();
+    inRecTick_ = false;
+    if (elapsedChanged) {
         LabTime->setText(QString::fromStdString(FormatElapsed(core_.State().Elapsed)));
         LabTime0->setText(LabTime->text());
     }
@@ -350,6 +353,24 @@ void TForm1::ToggleFileList() {
 }
 
 void TForm1::ShowMessage(const UserMessage& message) {
+    if (!inRecTick_) {
+        ShowBox(message);
+        return;
+    }
+    deferred_.push_back(message);
+    if (deferred_.size() == 1)
+        QTimer::singleShot(0, this, [this] { ShowDeferredMessages(); });
+}
+
+void TForm1::ShowDeferredMessages() {
+    // Messages arriving while a box is open queue behind it.
+    while (!deferred_.empty()) {
+        ShowBox(deferred_.front());
+        deferred_.pop_front();
+    }
+}
+
+void TForm1::ShowBox(const UserMessage& message) {
     const QString text = QString::fromStdString(message.text);
     if (message.kind == UserMessage::Kind::Error)
         ShowErrorBox(this, text);

@@ -12,6 +12,7 @@
 #include <QMainWindow>
 #include <QString>
 #include <array>
+#include <deque>
 #include <memory>
 #include <string>
 
@@ -173,6 +174,8 @@ private:
     void RegisterHotKeys();
     void HotKeyPressed(int id);
     void LabFormatClick();
+    void ShowBox(const UserMessage& message);
+    void ShowDeferredMessages();
 
     // RecorderWindow
     void ShowMessage(const UserMessage& message) override;
@@ -190,6 +193,10 @@ private:
     const TForm2* skins_ = nullptr;
     std::unique_ptr<FileListHandlers> fileList_;
     int ScreenPPI = 0;
+    // Boxes asked for inside the capture tick wait for an event of their own: a box open inside
+    // the tick's timer would hold that timer, and the capture, until it is closed.
+    bool inRecTick_ = false;
+    std::deque<UserMessage> deferred_;
     bool LevelDragging = false;
     int DragStartX = 0;
     bool askBeforeClosing_ = true;
