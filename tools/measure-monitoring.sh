@@ -10,24 +10,14 @@ source_dir=$(cd "$(dirname "$0")/.." && pwd)
 work=$(mktemp -d /tmp/sonvera-monitor.XXXXXX)
 ticks=$(getconf CLK_TCK)
 
-"$source_dir/tests/support/pulse-server.sh" start "$work/pulse" "$build/tests/signal_feeder" >/dev/null
-source "$work/pulse/env"
-display=""
-for n in $(seq 150 199); do
-    [ -e /tmp/.X$n-lock ] || [ -e /tmp/.X11-unix/X$n ] || { display=":$n"; break; }
-done
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
+source "$source_dir/tools/lib/virtual-desktop.sh"
+start_virtual_desktop
 cleanup() {
     [ -n "${program:-}" ] && kill "$program" 2>/dev/null || true
     [ -n "${parec:-}" ] && kill "$parec" 2>/dev/null || true
-    kill "$xvfb" 2>/dev/null || true
-    "$source_dir/tests/support/pulse-server.sh" stop "$work/pulse" >/dev/null
-    rm -rf "$work"
+    stop_virtual_desktop
 }
 trap cleanup EXIT
-export DISPLAY=$display QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$work/pulse/runtime
-for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
 mkdir -p "$work/app/recordings"
 cp "$build/Sonvera" "$work/app/Sonvera"
