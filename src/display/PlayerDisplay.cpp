@@ -25,10 +25,11 @@ const QColor BarColour(120, 150, 255);
 
 // Two digits, or the first two of a longer number.
 void AppendPart(std::string& text, std::int64_t value) {
-    std::string digits = std::to_string(value);
+    const std::string digits = std::to_string(value);
+    // Appended, not inserted: GCC 12 warns falsely about an insert at the front.
     if (value < 10)
-        digits.insert(0, "0");
-    text += digits.substr(0, 2);
+        text += '0';
+    text += digits.substr(0, value < 10 ? 1 : 2);
 }
 
 // A text laid out for the display's font, without wrapping.
