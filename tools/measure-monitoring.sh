@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The program monitoring its input beside `parec` reading the same source, in the same run:
-# CPU time per wall second of each, as percent of one core, over several rounds.
+# CPU time per wall second of each, as percent of one core, over several rounds. With PLAY=1
+# the program plays a WAV from its list in the player instead, beside `paplay` playing it.
 #   tools/measure-monitoring.sh [BUILD_DIR] [SECONDS] [ROUNDS]
+# THREADS=1 adds each thread's share and wakeups; PERF_OUT=file records a profile instead.
 set -euo pipefail
 build=$(realpath "${1:-build}")
 seconds=${2:-20}
@@ -14,7 +16,7 @@ source "$source_dir/tools/lib/virtual-desktop.sh"
 start_virtual_desktop
 cleanup() {
     [ -n "${program:-}" ] && kill "$program" 2>/dev/null || true
-    [ -n "${parec:-}" ] && kill "$parec" 2>/dev/null || true
+    [ -n "${other:-}" ] && kill "$other" 2>/dev/null || true
     stop_virtual_desktop
 }
 trap cleanup EXIT
@@ -22,14 +24,29 @@ trap cleanup EXIT
 mkdir -p "$work/app/recordings"
 cp "$build/Sonvera" "$work/app/Sonvera"
 printf '[Folder]\nName=%s\n[Record Settings]\nWav=1\nMP3=0\n' "$work/app/recordings" >"$work/app/Sonvera.ini"
+if [ -n "${PLAY:-}" ]; then
+    sox -n -r 44100 -c 2 -b 16 "$work/app/recordings/record001.wav" \
+        synth $((seconds * rounds + 10)) pinknoise vol 0.5
+fi
 "$work/app/Sonvera" &
 program=$!
-parec -d sonvera_signal_44100 --latency-msec=20 >/dev/null &
-parec=$!
-until xdotool search --pid "$program" --name Sonvera >/dev/null 2>&1; do sleep 0.05; done
-sleep 3
-if [ -n "${STRACE_OUT:-}" ]; then for t in /proc/$program/task/*; do [ "$(cat $t/comm)" = threaded-ml ] && echo ${t##*/}; done > "$STRACE_OUT.tids"; for t in $(cat "$STRACE_OUT.tids"); do timeout 3 strace -tt -p $t -o "$STRACE_OUT.$t" 2>/dev/null & done; sleep 4; exit 0; fi
-if [ -n "${PERF_OUT:-}" ]; then perf record -F 2000 -e cpu-clock -g -o "$PERF_OUT" -p "$program" -- sleep "$seconds" >/dev/null 2>&1; exit 0; fi
+until window=$(xdotool search --pid "$program" --onlyvisible --name '^Sonvera$' 2>/dev/null | head -1) &&
+    [ -n "$window" ]; do sleep 0.05; done
+sleep 2
+if [ -n "${PLAY:-}" ]; then
+    # The list's first row, below the menu bar and the header.
+    xdotool mousemove --window "$window" 110 308 click --repeat 2 --delay 80 1
+    paplay "$work/app/recordings/record001.wav" &
+    other=$! other_name=paplay
+else
+    parec -d sonvera_signal_44100 --latency-msec=20 >/dev/null &
+    other=$! other_name=parec
+fi
+sleep 1
+if [ -n "${PERF_OUT:-}" ]; then
+    perf record -F 2000 -e cpu-clock -g -o "$PERF_OUT" -p "$program" -- sleep "$seconds" >/dev/null 2>&1
+    exit 0
+fi
 
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
 # With THREADS=1: each thread of the program, its CPU ticks and context switches over a round.
@@ -40,12 +57,12 @@ thread_table() {
             "$(awk '/^voluntary_ctxt_switches/ {v=$2} /^nonvoluntary_ctxt_switches/ {n=$2} END {print v + n}' "$tid/status")"
     done | sort
 }
-printf '%-6s %12s %10s\n' round "Sonvera %" "parec %"
+printf '%-6s %12s %10s\n' round "Sonvera %" "$other_name %"
 for round in $(seq "$rounds"); do
-    p0=$(cpu_ticks "$program"); r0=$(cpu_ticks "$parec")
+    p0=$(cpu_ticks "$program"); r0=$(cpu_ticks "$other")
     [ -n "${THREADS:-}" ] && thread_table >"$work/threads0"
     sleep "$seconds"
-    p1=$(cpu_ticks "$program"); r1=$(cpu_ticks "$parec")
+    p1=$(cpu_ticks "$program"); r1=$(cpu_ticks "$other")
     if [ -n "${THREADS:-}" ]; then
         thread_table >"$work/threads1"
         paste "$work/threads0" "$work/threads1" |
