@@ -296,7 +296,7 @@ WaveResult PulseWaveIn::Open(std::uint32_t device, std::uint32_t rate) {
     // 20 ms fragments: without them the server hands over 2 s at a time.
     pa_buffer_attr attr;
     attr.maxlength = static_cast<std::uint32_t>(-1);
-    attr.fragsize = rate * 4 / 10;
+    attr.fragsize = rate * 4 / 50;
     attr.tlength = attr.prebuf = attr.minreq = static_cast<std::uint32_t>(-1);
     const auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_START_CORKED | PA_STREAM_DONT_MOVE);
     int result = pa_stream_connect_record(d.stream, d.sources[device].name.c_str(), &attr, flags);
