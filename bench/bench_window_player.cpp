@@ -3,8 +3,9 @@
 // on the display and plays the file to its end, for tools/measure-player.sh to measure.
 // Needs a sound server with a playback sink.
 
-#include "engine/global.h"
 #include "app/Session.h"
+#include "audio/StreamControl.h"
+#include "engine/global.h"
 #include "ui/player/Player.h"
 
 #include <QApplication>
@@ -44,7 +45,7 @@ struct Host {
         player = std::make_unique<TFormPlayer>(Pictures(), session, settings, stream, hoverActive,
                                                this->file, nullptr);
     }
-    ~Host() { player->StopAndFreeStream(); }
+    ~Host() { StopAndFreeStream(stream); }
 
     SessionState session;
     RecordingSettings settings;

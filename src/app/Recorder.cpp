@@ -1,6 +1,7 @@
 #include "app/Recorder.h"
 
 #include "app/StatusMonitor.h"
+#include "audio/StreamControl.h"
 #include "engine/AudioLoss.h"
 #include "library/FileSort.h"
 #include "library/FolderScan.h"
@@ -135,9 +136,7 @@ double Recorder::PlayerPositionSeconds() {
 }
 
 void Recorder::StopPlayer() {
-    BASS_ChannelStop(PlayerStream);
-    BASS_StreamFree(PlayerStream);
-    PlayerStream = 0;
+    StopAndFreeStream(PlayerStream);
 }
 
 void Recorder::Notify(MaybeMessage message) {

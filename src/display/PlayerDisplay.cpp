@@ -2,6 +2,7 @@
 
 #include "display/Graph.h"
 #include "engine/global.h"
+#include "library/ListTexts.h"
 #include "platform/FileSystem.h"
 
 #include <QFontMetrics>
@@ -22,15 +23,6 @@ constexpr int GridTop = H * 2 / 8;
 const QColor Grey(145, 145, 145);
 const QColor TextColour(200, 200, 255);
 const QColor BarColour(120, 150, 255);
-
-// Two digits, or the first two of a longer number.
-void AppendPart(std::string& text, std::int64_t value) {
-    const std::string digits = std::to_string(value);
-    // Appended, not inserted: GCC 12 warns falsely about an insert at the front.
-    if (value < 10)
-        text += '0';
-    text += digits.substr(0, value < 10 ? 1 : 2);
-}
 
 // A text laid out for the display's font, without wrapping.
 QStaticText Prepared(const QString& text, const QFont& font) {
@@ -110,29 +102,6 @@ void PaintSide(PlayerDisplayState& display, bool left) {
 
 } // namespace
 
-std::string FormatPlayerTime(double seconds) {
-    // Far beyond any file; keeps the conversions below defined.
-    const double s = std::clamp(std::isnan(seconds) ? 0.0 : seconds, 0.0, 1e12);
-    std::int64_t h = static_cast<std::int64_t>(s / 3600);
-    std::int64_t m = static_cast<std::int64_t>((s - h * 3600.0) / 60);
-    std::int64_t sec = std::llrint(s - h * 3600.0 - m * 60.0);
-    if (sec == 60) {
-        sec = 0;
-        ++m;
-    }
-    if (m == 60) {
-        m = 0;
-        ++h;
-    }
-    std::string text;
-    AppendPart(text, h);
-    text += ':';
-    AppendPart(text, m);
-    text += ':';
-    AppendPart(text, sec);
-    return text;
-}
-
 void SetupPlayerDisplay(PlayerDisplayState& display, const QFont& font) {
     display.Bitmap = QImage(W, H, QImage::Format_RGB32);
     display.Bitmap.fill(Qt::black);
@@ -173,8 +142,8 @@ void DrawPlayerDisplay(PlayerDisplayState& display, const PlayerDisplayInputs& i
     ShortenName(display, inputs.CurrentFile != nullptr ? *inputs.CurrentFile : std::string());
     painter.drawStaticText(display.NameX, 0, display.Name);
     const bool playing = inputs.Form == DisplayForm::Playing;
-    const std::string times = FormatPlayerTime(playing ? inputs.PositionSeconds : 0) + " / " +
-                              FormatPlayerTime(inputs.LengthSeconds);
+    const std::string times = DurationText(playing ? inputs.PositionSeconds : 0) + " / " +
+                              DurationText(inputs.LengthSeconds);
     if (times != display.TimesText) {
         display.TimesText = times;
         display.Times =

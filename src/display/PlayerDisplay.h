@@ -62,7 +62,3 @@ struct PlayerDisplayInputs {
 void SetupPlayerDisplay(PlayerDisplayState& display, const QFont& font);
 // Paints the whole picture; in the playing form the bars and caps move on by one step.
 void DrawPlayerDisplay(PlayerDisplayState& display, const PlayerDisplayInputs& inputs);
-
-// Seconds as "hh:mm:ss", rounded to whole seconds with the carry into minutes and hours; each
-// part cut to two digits. A negative time (a failed library call) reads as 0.
-std::string FormatPlayerTime(double seconds);

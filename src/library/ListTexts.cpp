@@ -1,6 +1,7 @@
 #include "library/ListTexts.h"
 
 #include <QString>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -18,6 +19,8 @@ std::string DurationText(double seconds) {
     if (!(seconds >= 0)) {
         return "00:00:00";
     }
+    // Far beyond any file; keeps the conversions below defined.
+    seconds = std::min(seconds, 1e12);
     auto h = static_cast<std::int64_t>(seconds / 3600);
     auto m = static_cast<std::int64_t>((seconds - 3600.0 * h) / 60);
     auto x = static_cast<std::int64_t>(std::nearbyint(seconds - 3600.0 * h - 60.0 * m));

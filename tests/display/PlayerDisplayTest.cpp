@@ -4,6 +4,7 @@
 #include "display/PlayerDisplay.h"
 
 #include "ScreenFixture.h"
+#include "library/ListTexts.h"
 
 #include <QFontMetrics>
 #include <gtest/gtest.h>
@@ -21,7 +22,7 @@ void PrintTo(const TimeCase& c, std::ostream* os) {
 class PlayerTimeFormat : public testing::TestWithParam<TimeCase> {};
 
 TEST_P(PlayerTimeFormat, RoundsHalvesToEvenAndCarries) {
-    EXPECT_EQ(FormatPlayerTime(GetParam().seconds), GetParam().text);
+    EXPECT_EQ(DurationText(GetParam().seconds), GetParam().text);
 }
 
 INSTANTIATE_TEST_SUITE_P(Times, PlayerTimeFormat,

@@ -1,7 +1,9 @@
 #include "ui/player/Player.h"
 
+#include "audio/StreamControl.h"
 #include "display/Graph.h"
 #include "engine/global.h"
+#include "library/ListTexts.h"
 #include "ui/common/MouseLabel.h"
 #include "ui/common/PictureButton.h"
 #include "ui/player/PlayerSkin.h"
@@ -184,8 +186,7 @@ void TFormPlayer::PlayCurrentFile() {
 }
 
 void TFormPlayer::OpenAndPlay() {
-    BASS_ChannelStop(stream);
-    BASS_StreamFree(stream);
+    StopAndFreeStream(stream);
     stream = BASS_StreamCreateFile(0, currentFile.c_str(), 0, 0, 0);
     // A file that does not open has no length: the display shows 00:00:00 for it.
     const QWORD length = BASS_ChannelGetLength(stream, BASS_POS_BYTE);
@@ -214,23 +215,9 @@ void TFormPlayer::pmenuStopClick() {
         return;
     session.IsPaused = false;
     if (session.IsPlaying) {
-        StopAndFreeStream();
+        StopAndFreeStream(stream);
         session.IsPlaying = false;
     }
-}
-
-void TFormPlayer::PauseStream() {
-    BASS_ChannelPause(stream);
-}
-
-void TFormPlayer::ResumeStream() {
-    BASS_ChannelPlay(stream, 0);
-}
-
-void TFormPlayer::StopAndFreeStream() {
-    BASS_ChannelStop(stream);
-    BASS_StreamFree(stream);
-    stream = 0;
 }
 
 void TFormPlayer::Timer1Timer() {
@@ -299,7 +286,7 @@ void TFormPlayer::ImageStopMouseUp() {
 }
 
 void TFormPlayer::ShowSeekHint(QMouseEvent* event) {
-    const QString hint = QString::fromStdString(FormatPlayerTime(BASS_ChannelBytes2Seconds(
+    const QString hint = QString::fromStdString(DurationText(BASS_ChannelBytes2Seconds(
         stream, static_cast<QWORD>(std::max<std::int64_t>(Player.SeekTarget, 0)))));
     ImagePos->setToolTip(hint);
     QToolTip::showText(event->globalPosition().toPoint(), hint, ImagePos);
@@ -419,7 +406,7 @@ void TFormPlayer::closeEvent(QCloseEvent* event) {
 }
 
 void TFormPlayer::FormClose() {
-    StopAndFreeStream();
+    StopAndFreeStream(stream);
     session.IsPlaying = false;
     if (!session.IsRecording)
         session.IsPaused = false;

@@ -2,9 +2,9 @@
 // The player TFormPlayer: a small borderless, always-on-top window that plays the current file
 // with Play, Pause and Stop, a position and a volume knob, and the spectrum display.
 
+#include "app/Session.h"
 #include "audio/Bass.h"
 #include "display/PlayerDisplay.h"
-#include "app/Session.h"
 
 #include <QPixmap>
 #include <QPoint>
@@ -64,10 +64,6 @@ public:
     // The popup menu's Play and Stop; both do nothing while recording.
     void pmenuPlayClick();
     void pmenuStopClick();
-    // For the session's pause, resume and stop of a playback (the session keeps the flags).
-    void PauseStream();
-    void ResumeStream();
-    void StopAndFreeStream();
 
     void Timer1Timer();
 

@@ -5,6 +5,7 @@
 #include "KnownSignal.h"
 #include "TestPaths.h"
 #include "app/Session.h"
+#include "audio/StreamControl.h"
 #include "engine/global.h"
 #include "ui/common/PictureButton.h"
 #include "ui/player/Player.h"
@@ -19,10 +20,11 @@
 
 namespace player_test {
 
-// The session as the main window runs it, its pause and stop reaching the player.
+// The session as the program's core runs it, its pause and stop acting on the player's stream.
 class PlayerHost : public SessionHost {
 public:
-    TFormPlayer* player = nullptr;
+    explicit PlayerHost(HSTREAM& stream) : stream(stream) {}
+    HSTREAM& stream;
     int CaptureDeviceCount() override { return 1; }
     bool OutputFolderOnCdrom() override { return false; }
     void ShowMessage(const std::string&) override {}
@@ -37,9 +39,9 @@ public:
     void ClearStatusText() override {}
     void StopCapture() override {}
     void StartCapture() override {}
-    void PausePlayer() override { player->PauseStream(); }
-    void ResumePlayer() override { player->ResumeStream(); }
-    void StopPlayer() override { player->StopAndFreeStream(); }
+    void PausePlayer() override { BASS_ChannelPause(stream); }
+    void ResumePlayer() override { BASS_ChannelPlay(stream, 0); }
+    void StopPlayer() override { StopAndFreeStream(stream); }
 };
 
 inline QPixmap Plain(int width, int height, QColor colour) {
@@ -101,12 +103,11 @@ protected:
         file = WriteKnownWav(dir + "/record001.wav", 44100 * 3 / 2);
         player = std::make_unique<TFormPlayer>(PlainPictures(), session.state, settings, stream,
                                                hoverActive, file, nullptr);
-        host.player = player.get();
         // The test ticks the player itself, so every state change is seen in order.
         player->Timer1->stop();
     }
     void TearDown() override {
-        player->StopAndFreeStream();
+        StopAndFreeStream(stream);
         player.reset();
     }
 
@@ -154,10 +155,10 @@ protected:
                  Qt::LeftButton, Qt::NoButton);
     }
 
-    PlayerHost host;
+    HSTREAM stream = 0;
+    PlayerHost host{stream};
     Session session{host};
     RecordingSettings settings;
-    HSTREAM stream = 0;
     bool hoverActive = false;
     std::string dir;
     std::string file;

@@ -3,6 +3,7 @@
 // that does not open, a file longer than 2^31 bytes, and the window's own gestures.
 
 #include "PlayerFixture.h"
+#include "library/ListTexts.h"
 
 #include <QStyle>
 #include <QToolTip>
@@ -251,8 +252,8 @@ TEST_F(PlayerTest, AFileLongerThan2To31BytesSeeksAndShowsItsTimes) {
     EXPECT_LT(player->Player.PositionBytes, target + 44100 * 4 * 2);
     EXPECT_EQ(player->ImagePos->x(), 226);
     EXPECT_NEAR(player->Player.PositionSeconds, target / 176400.0, 2.0);
-    EXPECT_EQ(FormatPlayerTime(player->Player.LengthSeconds), "04:00:00");
-    EXPECT_EQ(FormatPlayerTime(player->Player.PositionSeconds).substr(0, 5), "03:38");
+    EXPECT_EQ(DurationText(player->Player.LengthSeconds), "04:00:00");
+    EXPECT_EQ(DurationText(player->Player.PositionSeconds).substr(0, 5), "03:38");
 }
 
 TEST_F(PlayerTest, TheWindowIsFramelessOnTopCentredOnTheMainWindowAndHasItsGeometry) {
