@@ -326,28 +326,26 @@ void TFormRecSettings::MarkActivePage(int page) {
         PControlFormat->setTabIcon(i, i == page ? tickedIcons[i] : plainIcons[i]);
 }
 
+void TFormRecSettings::ChooseFormatPage(int page, bool RecordingSettings::*format) {
+    MarkActivePage(page);
+    settings.Wav = settings.MP3 = settings.WMA = settings.OGG = false;
+    settings.*format = true;
+}
+
 void TFormRecSettings::TSheetMP3Show() {
-    MarkActivePage(PageMP3);
-    settings.MP3 = true;
-    settings.OGG = settings.WMA = settings.Wav = false;
+    ChooseFormatPage(PageMP3, &RecordingSettings::MP3);
 }
 
 void TFormRecSettings::TSheetOGGShow() {
-    MarkActivePage(PageOGG);
-    settings.OGG = true;
-    settings.MP3 = settings.WMA = settings.Wav = false;
+    ChooseFormatPage(PageOGG, &RecordingSettings::OGG);
 }
 
 void TFormRecSettings::TSheetWmaShow() {
-    MarkActivePage(PageWma);
-    settings.WMA = true;
-    settings.MP3 = settings.OGG = settings.Wav = false;
+    ChooseFormatPage(PageWma, &RecordingSettings::WMA);
 }
 
 void TFormRecSettings::TSheetWavShow() {
-    MarkActivePage(PageWav);
-    settings.Wav = true;
-    settings.MP3 = settings.OGG = settings.WMA = false;
+    ChooseFormatPage(PageWav, &RecordingSettings::Wav);
 }
 
 void TFormRecSettings::ApplyVbrRule() {

@@ -115,6 +115,8 @@ private:
     void ApplyOggRule();
     // The tab of `page` gets the tick, the others their plain picture.
     void MarkActivePage(int page);
+    // The page's format becomes the only one chosen, its tab carries the tick.
+    void ChooseFormatPage(int page, bool RecordingSettings::*format);
     // The rate to keep when the sample-rate list has nothing selected.
     std::uint32_t RateWithoutSelection() const;
 
