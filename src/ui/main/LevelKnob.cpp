@@ -7,10 +7,13 @@
 
 #include <QMouseEvent>
 
-void TForm1::PlaceLevelKnob() {
-    const int x = KnobLeftForLevel(core_.Inputs.InputLevel);
+void TForm1::MoveLevelKnob(int x) {
     ImageVol->move(x, ImageVol->y());
     ImageVolBar->resize(VolBarWidth(x), ImageVolBar->height());
+}
+
+void TForm1::PlaceLevelKnob() {
+    MoveLevelKnob(KnobLeftForLevel(core_.Inputs.InputLevel));
 }
 
 void TForm1::ImageVolMouseDown(QMouseEvent* event) {
@@ -25,8 +28,7 @@ void TForm1::ImageVolMouseMove(QMouseEvent* event) {
         return;
     const int x =
         DraggedKnobLeft(static_cast<int>(event->position().x()), ImageVol->x(), DragStartX);
-    ImageVol->move(x, ImageVol->y());
-    ImageVolBar->resize(VolBarWidth(x), ImageVolBar->height());
+    MoveLevelKnob(x);
     core_.SetInputLevel(LevelForKnob(x));
 }
 

@@ -130,6 +130,8 @@ public:
     void LabSourceClick();
     // Puts the knob where the input's level is.
     void PlaceLevelKnob();
+    // The knob's left edge at `x`, the bar up to it.
+    void MoveLevelKnob(int x);
 
     // The file list's handlers, made with the grid once the pictures are there.
     FileListHandlers* FileList() { return fileList_.get(); }
