@@ -3,14 +3,14 @@
 # CPU time per wall second of each, as percent of one core, over several rounds. With PLAY=1
 # the program plays a WAV from its list in the player instead, beside `paplay` playing it.
 #   tools/measure-monitoring.sh [BUILD_DIR] [SECONDS] [ROUNDS]
-# THREADS=1 adds each thread's share and wakeups; PERF_OUT=file records a profile instead.
+# THREADS=1 adds each thread's share and wakeups; PERF_OUT=file records a profile of the window
+# thread instead, with its call stacks.
 set -euo pipefail
 build=$(realpath "${1:-build}")
 seconds=${2:-20}
 rounds=${3:-3}
 source_dir=$(cd "$(dirname "$0")/.." && pwd)
 work=$(mktemp -d /tmp/sonvera-monitor.XXXXXX)
-ticks=$(getconf CLK_TCK)
 
 source "$source_dir/tools/lib/virtual-desktop.sh"
 start_virtual_desktop
@@ -44,30 +44,33 @@ else
 fi
 sleep 1
 if [ -n "${PERF_OUT:-}" ]; then
-    perf record -F 2000 -e cpu-clock -g -o "$PERF_OUT" -p "$program" -- sleep "$seconds" >/dev/null 2>&1
+    perf record -F 4000 -e cpu-clock --call-graph dwarf,16384 -o "$PERF_OUT" -t "$program" -- sleep "$seconds" >/dev/null 2>&1
     exit 0
 fi
 
-cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
-# With THREADS=1: each thread of the program, its CPU ticks and context switches over a round.
+# CPU time in nanoseconds, summed over the live threads: the scheduler's own count, exact even
+# for threads that wake for a few microseconds, where the tick counts of /proc/PID/stat sample.
+cpu_ns() { cat /proc/"$1"/task/*/schedstat | awk '{s += $1} END {print s}'; }
+# With THREADS=1: each thread of the program (name/id), its CPU time and context switches over a
+# round; a thread that started or ended within the round is left out.
 thread_table() {
     local tid
     for tid in /proc/"$program"/task/*; do
-        printf '%s %s %s\n' "$(cat "$tid/comm" | tr ' ' _)" "$(awk '{print $14 + $15}' "$tid/stat")" \
+        printf '%s/%s %s %s\n' "$(tr ' ' _ <"$tid/comm")" "${tid##*/}" "$(awk '{print $1}' "$tid/schedstat")" \
             "$(awk '/^voluntary_ctxt_switches/ {v=$2} /^nonvoluntary_ctxt_switches/ {n=$2} END {print v + n}' "$tid/status")"
     done | sort
 }
 printf '%-6s %12s %10s\n' round "Sonvera %" "$other_name %"
 for round in $(seq "$rounds"); do
-    p0=$(cpu_ticks "$program"); r0=$(cpu_ticks "$other")
+    p0=$(cpu_ns "$program"); r0=$(cpu_ns "$other")
     [ -n "${THREADS:-}" ] && thread_table >"$work/threads0"
     sleep "$seconds"
-    p1=$(cpu_ticks "$program"); r1=$(cpu_ticks "$other")
+    p1=$(cpu_ns "$program"); r1=$(cpu_ns "$other")
     if [ -n "${THREADS:-}" ]; then
         thread_table >"$work/threads1"
-        paste "$work/threads0" "$work/threads1" |
-            awk -v s="$seconds" '{printf "  %-16s %6d ticks %8.1f switches/s\n", $1, $5 - $2, ($6 - $3) / s}'
+        join "$work/threads0" "$work/threads1" |
+            awk -v s="$seconds" '{printf "  %-22s %6.2f %% %8.1f switches/s\n", $1, ($4 - $2) / s / 1e7, ($5 - $3) / s}'
     fi
-    awk -v r="$round" -v p=$((p1 - p0)) -v q=$((r1 - r0)) -v t="$ticks" -v s="$seconds" \
-        'BEGIN {printf "%-6s %12.2f %10.2f\n", r, 100 * p / t / s, 100 * q / t / s}'
+    awk -v r="$round" -v p=$((p1 - p0)) -v q=$((r1 - r0)) -v s="$seconds" \
+        'BEGIN {printf "%-6s %12.2f %10.2f\n", r, p / s / 1e7, q / s / 1e7}'
 done

@@ -1,5 +1,6 @@
 #include "display/Graph.h"
 
+#include "display/Pixels.h"
 #include "engine/Processing.h"
 #include "engine/global.h"
 
@@ -27,27 +28,8 @@ bool IsSplit(const RecordingSettings& settings) {
     return IsStereo(settings) && settings.SplitChannels;
 }
 
-// The stream screen is painted pixel by pixel: a few hundred one-pixel-wide bars a block cost
-// far less written straight into the image than through a painter.
-struct Pixels {
-    explicit Pixels(QImage& image)
-        : bits(reinterpret_cast<QRgb*>(image.bits())), stride(image.bytesPerLine() / 4),
-          bounds(image.rect()) {}
-    QRgb* bits;
-    int stride;
-    QRect bounds;
-};
-
-void FillRect(Pixels& image, QRect rect, QRgb colour) {
-    rect = rect.intersected(image.bounds);
-    for (int y = rect.top(); y <= rect.bottom(); ++y) {
-        QRgb* line = image.bits + std::ptrdiff_t(y) * image.stride;
-        std::fill(line + rect.left(), line + rect.right() + 1, colour);
-    }
-}
-
 // A vertical line from `from` towards `to`, leaving out the end point as line drawing does.
-void VerticalLine(Pixels& image, int x, int from, int to, QRgb colour) {
+void VerticalLine(const Pixels& image, int x, int from, int to, QRgb colour) {
     if (from > to) {
         FillRect(image, QRect(x, to + 1, 1, from - to), colour);
     } else if (from < to) {
@@ -57,7 +39,7 @@ void VerticalLine(Pixels& image, int x, int from, int to, QRgb colour) {
 
 // A rectangle outlined in the pen and filled inside; the two-pixel-wide clip marks are all
 // outline, so only the pen colour shows in them.
-void FramedRect(Pixels& image, int left, int top, int right, int bottom) {
+void FramedRect(const Pixels& image, int left, int top, int right, int bottom) {
     const QRect rect(QPoint(left, top), QPoint(right - 1, bottom - 1));
     FillRect(image, rect, ClipPen.rgb());
     FillRect(image, rect.adjusted(1, 1, -1, -1), ClipFill.rgb());
@@ -99,8 +81,8 @@ void PaintLetters(QPainter& painter, const ScreenState& screens,
 }
 
 // One channel's trace around `centre`. Only the top edge is guarded; the first point is not.
-void PaintTrace(QPainter& painter, ScreenState& screens, const std::int16_t* samples, int centre,
-                const WaveSampling& sampling, const QColor& colour) {
+void PaintTrace(const Pixels& pixels, ScreenState& screens, const std::int16_t* samples,
+                int centre, const WaveSampling& sampling, QRgb colour) {
     auto& points = screens.Trace;
     points[0] = QPoint(0, centre - Round(samples[0] * double(screens.WaveScaleY)));
     for (int j = 0; j < sampling.Points; ++j) {
@@ -110,12 +92,12 @@ void PaintTrace(QPainter& painter, ScreenState& screens, const std::int16_t* sam
         }
         points[j + 1] = QPoint(Round(j * double(screens.WaveScaleX) * sampling.Step), y);
     }
-    screens.TracePen.setColor(colour);
-    painter.setPen(screens.TracePen);
-    painter.drawPolyline(points.data(), sampling.Points + 1);
+    for (int j = 0; j < sampling.Points; ++j) {
+        Line(pixels, points[j], points[j + 1], colour);
+    }
 }
 
-void PaintBars(Pixels& painter, const ScreenState& screens, const RecordingSettings& settings) {
+void PaintBars(const Pixels& painter, const ScreenState& screens, const RecordingSettings& settings) {
     const QRgb left = ColourFromSetting(settings.LeftColor).rgb();
     const QRgb right = ColourFromSetting(settings.RightColor).rgb();
     const int c = screens.Centre;
@@ -134,7 +116,7 @@ void PaintBars(Pixels& painter, const ScreenState& screens, const RecordingSetti
     }
 }
 
-void PaintClipMarks(Pixels& painter, const ScreenState& screens,
+void PaintClipMarks(const Pixels& painter, const ScreenState& screens,
                     const RecordingSettings& settings) {
     const int h = screens.H;
     const bool split = IsSplit(settings);
@@ -193,10 +175,6 @@ const QImage& PrepareBase(ScreenBase& base, const ScreenState& screens,
     return base.Image;
 }
 
-void CopyPixels(const QImage& from, QImage& to) {
-    std::copy_n(from.constBits(), from.sizeInBytes(), to.bits());
-}
-
 // Repaints the stream screen from the histories as they stand.
 void PaintStream(ScreenState& screens, const RecordingSettings& settings) {
     QImage& bitmap = screens.StreamBitmap;
@@ -253,7 +231,6 @@ void SetupScreens(ScreenState& screens) {
     // Flat caps leave out a line's end point, so consecutive segments meet without overlap.
     screens.GridPen = QPen(GridGrey, 1, Qt::DotLine, Qt::FlatCap);
     screens.CentrePen = QPen(GridGrey, 1, Qt::SolidLine, Qt::FlatCap);
-    screens.TracePen = QPen(Qt::white, 1, Qt::SolidLine, Qt::FlatCap);
     // A fixed pixel size without smoothing keeps the letters the same on every display.
     screens.LetterFont = QFont(QStringLiteral("DejaVu Sans"));
     screens.LetterFont.setPixelSize(11);
@@ -295,25 +272,24 @@ void DrawWaveform(ScreenState& screens, const RecordingSettings& settings,
     CopyPixels(PrepareBase(screens.WaveBase, screens, settings, screens.WaveImageLoaded,
                            screens.ImageWave, true),
                screens.WaveBitmap);
-    QPainter painter(&screens.WaveBitmap);
     if (block != nullptr) {
+        const Pixels pixels(screens.WaveBitmap);
         const WaveSampling sampling = WaveformSampling(settings.CaptureFrames);
-        const QColor left = ColourFromSetting(settings.LeftColor);
-        const QColor right = ColourFromSetting(settings.RightColor);
+        const QRgb left = ColourFromSetting(settings.LeftColor).rgb();
+        const QRgb right = ColourFromSetting(settings.RightColor).rgb();
         if (IsSplit(settings)) {
-            PaintTrace(painter, screens, block->LeftSamples.data(), screens.LeftCentre, sampling,
+            PaintTrace(pixels, screens, block->LeftSamples.data(), screens.LeftCentre, sampling,
                        left);
-            PaintTrace(painter, screens, block->RightSamples.data(), screens.RightCentre, sampling,
+            PaintTrace(pixels, screens, block->RightSamples.data(), screens.RightCentre, sampling,
                        right);
         } else {
-            PaintTrace(painter, screens, block->LeftSamples.data(), screens.Centre, sampling, left);
+            PaintTrace(pixels, screens, block->LeftSamples.data(), screens.Centre, sampling, left);
             if (IsStereo(settings)) {
-                PaintTrace(painter, screens, block->RightSamples.data(), screens.Centre, sampling,
+                PaintTrace(pixels, screens, block->RightSamples.data(), screens.Centre, sampling,
                            right);
             }
         }
     }
-    painter.end();
     ShowOnSurface(screens, screens.WaveBitmap, screens.WavePosition);
 }
 

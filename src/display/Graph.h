@@ -81,7 +81,6 @@ struct ScreenState {
     // Made once so that drawing a block allocates nothing.
     QPen GridPen;
     QPen CentrePen;
-    QPen TracePen;
     QFont LetterFont;
     QStaticText LetterL;
     QStaticText LetterR;

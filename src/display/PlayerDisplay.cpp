@@ -1,6 +1,7 @@
 #include "display/PlayerDisplay.h"
 
 #include "display/Graph.h"
+#include "display/Pixels.h"
 #include "engine/global.h"
 #include "library/ListTexts.h"
 #include "platform/FileSystem.h"
@@ -60,28 +61,6 @@ void Fall(int v, int& cap, int& bar) {
     bar = std::max(bar, 0);
 }
 
-// The image's pixels, taken once a draw: a scan line fetched per row costs more than its fill.
-struct Pixels {
-    explicit Pixels(QImage& image)
-        : bits(image.bits()), stride(image.bytesPerLine()), width(image.width()),
-          height(image.height()) {}
-
-    // Fills the part of a rectangle that lies on the image.
-    void Fill(int left, int top, int w, int h, QRgb colour) const {
-        const int x0 = std::max(left, 0);
-        const int x1 = std::max(x0, std::min(left + w, width));
-        for (int y = std::max(top, 0); y < std::min(top + h, height); ++y) {
-            QRgb* row = reinterpret_cast<QRgb*>(bits + std::ptrdiff_t(y) * stride);
-            std::fill(row + x0, row + x1, colour);
-        }
-    }
-
-    uchar* bits;
-    qsizetype stride;
-    int width;
-    int height;
-};
-
 // One side of the spectrum. A cap is a line from x two pixels outwards, without its end point;
 // a bar fills the two columns outside x on the left (x - 2, x - 1) and from x on the right, up
 // from just above the bottom row. A bar of 0 is empty; its cap still shows on row H - 2.
@@ -95,33 +74,16 @@ void PaintSide(PlayerDisplayState& display, bool left) {
         const int entry = 2 * (i + 2) + (left ? 0 : 1);
         Fall(BarHeight(display.Spectrum[entry]), caps[i], bars[i]);
         const int x = left ? 120 - 3 * i : 130 + 3 * i;
-        pixels.Fill(left ? x - 1 : x, H - 2 - caps[i], 2, 1, cap);
-        pixels.Fill(left ? x - 2 : x, H - 2 - bars[i], 2, bars[i], bar);
+        FillRect(pixels, QRect(left ? x - 1 : x, H - 2 - caps[i], 2, 1), cap);
+        FillRect(pixels, QRect(left ? x - 2 : x, H - 2 - bars[i], 2, bars[i]), bar);
     }
 }
 
-} // namespace
-
-void SetupPlayerDisplay(PlayerDisplayState& display, const QFont& font) {
-    display.Bitmap = QImage(W, H, QImage::Format_RGB32);
-    display.Bitmap.fill(Qt::black);
-    // Flat caps leave out a line's end point; the grid's dots skip pixels without painting them.
-    display.GridPen = QPen(Grey, 1, Qt::DotLine, Qt::FlatCap);
-    display.CentrePen = QPen(Grey, 1, Qt::SolidLine, Qt::FlatCap);
-    // Unsmoothed, like the screens' letters: the same pixels on every display.
-    display.Font = font;
-    display.Font.setStyleStrategy(QFont::NoAntialias);
-    display.LetterL = Prepared(QStringLiteral("L"), display.Font);
-    display.LetterR = Prepared(QStringLiteral("R"), display.Font);
-    display.NamePath.clear();
-    display.NameText = QString();
-    display.TimesText.clear();
-}
-
-void DrawPlayerDisplay(PlayerDisplayState& display, const PlayerDisplayInputs& inputs) {
-    const RecordingSettings& settings = *inputs.Settings;
-    QPainter painter(&display.Bitmap);
-    painter.fillRect(QRect(0, 0, W, H), ColourFromSetting(settings.BackgroundColor));
+// Everything but the spectrum: painted only when one of its parts changed, which is once a
+// second while a file plays.
+void PaintBase(PlayerDisplayState& display, QRgb background, bool letters) {
+    QPainter painter(&display.Base);
+    painter.fillRect(QRect(0, 0, W, H), QColor(background));
     painter.fillRect(QRect(W / 2, GridTop, 1, H - GridTop), Grey);
 
     painter.setPen(display.GridPen);
@@ -132,15 +94,44 @@ void DrawPlayerDisplay(PlayerDisplayState& display, const PlayerDisplayInputs& i
         painter.drawLine(i * W / 10, GridTop, i * W / 10, H);
 
     painter.setFont(display.Font);
-    if (settings.Channels > 1) {
+    if (letters) {
         painter.setPen(Grey);
         // Static texts are placed by their top left corner, as the positions are given.
         painter.drawStaticText(2, 20, display.LetterL);
         painter.drawStaticText(W - 10, 20, display.LetterR);
     }
     painter.setPen(TextColour);
-    ShortenName(display, inputs.CurrentFile != nullptr ? *inputs.CurrentFile : std::string());
     painter.drawStaticText(display.NameX, 0, display.Name);
+    painter.drawStaticText(80, 16, display.Times);
+    display.BaseValid = true;
+    display.BaseBackground = background;
+    display.BaseLetters = letters;
+    display.BaseName = display.NameText;
+    display.BaseTimes = display.TimesText;
+}
+
+} // namespace
+
+void SetupPlayerDisplay(PlayerDisplayState& display, const QFont& font) {
+    display.Bitmap = QImage(W, H, QImage::Format_RGB32);
+    display.Bitmap.fill(Qt::black);
+    display.Base = QImage(W, H, QImage::Format_RGB32);
+    // Flat caps leave out a line's end point; the grid's dots skip pixels without painting them.
+    display.GridPen = QPen(Grey, 1, Qt::DotLine, Qt::FlatCap);
+    // Unsmoothed, like the screens' letters: the same pixels on every display.
+    display.Font = font;
+    display.Font.setStyleStrategy(QFont::NoAntialias);
+    display.LetterL = Prepared(QStringLiteral("L"), display.Font);
+    display.LetterR = Prepared(QStringLiteral("R"), display.Font);
+    display.NamePath.clear();
+    display.NameText = QString();
+    display.TimesText.clear();
+    display.BaseValid = false;
+}
+
+void DrawPlayerDisplay(PlayerDisplayState& display, const PlayerDisplayInputs& inputs) {
+    const RecordingSettings& settings = *inputs.Settings;
+    ShortenName(display, inputs.CurrentFile != nullptr ? *inputs.CurrentFile : std::string());
     const bool playing = inputs.Form == DisplayForm::Playing;
     const std::string times = DurationText(playing ? inputs.PositionSeconds : 0) + " / " +
                               DurationText(inputs.LengthSeconds);
@@ -149,9 +140,12 @@ void DrawPlayerDisplay(PlayerDisplayState& display, const PlayerDisplayInputs& i
         display.Times =
             Prepared(QString::fromLatin1(times.data(), int(times.size())), display.Font);
     }
-    painter.drawStaticText(80, 16, display.Times);
-
-    painter.end();
+    const QRgb background = ColourFromSetting(settings.BackgroundColor).rgb();
+    const bool letters = settings.Channels > 1;
+    if (!display.BaseValid || background != display.BaseBackground || letters != display.BaseLetters ||
+        display.NameText != display.BaseName || display.TimesText != display.BaseTimes)
+        PaintBase(display, background, letters);
+    CopyPixels(display.Base, display.Bitmap);
     if (playing) {
         PaintSide(display, true);
         PaintSide(display, false);

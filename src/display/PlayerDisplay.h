@@ -26,6 +26,13 @@ enum class DisplayForm { Idle, Playing };
 // Everything the display keeps for the whole run; made once by the player window.
 struct PlayerDisplayState {
     QImage Bitmap;
+    // The picture without the spectrum, as last painted, and what it shows.
+    QImage Base;
+    bool BaseValid = false;
+    QRgb BaseBackground = 0;
+    bool BaseLetters = false;
+    QString BaseName;
+    std::string BaseTimes;
     // Filled by the player's tick while a file plays.
     std::array<float, SpectrumEntries> Spectrum{};
     // Heights in pixels, kept between draws and across files.
@@ -36,7 +43,6 @@ struct PlayerDisplayState {
 
     QFont Font;
     QPen GridPen;
-    QPen CentrePen;
     // Texts laid out once and again only when they change: shaping a text costs more than the
     // rest of a draw.
     QStaticText LetterL;
