@@ -13,6 +13,7 @@ source_dir=$(cd "$(dirname "$0")/.." && pwd)
 work=$(mktemp -d /tmp/sonvera-monitor.XXXXXX)
 
 source "$source_dir/tools/lib/virtual-desktop.sh"
+source "$source_dir/tools/lib/cpu-time.sh"
 start_virtual_desktop
 cleanup() {
     [ -n "${program:-}" ] && kill "$program" 2>/dev/null || true
@@ -48,9 +49,6 @@ if [ -n "${PERF_OUT:-}" ]; then
     exit 0
 fi
 
-# CPU time in nanoseconds, summed over the live threads: the scheduler's own count, exact even
-# for threads that wake for a few microseconds, where the tick counts of /proc/PID/stat sample.
-cpu_ns() { cat /proc/"$1"/task/*/schedstat | awk '{s += $1} END {print s}'; }
 # With THREADS=1: each thread of the program (name/id), its CPU time and context switches over a
 # round; a thread that started or ended within the round is left out.
 thread_table() {
@@ -71,6 +69,6 @@ for round in $(seq "$rounds"); do
         join "$work/threads0" "$work/threads1" |
             awk -v s="$seconds" '{printf "  %-22s %6.2f %% %8.1f switches/s\n", $1, ($4 - $2) / s / 1e7, ($5 - $3) / s}'
     fi
-    awk -v r="$round" -v p=$((p1 - p0)) -v q=$((r1 - r0)) -v s="$seconds" \
-        'BEGIN {printf "%-6s %12.2f %10.2f\n", r, p / s / 1e7, q / s / 1e7}'
+    printf '%-6s %12s %10s\n' "$round" "$(percent $((p1 - p0)) "$seconds")" \
+        "$(percent $((r1 - r0)) "$seconds")"
 done

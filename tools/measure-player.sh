@@ -8,9 +8,9 @@ build=$(realpath "${1:-build}")
 seconds=${2:-20}
 source_dir=$(cd "$(dirname "$0")/.." && pwd)
 work=$(mktemp -d /tmp/sonvera-measure-player.XXXXXX)
-ticks=$(getconf CLK_TCK)
 
 source "$source_dir/tools/lib/virtual-desktop.sh"
+source "$source_dir/tools/lib/cpu-time.sh"
 start_virtual_desktop
 cleanup() {
     [ -n "${program:-}" ] && kill "$program" 2>/dev/null || true
@@ -22,14 +22,13 @@ trap cleanup EXIT
 file=$work/noise.wav
 sox -n -r 44100 -c 2 -b 16 "$file" synth $((seconds + 10)) pinknoise vol 0.5
 
-cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
 # CPU percent of one core over the next $seconds seconds.
 cpu_percent() {
     local before after
-    before=$(cpu_ticks "$1")
+    before=$(cpu_ns "$1")
     sleep "$seconds"
-    after=$(cpu_ticks "$1")
-    awk -v d=$((after - before)) -v t="$ticks" -v s="$seconds" 'BEGIN {printf "%.2f", 100 * d / t / s}'
+    after=$(cpu_ns "$1")
+    percent $((after - before)) "$seconds"
 }
 
 "$build/bench/bench_window_player" --play "$file" &

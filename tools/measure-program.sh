@@ -8,9 +8,9 @@ build=$(realpath "${1:-build}")
 seconds=${2:-20}
 source_dir=$(cd "$(dirname "$0")/.." && pwd)
 work=$(mktemp -d /tmp/sonvera-measure.XXXXXX)
-ticks=$(getconf CLK_TCK)
 
 source "$source_dir/tools/lib/virtual-desktop.sh"
+source "$source_dir/tools/lib/cpu-time.sh"
 start_virtual_desktop
 cleanup() {
     [ -n "${program:-}" ] && kill "$program" 2>/dev/null || true
@@ -18,23 +18,21 @@ cleanup() {
 }
 trap cleanup EXIT
 
-cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
 # The encoder processes the program started (lame, oggenc), summed.
-children_ticks() {
+children_ns() {
     local total=0 child
-    for child in $(pgrep -P "$1"); do total=$((total + $(cpu_ticks "$child"))); done
+    for child in $(pgrep -P "$1"); do total=$((total + $(cpu_ns "$child"))); done
     echo "$total"
 }
 # CPU percent of one core over the next $seconds seconds: the program, then its encoders.
 cpu_percent() {
     local before after child_before child_after
-    before=$(cpu_ticks "$1")
-    child_before=$(children_ticks "$1")
+    before=$(cpu_ns "$1")
+    child_before=$(children_ns "$1")
     sleep "$seconds"
-    after=$(cpu_ticks "$1")
-    child_after=$(children_ticks "$1")
-    awk -v d=$((after - before)) -v c=$((child_after - child_before)) -v t="$ticks" \
-        -v s="$seconds" 'BEGIN {printf "%.2f %.2f", 100 * d / t / s, 100 * c / t / s}'
+    after=$(cpu_ns "$1")
+    child_after=$(children_ns "$1")
+    echo "$(percent $((after - before)) "$seconds") $(percent $((child_after - child_before)) "$seconds")"
 }
 rss_mb() { awk '/VmRSS/ {printf "%.1f", $2 / 1024}' "/proc/$1/status"; }
 
