@@ -3,11 +3,11 @@
 #include "display/Graph.h"
 #include "engine/Processing.h"
 #include "engine/global.h"
+#include "support/BenchMain.h"
 
 #include <QGuiApplication>
 #include <benchmark/benchmark.h>
 #include <cmath>
-#include <cstdlib>
 #include <memory>
 
 namespace {
@@ -93,11 +93,6 @@ BENCHMARK(BM_DrawStreamSplit)->Unit(benchmark::kMicrosecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    // The channel letters need a font, which needs a GUI application, but no screen.
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    // Text needs a font, which needs a GUI application, but no screen.
+    return RunBenchmarksOffscreen<QGuiApplication>(argc, argv);
 }

@@ -2,12 +2,12 @@
 
 #include "display/PlayerDisplay.h"
 #include "engine/global.h"
+#include "support/BenchMain.h"
 
 #include <QGuiApplication>
 #include <array>
 #include <benchmark/benchmark.h>
 #include <cmath>
-#include <cstdlib>
 
 namespace {
 
@@ -57,10 +57,5 @@ BENCHMARK(BM_DrawPlayerDisplay)->ArgName("playing")->Arg(0)->Arg(1)->Unit(benchm
 
 int main(int argc, char** argv) {
     // Text needs a font, which needs a GUI application, but no screen.
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarksOffscreen<QGuiApplication>(argc, argv);
 }

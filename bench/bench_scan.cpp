@@ -5,6 +5,7 @@
 
 #include "library/FileSort.h"
 #include "library/FolderScan.h"
+#include "support/BigFileList.h"
 
 #include <benchmark/benchmark.h>
 #include <cmath>
@@ -12,7 +13,6 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <stdexcept>
 #include <sys/stat.h>
 
@@ -136,22 +136,8 @@ BENCHMARK(BM_RescanOneChanged)
     ->MeasureProcessCPUTime()
     ->UseRealTime();
 
-// Entries like a big folder's: names with long common prefixes, many equal keys.
 void BM_Sort(benchmark::State& state) {
-    std::mt19937 random(7);
-    LibraryState library;
-    for (int i = 0; i < 10000; ++i) {
-        ListEntry entry;
-        entry.name = "record" + std::to_string(random() % 100000) + ".wav";
-        entry.path = "/home/user/Music/" + entry.name;
-        entry.sizeKB = random() % 20000;
-        entry.sizeText = std::to_string(entry.sizeKB);
-        entry.durationText =
-            "00:0" + std::to_string(random() % 10) + ":" + std::to_string(10 + random() % 50);
-        entry.timeStamp = 1'700'000'000 + 2 * (random() % 100000);
-        entry.dateTimeText = "07/12/2026  12:34:56   ";
-        library.Entries.push_back(entry);
-    }
+    LibraryState library = BigFileList();
     const int order = static_cast<int>(state.range(0));
     for (auto _ : state) {
         SortFileList(order, library.Entries[500].path, library);

@@ -3,13 +3,13 @@
 // copying only, so its time should stay within a tenth of lame's.
 
 #include "engine/Writers.h"
+#include "support/BenchMain.h"
 #include "ui/convert/convert.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <cmath>
-#include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -119,9 +119,5 @@ BENCHMARK(BM_ConvertTenMinutes)->UseManualTime()->Unit(benchmark::kMillisecond)-
 } // namespace
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
+    return RunBenchmarksOffscreen<QApplication>(argc, argv);
 }

@@ -2,33 +2,15 @@
 // (repaint of the rows in view), offscreen.
 
 #include "library/FileSort.h"
+#include "support/BenchMain.h"
+#include "support/BigFileList.h"
 #include "ui/main/FileGrid.h"
 
 #include <QApplication>
 #include <QScrollBar>
 #include <benchmark/benchmark.h>
-#include <cstdlib>
-#include <random>
 
 namespace {
-
-LibraryState BigList() {
-    std::mt19937 random(7);
-    LibraryState library;
-    for (int i = 0; i < 10000; ++i) {
-        ListEntry entry;
-        entry.name = "record" + std::to_string(random() % 100000) + ".wav";
-        entry.path = "/home/user/Music/" + entry.name;
-        entry.sizeKB = random() % 20000;
-        entry.sizeText = std::to_string(entry.sizeKB);
-        entry.durationText =
-            "00:0" + std::to_string(random() % 10) + ":" + std::to_string(10 + random() % 50);
-        entry.timeStamp = 1'700'000'000 + 2 * (random() % 100000);
-        entry.dateTimeText = "07/12/2026  12:34:56   ";
-        library.Entries.push_back(entry);
-    }
-    return library;
-}
 
 FileGridPictures Pictures() {
     QPixmap picture(16, 16);
@@ -39,7 +21,7 @@ FileGridPictures Pictures() {
 // What a click on the Size header costs: the sort of every entry into the rows, then the
 // paint of what the grid shows.
 void BM_HeaderClickSortAndPaint(benchmark::State& state) {
-    LibraryState library = BigList();
+    LibraryState library = BigFileList();
     int order = 1;
     FileGridView grid(nullptr, library, order, Pictures());
     grid.resize(519, 253);
@@ -55,7 +37,7 @@ BENCHMARK(BM_HeaderClickSortAndPaint)->Unit(benchmark::kMillisecond);
 
 // One page down the list: only the rows in view are drawn.
 void BM_ScrollPaint(benchmark::State& state) {
-    LibraryState library = BigList();
+    LibraryState library = BigFileList();
     int order = 1;
     SortFileList(order, "", library);
     FileGridView grid(nullptr, library, order, Pictures());
@@ -73,9 +55,5 @@ BENCHMARK(BM_ScrollPaint)->Unit(benchmark::kMicrosecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
+    return RunBenchmarksOffscreen<QApplication>(argc, argv);
 }

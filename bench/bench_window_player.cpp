@@ -6,6 +6,7 @@
 #include "app/Session.h"
 #include "audio/StreamControl.h"
 #include "engine/global.h"
+#include "support/BenchMain.h"
 #include "ui/player/Player.h"
 
 #include <QApplication>
@@ -92,11 +93,6 @@ int main(int argc, char** argv) {
         QApplication app(argc, argv);
         return Play(argv[2]);
     }
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
     benchFile = std::getenv("SONVERA_BENCH_FILE");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarksOffscreen<QApplication>(argc, argv);
 }

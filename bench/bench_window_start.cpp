@@ -2,6 +2,7 @@
 // sound server with a capture source (tools/measure-program.sh runs it against the test one).
 
 #include "platform/PulseWaveIn.h"
+#include "support/BenchMain.h"
 #include "ui/main/main.h"
 
 #include <QApplication>
@@ -9,7 +10,6 @@
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 
 namespace {
@@ -47,9 +47,5 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "bench_window_start: no sound server with a capture source\n");
         return 1;
     }
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
+    return RunBenchmarksOffscreen<QApplication>(argc, argv);
 }

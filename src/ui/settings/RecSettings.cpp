@@ -201,22 +201,7 @@ TFormRecSettings::TFormRecSettings(RecordingSettings& settings, FormatFlagsReade
     FormatFlags = this->readFormatFlags ? this->readFormatFlags() : 0;
     FormCreate();
     // Connected only now, so that the pages added and selected above set no format.
-    connect(PControlFormat, &QTabWidget::currentChanged, this, [this](int page) {
-        switch (page) {
-        case PageMP3:
-            TSheetMP3Show();
-            break;
-        case PageOGG:
-            TSheetOGGShow();
-            break;
-        case PageWma:
-            TSheetWmaShow();
-            break;
-        case PageWav:
-            TSheetWavShow();
-            break;
-        }
-    });
+    connect(PControlFormat, &QTabWidget::currentChanged, this, [this](int page) { ShowPage(page); });
 }
 
 TFormRecSettings::~TFormRecSettings() = default;
@@ -330,6 +315,23 @@ void TFormRecSettings::ChooseFormatPage(int page, bool RecordingSettings::*forma
     MarkActivePage(page);
     settings.Wav = settings.MP3 = settings.WMA = settings.OGG = false;
     settings.*format = true;
+}
+
+void TFormRecSettings::ShowPage(int page) {
+    switch (page) {
+    case PageMP3:
+        TSheetMP3Show();
+        break;
+    case PageOGG:
+        TSheetOGGShow();
+        break;
+    case PageWma:
+        TSheetWmaShow();
+        break;
+    case PageWav:
+        TSheetWavShow();
+        break;
+    }
 }
 
 void TFormRecSettings::TSheetMP3Show() {
@@ -471,20 +473,7 @@ bool TFormRecSettings::Prepare() {
     if (ending)
         return false;
     // The page active as the dialog opens is shown, so its format is the one chosen.
-    switch (PControlFormat->currentIndex()) {
-    case PageMP3:
-        TSheetMP3Show();
-        break;
-    case PageOGG:
-        TSheetOGGShow();
-        break;
-    case PageWma:
-        TSheetWmaShow();
-        break;
-    case PageWav:
-        TSheetWavShow();
-        break;
-    }
+    ShowPage(PControlFormat->currentIndex());
     return true;
 }
 

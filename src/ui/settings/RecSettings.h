@@ -56,6 +56,8 @@ public:
     // Handlers.
     void FormCreate();
     void FormShow();
+    // Runs the page's show handler, which makes its format the one chosen.
+    void ShowPage(int page);
     void TSheetMP3Show();
     void TSheetOGGShow();
     void TSheetWmaShow();
