@@ -4,7 +4,9 @@
 # the program plays a WAV from its list in the player instead, beside `paplay` playing it.
 #   tools/measure-monitoring.sh [BUILD_DIR] [SECONDS] [ROUNDS]
 # THREADS=1 adds each thread's share and wakeups; PERF_OUT=file records a profile of the window
-# thread instead, with its call stacks.
+# thread instead, with its call stacks. The last column is bench/repaint_floor beside them: a
+# bare Qt window repainting as the program does (two screens ten times a second, or the player's
+# display thirty times), what Qt itself costs for it.
 set -euo pipefail
 build=$(realpath "${1:-build}")
 seconds=${2:-20}
@@ -18,6 +20,7 @@ start_virtual_desktop
 cleanup() {
     [ -n "${program:-}" ] && kill "$program" 2>/dev/null || true
     [ -n "${other:-}" ] && kill "$other" 2>/dev/null || true
+    [ -n "${floor:-}" ] && kill "$floor" 2>/dev/null || true
     stop_virtual_desktop
 }
 trap cleanup EXIT
@@ -43,6 +46,12 @@ else
     parec -d sonvera_signal_44100 --latency-msec=20 >/dev/null &
     other=$! other_name=parec
 fi
+if [ -n "${PLAY:-}" ]; then
+    "$build/bench/repaint_floor" 1 1 &
+else
+    "$build/bench/repaint_floor" 2 3 &
+fi
+floor=$!
 sleep 1
 if [ -n "${PERF_OUT:-}" ]; then
     perf record -F 4000 -e cpu-clock --call-graph dwarf,16384 -o "$PERF_OUT" -t "$program" -- sleep "$seconds" >/dev/null 2>&1
@@ -58,17 +67,17 @@ thread_table() {
             "$(awk '/^voluntary_ctxt_switches/ {v=$2} /^nonvoluntary_ctxt_switches/ {n=$2} END {print v + n}' "$tid/status")"
     done | sort
 }
-printf '%-6s %12s %10s\n' round "Sonvera %" "$other_name %"
+printf '%-6s %12s %10s %12s\n' round "Sonvera %" "$other_name %" "bare Qt %"
 for round in $(seq "$rounds"); do
-    p0=$(cpu_ns "$program"); r0=$(cpu_ns "$other")
+    p0=$(cpu_ns "$program"); r0=$(cpu_ns "$other"); f0=$(cpu_ns "$floor")
     [ -n "${THREADS:-}" ] && thread_table >"$work/threads0"
     sleep "$seconds"
-    p1=$(cpu_ns "$program"); r1=$(cpu_ns "$other")
+    p1=$(cpu_ns "$program"); r1=$(cpu_ns "$other"); f1=$(cpu_ns "$floor")
     if [ -n "${THREADS:-}" ]; then
         thread_table >"$work/threads1"
         join "$work/threads0" "$work/threads1" |
             awk -v s="$seconds" '{printf "  %-22s %6.2f %% %8.1f switches/s\n", $1, ($4 - $2) / s / 1e7, ($5 - $3) / s}'
     fi
-    printf '%-6s %12s %10s\n' "$round" "$(percent $((p1 - p0)) "$seconds")" \
-        "$(percent $((r1 - r0)) "$seconds")"
+    printf '%-6s %12s %10s %12s\n' "$round" "$(percent $((p1 - p0)) "$seconds")" \
+        "$(percent $((r1 - r0)) "$seconds")" "$(percent $((f1 - f0)) "$seconds")"
 done
