@@ -6,8 +6,7 @@
 #include <benchmark/benchmark.h>
 #include <cstdlib>
 
-template <class App>
-int RunBenchmarksOffscreen(int argc, char** argv) {
+template <class App> int RunBenchmarksOffscreen(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     App app(argc, argv);
     benchmark::Initialize(&argc, argv);

@@ -81,8 +81,8 @@ void PaintLetters(QPainter& painter, const ScreenState& screens,
 }
 
 // One channel's trace around `centre`. Only the top edge is guarded; the first point is not.
-void PaintTrace(const Pixels& pixels, ScreenState& screens, const std::int16_t* samples,
-                int centre, const WaveSampling& sampling, QRgb colour) {
+void PaintTrace(const Pixels& pixels, ScreenState& screens, const std::int16_t* samples, int centre,
+                const WaveSampling& sampling, QRgb colour) {
     auto& points = screens.Trace;
     points[0] = QPoint(0, centre - Round(samples[0] * double(screens.WaveScaleY)));
     for (int j = 0; j < sampling.Points; ++j) {
@@ -97,7 +97,8 @@ void PaintTrace(const Pixels& pixels, ScreenState& screens, const std::int16_t* 
     }
 }
 
-void PaintBars(const Pixels& painter, const ScreenState& screens, const RecordingSettings& settings) {
+void PaintBars(const Pixels& painter, const ScreenState& screens,
+               const RecordingSettings& settings) {
     const QRgb left = ColourFromSetting(settings.LeftColor).rgb();
     const QRgb right = ColourFromSetting(settings.RightColor).rgb();
     const int c = screens.Centre;

@@ -37,6 +37,7 @@ void ShortenName(PlayerDisplayState& display, const std::string& path) {
     if (path == display.NamePath && !display.NameText.isNull())
         return;
     display.NamePath = path;
+    display.BaseValid = false;
     const auto slash = path.rfind(platform::PathSeparator);
     QString name =
         QString::fromStdString(slash == std::string::npos ? path : path.substr(slash + 1));
@@ -106,8 +107,6 @@ void PaintBase(PlayerDisplayState& display, QRgb background, bool letters) {
     display.BaseValid = true;
     display.BaseBackground = background;
     display.BaseLetters = letters;
-    display.BaseName = display.NameText;
-    display.BaseTimes = display.TimesText;
 }
 
 } // namespace
@@ -137,13 +136,14 @@ void DrawPlayerDisplay(PlayerDisplayState& display, const PlayerDisplayInputs& i
                               DurationText(inputs.LengthSeconds);
     if (times != display.TimesText) {
         display.TimesText = times;
+        display.BaseValid = false;
         display.Times =
             Prepared(QString::fromLatin1(times.data(), int(times.size())), display.Font);
     }
     const QRgb background = ColourFromSetting(settings.BackgroundColor).rgb();
     const bool letters = settings.Channels > 1;
-    if (!display.BaseValid || background != display.BaseBackground || letters != display.BaseLetters ||
-        display.NameText != display.BaseName || display.TimesText != display.BaseTimes)
+    if (!display.BaseValid || background != display.BaseBackground ||
+        letters != display.BaseLetters)
         PaintBase(display, background, letters);
     CopyPixels(display.Base, display.Bitmap);
     if (playing) {

@@ -26,13 +26,11 @@ enum class DisplayForm { Idle, Playing };
 // Everything the display keeps for the whole run; made once by the player window.
 struct PlayerDisplayState {
     QImage Bitmap;
-    // The picture without the spectrum, as last painted, and what it shows.
+    // The picture without the spectrum, as last painted; a new name or time makes it invalid.
     QImage Base;
     bool BaseValid = false;
     QRgb BaseBackground = 0;
     bool BaseLetters = false;
-    QString BaseName;
-    std::string BaseTimes;
     // Filled by the player's tick while a file plays.
     std::array<float, SpectrumEntries> Spectrum{};
     // Heights in pixels, kept between draws and across files.

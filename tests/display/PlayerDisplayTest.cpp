@@ -123,11 +123,14 @@ TEST_F(PlayerDisplayTest, NameLosesItsFolderIsCutTo260PixelsAndCentred) {
     Draw(DisplayForm::Idle);
     EXPECT_EQ(display.NameText, "record001.wav");
     EXPECT_EQ(display.NameX, std::lrint(125 - metrics.horizontalAdvance("record001.wav") / 2.0));
+    const QImage firstName = display.Bitmap.copy(0, 0, PlayerDisplayWidth, 16);
 
     const QString longName = QString("recording of a very long afternoon session ").repeated(3);
     file = "/music/" + longName.toStdString();
     Draw(DisplayForm::Idle);
     const QString shown = display.NameText;
+    EXPECT_NE(display.Bitmap.copy(0, 0, PlayerDisplayWidth, 16), firstName)
+        << "a new file's name is drawn, not the last one's";
     ASSERT_TRUE(longName.startsWith(shown));
     EXPECT_LE(metrics.horizontalAdvance(shown), 260);
     EXPECT_GT(metrics.horizontalAdvance(longName.left(shown.size() + 1)), 260);

@@ -201,7 +201,8 @@ TFormRecSettings::TFormRecSettings(RecordingSettings& settings, FormatFlagsReade
     FormatFlags = this->readFormatFlags ? this->readFormatFlags() : 0;
     FormCreate();
     // Connected only now, so that the pages added and selected above set no format.
-    connect(PControlFormat, &QTabWidget::currentChanged, this, [this](int page) { ShowPage(page); });
+    connect(PControlFormat, &QTabWidget::currentChanged, this,
+            [this](int page) { ShowPage(page); });
 }
 
 TFormRecSettings::~TFormRecSettings() = default;
