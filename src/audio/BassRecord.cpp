@@ -17,11 +17,26 @@ struct RecordState {
     int device = -1;    // the initialised device, -1 for none
     std::string source; // its source's name
     std::string name;   // the last input name handed out
+    // The source as last read, and the connection's change count before that read.
+    std::optional<audio::SourceState> state;
+    std::uint64_t stateChanges = 0;
 };
 
 RecordState& Record() {
     static RecordState state;
     return state;
+}
+
+// The source's inputs and level, read again only after the server told of a change (a
+// level set outside the program included); a failed read is tried again at the next call.
+const std::optional<audio::SourceState>& CurrentSource(RecordState& record) {
+    auto& pulse = audio::Pulse();
+    const std::uint64_t changes = pulse.Changes();
+    if (!record.state || changes != record.stateChanges) {
+        record.stateChanges = changes;
+        record.state = audio::ReadSource(pulse, record.source);
+    }
+    return record.state;
 }
 
 } // namespace
@@ -32,6 +47,7 @@ BOOL BASS_RecordFree() {
     const bool was = record.device >= 0;
     record.device = -1;
     record.source.clear();
+    record.state.reset();
     return was;
 }
 
@@ -51,6 +67,7 @@ BOOL BASS_RecordInit(int device) {
     std::lock_guard lock(record.mutex);
     record.device = index;
     record.source = names[std::size_t(index)];
+    record.state.reset();
     return true;
 }
 
@@ -59,7 +76,7 @@ DWORD BASS_RecordGetInput(int input, float* volume) {
     std::lock_guard lock(record.mutex);
     if (record.device < 0)
         return BASS_DWORD_ERROR;
-    const auto state = audio::ReadSource(audio::Pulse(), record.source);
+    const auto& state = CurrentSource(record);
     const auto flags = state ? audio::InputFlags(*state, input) : std::nullopt;
     if (!flags)
         return BASS_DWORD_ERROR;
@@ -73,10 +90,12 @@ BOOL BASS_RecordSetInput(int input, DWORD flags, float volume) {
     std::lock_guard lock(record.mutex);
     if (record.device < 0)
         return false;
-    auto& pulse = audio::Pulse();
-    const auto state = audio::ReadSource(pulse, record.source);
+    const auto state = CurrentSource(record);
     if (!state || !audio::InputFlags(*state, input))
         return false;
+    // The server's report of the change may come after its answer to the setting.
+    record.state.reset();
+    auto& pulse = audio::Pulse();
     bool ok = true;
     // On never unmutes what the user muted, nor moves a source off the port the user chose.
     if ((flags & BASS_INPUT_ON) != 0)
@@ -95,7 +114,7 @@ const char* BASS_RecordGetInputName(int input) {
     std::lock_guard lock(record.mutex);
     if (record.device < 0)
         return nullptr;
-    const auto state = audio::ReadSource(audio::Pulse(), record.source);
+    const auto& state = CurrentSource(record);
     const auto name = state ? audio::InputName(*state, input) : std::nullopt;
     if (!name)
         return nullptr;

@@ -30,7 +30,13 @@ pa_context* PulseConnection::Context() {
     Disconnect();
     context_ = pa_context_new(pa_threaded_mainloop_get_api(loop_), "Sonvera");
     pa_context_set_state_callback(
-        context_, [](pa_context*, void* self) { static_cast<PulseConnection*>(self)->Signal(); },
+        context_,
+        [](pa_context* context, void* self) {
+            auto* connection = static_cast<PulseConnection*>(self);
+            if (!PA_CONTEXT_IS_GOOD(pa_context_get_state(context)))
+                ++connection->changes_;
+            connection->Signal();
+        },
         this);
     if (pa_context_connect(context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) {
         Disconnect();
@@ -38,8 +44,20 @@ pa_context* PulseConnection::Context() {
     }
     for (;;) {
         const pa_context_state_t state = pa_context_get_state(context_);
-        if (state == PA_CONTEXT_READY)
+        if (state == PA_CONTEXT_READY) {
+            pa_context_set_subscribe_callback(
+                context_,
+                [](pa_context*, pa_subscription_event_type_t, std::uint32_t, void* self) {
+                    ++static_cast<PulseConnection*>(self)->changes_;
+                },
+                this);
+            const auto events = static_cast<pa_subscription_mask_t>(PA_SUBSCRIPTION_MASK_SOURCE |
+                                                                    PA_SUBSCRIPTION_MASK_SERVER);
+            if (pa_operation* op = pa_context_subscribe(context_, events, nullptr, nullptr))
+                pa_operation_unref(op);
+            ++changes_;
             return context_;
+        }
         if (!PA_CONTEXT_IS_GOOD(state)) {
             Disconnect();
             return nullptr;

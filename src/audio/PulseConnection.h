@@ -3,6 +3,8 @@
 // made on first use and made again when the server went away. Callbacks of playback streams
 // and queries run on its thread under its lock.
 
+#include <atomic>
+#include <cstdint>
 #include <pulse/pulseaudio.h>
 
 namespace audio {
@@ -22,6 +24,9 @@ public:
     void Wait(pa_operation* op);
     // Wakes a Wait or a caller waiting on the loop (from a callback).
     void Signal() { pa_threaded_mainloop_signal(loop_, 0); }
+    // Counts the server's reports of a change to its sources or its default source, and the
+    // connection's losses: what was read from the server before the count moved may be stale.
+    std::uint64_t Changes() const { return changes_; }
 
     class Lock {
     public:
@@ -41,6 +46,7 @@ private:
 
     pa_threaded_mainloop* loop_;
     pa_context* context_ = nullptr;
+    std::atomic<std::uint64_t> changes_{0};
 };
 
 // The library's connection, as its flat calls need one.

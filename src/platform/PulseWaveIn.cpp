@@ -39,6 +39,9 @@ struct PulseWaveIn::Impl {
     pa_context* context = nullptr;
     pa_stream* stream = nullptr;
     bool looked = false;
+    // The server tells of every change to its sources and its default; until it does, the
+    // last look stands and a look asks the server nothing.
+    bool listingCurrent = false;
     std::vector<Source> sources; // as at the last look, device 0 first
     std::vector<Source> listing; // the look in progress
     std::string defaultSource;
@@ -74,10 +77,17 @@ struct PulseWaveIn::Impl {
         pa_context_set_state_callback(context, &Impl::ContextState, this);
         if (pa_context_connect(context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0)
             return false;
+        listingCurrent = false;
         for (;;) {
             const pa_context_state_t state = pa_context_get_state(context);
-            if (state == PA_CONTEXT_READY)
+            if (state == PA_CONTEXT_READY) {
+                pa_context_set_subscribe_callback(context, &Impl::ServerChanged, this);
+                const auto events = static_cast<pa_subscription_mask_t>(
+                    PA_SUBSCRIPTION_MASK_SOURCE | PA_SUBSCRIPTION_MASK_SERVER);
+                if (pa_operation* op = pa_context_subscribe(context, events, nullptr, nullptr))
+                    pa_operation_unref(op);
                 return true;
+            }
             if (!PA_CONTEXT_IS_GOOD(state))
                 return false;
             pa_threaded_mainloop_wait(loop);
@@ -93,10 +103,14 @@ struct PulseWaveIn::Impl {
     }
 
     void Look() {
+        if (Connected() && listingCurrent)
+            return;
         looked = true;
         sources.clear();
         if (!Connect())
             return;
+        // A change while the answers come in marks the listing stale again.
+        listingCurrent = true;
         defaultSource.clear();
         listing.clear();
         Wait(pa_context_get_server_info(context, &Impl::ServerInfo, this));
@@ -119,6 +133,11 @@ struct PulseWaveIn::Impl {
         if (!PA_CONTEXT_IS_GOOD(pa_context_get_state(c)) && impl->stream)
             impl->lost = true;
         pa_threaded_mainloop_signal(impl->loop, 0);
+    }
+
+    static void ServerChanged(pa_context*, pa_subscription_event_type_t, std::uint32_t,
+                              void* self) {
+        static_cast<Impl*>(self)->listingCurrent = false;
     }
 
     static void ServerInfo(pa_context*, const pa_server_info* info, void* self) {

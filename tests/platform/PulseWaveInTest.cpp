@@ -82,12 +82,18 @@ TEST(PulseWaveIn, DevicesAreTheSourcesWithTheDefaultFirst) {
     EXPECT_NE(std::find(names.begin(), names.end(), "Monitor of Test_output"), names.end());
     EXPECT_NE(std::find(names.begin(), names.end(), "Sonvera_test_source_named_long"), names.end());
 
-    // A new default source becomes device 0 at the next look.
+    // A new default source, or a new source, is in the list once the server has told of it.
     ASSERT_TRUE(Shell("pactl set-default-source sonvera_silence"));
-    const std::string first = Names(device)[0];
+    const bool silenceFirst = WaitFor([&] { return Names(device)[0] == "Silence"; });
     ASSERT_TRUE(Shell("pactl set-default-source sonvera_signal_44100"));
-    EXPECT_EQ(first, "Silence");
-    EXPECT_EQ(Names(device)[0], "Test_signal_44100");
+    EXPECT_TRUE(silenceFirst);
+    EXPECT_TRUE(WaitFor([&] { return Names(device)[0] == "Test_signal_44100"; }));
+    const std::size_t before = Names(device).size();
+    {
+        TemporarySource added("sonvera_added", "Added_source");
+        EXPECT_TRUE(WaitFor([&] { return Names(device).size() == before + 1; }));
+    }
+    EXPECT_TRUE(WaitFor([&] { return Names(device).size() == before; }));
 
     // A source asked for by name comes first instead.
     PulseWaveIn chosen("sonvera_signal_96000");

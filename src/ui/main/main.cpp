@@ -29,10 +29,26 @@ QColor ToQColor(Rgb rgb) {
     return QColor(rgb.red, rgb.green, rgb.blue);
 }
 
+// The status tick gives the labels the same texts, colours and hints most of the time; a
+// label is touched only when one changes, so an unchanged one costs no layout and no repaint.
 void SetTextColour(QLabel* label, const QColor& colour) {
+    if (label->palette().color(QPalette::WindowText) == colour)
+        return;
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, colour);
     label->setPalette(palette);
+}
+
+void ShowText(QLabel* label, const QString& text) {
+    if (label->text() == text)
+        return;
+    label->setText(text);
+    label->adjustSize();
+}
+
+void SetHint(QWidget* widget, const QString& hint) {
+    if (widget->toolTip() != hint)
+        widget->setToolTip(hint);
 }
 
 template <class Label = QLabel>
@@ -304,18 +320,17 @@ void TForm1::UpdateStatus() {
     }
     SetTextColour(LabStatus0, ToQColor(view.ShadowColour));
     SetTextColour(LabStatus, ToQColor(view.StatusColour));
-    LabStatus->setToolTip(QString::fromStdString(view.StatusHint));
-    for (QLabel* label : {LabStatus, LabStatus0}) {
-        label->setText(QString::fromStdString(monitor_.StatusText));
-        label->adjustSize();
-    }
-    LabFile->setText(QString::fromStdString(view.FileText));
-    LabFile->adjustSize();
+    SetHint(LabStatus, QString::fromStdString(view.StatusHint));
+    for (QLabel* label : {LabStatus, LabStatus0})
+        ShowText(label, QString::fromStdString(monitor_.StatusText));
+    ShowText(LabFile, QString::fromStdString(view.FileText));
     SetTextColour(LabFile, ToQColor(view.FileColour));
+    SetHint(LabSource, QString::fromStdString(view.SourceHint));
     const QString source = QString::fromStdString(view.SourceText);
-    LabSource->setToolTip(QString::fromStdString(view.SourceHint));
-    LabSource->setText(CutToWidth(source, QFontMetrics(font()), 150));
-    LabSource->adjustSize();
+    if (source != sourceText_) {
+        sourceText_ = source;
+        ShowText(LabSource, CutToWidth(source, QFontMetrics(font()), 150));
+    }
     setWindowTitle(QString::fromStdString(view.Caption));
 }
 

@@ -191,6 +191,7 @@ private:
 
     Recorder core_;
     StatusMonitor monitor_;
+    QString sourceText_; // the source label's text before it was cut to its width
     platform::HotKeys hotKeys_;
     const TForm2* skins_ = nullptr;
     std::unique_ptr<FileListHandlers> fileList_;
