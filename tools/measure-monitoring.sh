@@ -5,8 +5,8 @@
 #   tools/measure-monitoring.sh [BUILD_DIR] [SECONDS] [ROUNDS]
 # THREADS=1 adds each thread's share and wakeups; PERF_OUT=file records a profile of the window
 # thread instead, with its call stacks. The last column is bench/repaint_floor beside them: a
-# bare Qt window repainting as the program does (two screens ten times a second, or the player's
-# display thirty times), what Qt itself costs for it.
+# bare Qt window repainting pictures of the screens' size as often (two ten times a second, or
+# the player's display thirty times) through Qt's backing store, which the program bypasses.
 set -euo pipefail
 build=$(realpath "${1:-build}")
 seconds=${2:-20}
@@ -34,7 +34,7 @@ if [ -n "${PLAY:-}" ]; then
 fi
 "$work/app/Sonvera" &
 program=$!
-until window=$(xdotool search --pid "$program" --onlyvisible --name '^Sonvera$' 2>/dev/null | head -1) &&
+until window=$(xdotool search --maxdepth 1 --pid "$program" --onlyvisible --name '^Sonvera$' 2>/dev/null | head -1) &&
     [ -n "$window" ]; do sleep 0.05; done
 sleep 2
 if [ -n "${PLAY:-}" ]; then

@@ -36,7 +36,7 @@ program=$!
 
 window=""
 for _ in $(seq 200); do
-    window=$(xdotool search --pid "$program" --onlyvisible --name Sonvera 2>/dev/null | head -1) || true
+    window=$(xdotool search --maxdepth 1 --pid "$program" --onlyvisible --name Sonvera 2>/dev/null | head -1) || true
     [ -n "$window" ] && break
     sleep 0.1
 done
@@ -55,7 +55,7 @@ xdotool mousemove --window "$window" 110 308 click --repeat 2 --delay 80 1
 # The player: a small visible window of the program (274 x 204), not the main window.
 find_player() {
     local id WIDTH HEIGHT
-    for id in $(xdotool search --pid "$program" --onlyvisible '.*' 2>/dev/null); do
+    for id in $(xdotool search --maxdepth 1 --pid "$program" --onlyvisible '.*' 2>/dev/null); do
         [ "$id" = "$window" ] && continue
         eval "$(xdotool getwindowgeometry --shell "$id" | grep -E '^(WIDTH|HEIGHT)=')"
         if [ "$WIDTH" -lt 400 ] && [ "$HEIGHT" -lt 300 ]; then

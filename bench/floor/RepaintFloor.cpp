@@ -1,7 +1,8 @@
-// The least a Qt window can spend on the program's screen updates: a bare window with IMAGES
+// The screens' updates as a bare Qt window paints them, through its backing store: IMAGES
 // pictures of the screens' size, changed and repainted every EVERY-th tick of a 33 ms timer
 // (2 and 3: the main window's screens, ten blocks a second; 1 and 1: the player's display).
-// Run beside the program, it tells what of the program's CPU time is Qt's own price.
+// Run beside the program, which puts its screens straight onto windows of their own, it shows
+// what that path saves.
 //   repaint_floor IMAGES EVERY
 
 #include <QApplication>

@@ -7,10 +7,10 @@
 #include "ui/common/BusyCursor.h"
 #include "ui/common/MessageBoxes.h"
 #include "ui/common/MouseLabel.h"
+#include "ui/common/PictureView.h"
 #include "ui/common/TextWidth.h"
 #include "ui/main/FileListHandlers.h"
 #include "ui/main/Images.h"
-#include "ui/main/ScreenView.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -134,12 +134,12 @@ void TForm1::CreateControls() {
     ImageScreen2 = MakePicture<MouseLabel>(client, 275, 31, 273, 163);
     for (MouseLabel* area : {ImageStatus, ImageScreen1, ImageScreen2})
         area->OnMouseMove = [this](QMouseEvent*) { ResetButtonImages(); };
-    WaveScreen = new ScreenView(client, nullptr);
+    WaveScreen = new PictureView(client, nullptr);
     WaveScreen->setGeometry(12, 41, 250, 140);
-    StreamScreen = new ScreenView(client, nullptr);
+    StreamScreen = new PictureView(client, nullptr);
     StreamScreen->setGeometry(286, 41, 250, 140);
     // The screens' frames below them take the mouse.
-    for (ScreenView* view : {WaveScreen, StreamScreen})
+    for (PictureView* view : {WaveScreen, StreamScreen})
         view->setAttribute(Qt::WA_TransparentForMouseEvents);
 
     ImageControlRecord = MakePicture<MouseLabel>(client, 0, 193, 546, 43);
@@ -414,6 +414,6 @@ void TForm1::RestartProgram() {
 }
 
 void TForm1::ShowScreen(const QImage& bitmap, QPoint at) {
-    ScreenView* view = at == core_.Screens.WavePosition ? WaveScreen : StreamScreen;
-    view->SetImage(&bitmap);
+    PictureView* view = at == core_.Screens.WavePosition ? WaveScreen : StreamScreen;
+    view->SetPicture(&bitmap);
 }

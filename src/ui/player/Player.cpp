@@ -6,6 +6,7 @@
 #include "library/ListTexts.h"
 #include "ui/common/MouseLabel.h"
 #include "ui/common/PictureButton.h"
+#include "ui/common/PictureView.h"
 #include "ui/player/PlayerSkin.h"
 
 #include <QCloseEvent>
@@ -45,24 +46,6 @@ public:
     }
 };
 
-// Shows the display image; the screen picture under it takes the mouse.
-class DisplayWidget : public QWidget {
-public:
-    DisplayWidget(QWidget* parent, const QImage* image) : QWidget(parent), image(image) {
-        setAttribute(Qt::WA_OpaquePaintEvent);
-        setAttribute(Qt::WA_TransparentForMouseEvents);
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter painter(this);
-        painter.drawImage(0, 0, *image);
-    }
-
-private:
-    const QImage* image;
-};
-
 } // namespace
 
 TFormPlayer::TFormPlayer(const PlayerPictures& pictures, SessionState& session,
@@ -97,7 +80,9 @@ void TFormPlayer::CreateControls(const PlayerPictures& pictures) {
     ImageScreen->OnDoubleClick = [this](QMouseEvent*) { close(); };
 
     SetupPlayerDisplay(Display, font());
-    DisplayView = new DisplayWidget(this, &Display.Bitmap);
+    // The screen picture under the display takes the mouse.
+    DisplayView = new PictureView(this, &Display.Bitmap);
+    DisplayView->setAttribute(Qt::WA_TransparentForMouseEvents);
     DisplayView->setGeometry(QRect(PlayerDisplayPosition, Display.Bitmap.size()));
 
     ImagePlayerBar = new MouseLabel(this);
@@ -164,7 +149,7 @@ void TFormPlayer::DrawDisplay(DisplayForm form) {
     inputs.PositionSeconds = Player.PositionSeconds;
     inputs.LengthSeconds = Player.LengthSeconds;
     DrawPlayerDisplay(Display, inputs);
-    DisplayView->update();
+    DisplayView->ShowPicture();
 }
 
 void TFormPlayer::PlayCurrentFile() {

@@ -14,6 +14,7 @@
 
 class MouseLabel;
 class PictureButton;
+class PictureView;
 class QMouseEvent;
 class QStyle;
 class QTimer;
@@ -79,7 +80,7 @@ public:
     PictureButton* ImagePos;
     PictureButton* ImageVol;
     PictureButton* ImageClose;
-    QWidget* DisplayView;
+    PictureView* DisplayView;
     QTimer* Timer1;
 
     // True while the window follows the mouse by itself (no system move was offered).

@@ -4,6 +4,7 @@
 
 #include "PlayerFixture.h"
 #include "library/ListTexts.h"
+#include "ui/common/PictureView.h"
 
 #include <QStyle>
 #include <QToolTip>

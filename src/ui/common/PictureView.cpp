@@ -1,0 +1,66 @@
+#include "ui/common/PictureView.h"
+
+#include <QCoreApplication>
+#include <QPainter>
+
+PictureView::PictureView(QWidget* parent, const QImage* picture)
+    : QWidget(parent), picture_(picture), direct_(platform::CanPutPictures()) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    if (direct_) {
+        // A native window for this view alone: its parent and its siblings stay as they are.
+        QCoreApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings);
+        setAttribute(Qt::WA_DontCreateNativeAncestors);
+        setAttribute(Qt::WA_NativeWindow);
+        setAttribute(Qt::WA_PaintOnScreen);
+        setAttribute(Qt::WA_NoSystemBackground);
+    }
+}
+
+PictureView::~PictureView() = default;
+
+void PictureView::SetPicture(const QImage* picture) {
+    picture_ = picture;
+    ShowPicture();
+}
+
+void PictureView::ShowPicture() {
+    if (direct_ && isVisible())
+        Put();
+    else
+        update();
+}
+
+QPaintEngine* PictureView::paintEngine() const {
+    // Null tells the toolkit that this view paints itself on screen.
+    return direct_ ? nullptr : QWidget::paintEngine();
+}
+
+void PictureView::paintEvent(QPaintEvent*) {
+    if (direct_) {
+        Put();
+        return;
+    }
+    QPainter painter(this);
+    if (picture_ != nullptr && !picture_->isNull())
+        painter.drawImage(0, 0, *picture_);
+    else
+        painter.fillRect(rect(), Qt::black);
+}
+
+void PictureView::Put() {
+    if (!window_)
+        window_ = std::make_unique<platform::WindowPictures>(winId());
+    QImage blank;
+    const QImage* shown = picture_;
+    if (shown == nullptr || shown->isNull()) {
+        blank = QImage(size(), QImage::Format_RGB32);
+        blank.fill(Qt::black);
+        shown = &blank;
+    }
+    if (!window_->Put(*shown)) {
+        // A window or a picture whose pixels are not RGB32 as such: the toolkit paints it.
+        direct_ = false;
+        setAttribute(Qt::WA_PaintOnScreen, false);
+        update();
+    }
+}

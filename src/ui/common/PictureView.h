@@ -1,0 +1,32 @@
+#pragma once
+// Shows a picture drawn elsewhere (a live screen, the player's display), copied to the window
+// when it changed. On an X11 display the view is a native window of its own and the picture
+// is put straight onto it; elsewhere (offscreen, other platforms) the toolkit paints it.
+
+#include "platform/WindowPictures.h"
+
+#include <QImage>
+#include <QWidget>
+#include <memory>
+
+class PictureView : public QWidget {
+public:
+    PictureView(QWidget* parent, const QImage* picture);
+    ~PictureView() override;
+
+    // Shows `picture` from now on (null: black).
+    void SetPicture(const QImage* picture);
+    // Shows the picture again after it was drawn anew.
+    void ShowPicture();
+
+protected:
+    QPaintEngine* paintEngine() const override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void Put();
+
+    const QImage* picture_;
+    bool direct_;
+    std::unique_ptr<platform::WindowPictures> window_;
+};

@@ -1,0 +1,111 @@
+// The live screens as the X server shows them: each is a window of its own, 250 x 140, that
+// the program puts its pictures on; read back from the server, they carry the moving trace
+// and bars of the signal, and a still picture comes back after the window was hidden.
+
+#include "Desktop.h"
+#include "TestPaths.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <memory>
+#include <thread>
+#include <xcb/xcb.h>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+using Connection = std::unique_ptr<xcb_connection_t, decltype(&xcb_disconnect)>;
+
+// The windows below `window`, at any depth, of the screens' size.
+std::vector<xcb_window_t> ScreenWindows(xcb_connection_t* c, xcb_window_t window) {
+    std::vector<xcb_window_t> found;
+    xcb_query_tree_reply_t* tree = xcb_query_tree_reply(c, xcb_query_tree(c, window), nullptr);
+    if (tree == nullptr)
+        return found;
+    const xcb_window_t* children = xcb_query_tree_children(tree);
+    for (int i = 0; i < xcb_query_tree_children_length(tree); ++i) {
+        xcb_get_geometry_reply_t* g =
+            xcb_get_geometry_reply(c, xcb_get_geometry(c, children[i]), nullptr);
+        if (g != nullptr && g->width == 250 && g->height == 140)
+            found.push_back(children[i]);
+        std::free(g);
+        for (xcb_window_t below : ScreenWindows(c, children[i]))
+            found.push_back(below);
+    }
+    std::free(tree);
+    return found;
+}
+
+// The window's pixels as the server has them (0x00RRGGBB).
+std::vector<std::uint32_t> Pixels(xcb_connection_t* c, xcb_window_t window) {
+    std::vector<std::uint32_t> pixels;
+    xcb_get_image_reply_t* image = xcb_get_image_reply(
+        c, xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, window, 0, 0, 250, 140, ~0u), nullptr);
+    if (image == nullptr)
+        return pixels;
+    const auto* data = reinterpret_cast<const std::uint32_t*>(xcb_get_image_data(image));
+    pixels.assign(data, data + xcb_get_image_data_length(image) / 4);
+    for (std::uint32_t& pixel : pixels)
+        pixel &= 0xFFFFFFu;
+    std::free(image);
+    return pixels;
+}
+
+// Pixels that are neither the black background nor the grey of the grid and the letters.
+int Drawn(const std::vector<std::uint32_t>& pixels) {
+    int drawn = 0;
+    for (std::uint32_t pixel : pixels)
+        drawn += pixel != 0 && (pixel & 0xFF) != ((pixel >> 8) & 0xFF);
+    return drawn;
+}
+
+} // namespace
+
+TEST(ScreenPixels, TheScreensAreWindowsThatShowTheLiveSignalAndComeBackAfterBeingHidden) {
+    const std::string folder = test_paths::FreshDir("e2e_screen_pixels");
+    std::filesystem::create_directories(folder + "/recordings");
+    e2e::VirtualDisplay display;
+    e2e::Program program(folder, "[Folder]\nName=" + folder + "/recordings\n");
+    program.Start(display);
+    ASSERT_TRUE(program.WaitForWindow(display));
+    std::this_thread::sleep_for(1500ms);
+
+    Connection connection(xcb_connect(display.Name().c_str(), nullptr), &xcb_disconnect);
+    ASSERT_EQ(xcb_connection_has_error(connection.get()), 0);
+    // The top level window: the screens' windows below it bear the program's name too.
+    const std::string search = "xdotool search --maxdepth 1 --pid " +
+                               std::to_string(program.Pid()) + " --onlyvisible --name '^Sonvera$'";
+    const std::string id = display.Run(search + " | head -1");
+    const auto main = xcb_window_t(std::strtoul(id.c_str(), nullptr, 10));
+    ASSERT_NE(main, 0u);
+    const std::vector<xcb_window_t> screens = ScreenWindows(connection.get(), main);
+    ASSERT_EQ(screens.size(), 2u) << "the waveform and the stream screen";
+
+    for (xcb_window_t screen : screens) {
+        const auto first = Pixels(connection.get(), screen);
+        ASSERT_EQ(first.size(), 250u * 140u);
+        EXPECT_GT(Drawn(first), 500) << "the signal is drawn";
+        EXPECT_TRUE(e2e::WaitFor([&] { return Pixels(connection.get(), screen) != first; }, 2s))
+            << "and moves";
+    }
+
+    // Paused, the screens stand still; hidden and shown again, the server asks the program
+    // for them, and they come back as they were.
+    display.Run("xdotool key F5");
+    std::this_thread::sleep_for(500ms);
+    display.Run("xdotool key F7");
+    std::this_thread::sleep_for(500ms);
+    std::vector<std::vector<std::uint32_t>> paused;
+    for (xcb_window_t screen : screens)
+        paused.push_back(Pixels(connection.get(), screen));
+    display.Run(search + " windowunmap --sync windowmap --sync");
+    for (std::size_t i = 0; i < screens.size(); ++i) {
+        EXPECT_GT(Drawn(paused[i]), 500);
+        EXPECT_TRUE(
+            e2e::WaitFor([&] { return Pixels(connection.get(), screens[i]) == paused[i]; }, 2s))
+            << "shown again";
+    }
+    display.Run("xdotool key F9");
+}
