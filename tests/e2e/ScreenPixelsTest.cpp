@@ -38,11 +38,16 @@ std::vector<xcb_window_t> ScreenWindows(xcb_connection_t* c, xcb_window_t window
     return found;
 }
 
-// The window's pixels as the server has them (0x00RRGGBB).
-std::vector<std::uint32_t> Pixels(xcb_connection_t* c, xcb_window_t window) {
+// The window's pixels as the server has them (0x00RRGGBB), of the screen's size or of a
+// part of the window.
+std::vector<std::uint32_t> Pixels(xcb_connection_t* c, xcb_window_t window, int x = 0, int y = 0,
+                                  int width = 250, int height = 140) {
     std::vector<std::uint32_t> pixels;
     xcb_get_image_reply_t* image = xcb_get_image_reply(
-        c, xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, window, 0, 0, 250, 140, ~0u), nullptr);
+        c,
+        xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, window, std::int16_t(x), std::int16_t(y),
+                      std::uint16_t(width), std::uint16_t(height), ~0u),
+        nullptr);
     if (image == nullptr)
         return pixels;
     const auto* data = reinterpret_cast<const std::uint32_t*>(xcb_get_image_data(image));
@@ -90,6 +95,20 @@ TEST(ScreenPixels, TheScreensAreWindowsThatShowTheLiveSignalAndComeBackAfterBein
         EXPECT_TRUE(e2e::WaitFor([&] { return Pixels(connection.get(), screen) != first; }, 2s))
             << "and moves";
     }
+
+    // The screens let the mouse through to the frames below them: moving over a screen gives
+    // a hovered button its own picture back. The record button lies at 173, 202 of the client
+    // area, below the menu bar.
+    const int menu = 59 - 41;
+    const auto button = [&] { return Pixels(connection.get(), main, 173, 202 + menu, 33, 28); };
+    const std::string move = "xdotool mousemove --window " + id.substr(0, id.find('\n')) + " ";
+    display.Run(move + "137 " + std::to_string(110 + menu));
+    std::this_thread::sleep_for(200ms);
+    const auto normal = button();
+    display.Run(move + "189 " + std::to_string(216 + menu));
+    EXPECT_TRUE(e2e::WaitFor([&] { return button() != normal; }, 2s)) << "hovered";
+    display.Run(move + "137 " + std::to_string(110 + menu));
+    EXPECT_TRUE(e2e::WaitFor([&] { return button() == normal; }, 2s)) << "reset over the screen";
 
     // Paused, the screens stand still; hidden and shown again, the server asks the program
     // for them, and they come back as they were.

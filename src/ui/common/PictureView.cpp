@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QPainter>
+#include <QWindow>
 
 PictureView::PictureView(QWidget* parent, const QImage* picture)
     : QWidget(parent), picture_(picture), direct_(platform::CanPutPictures()) {
@@ -45,6 +46,14 @@ void PictureView::paintEvent(QPaintEvent*) {
         painter.drawImage(0, 0, *picture_);
     else
         painter.fillRect(rect(), Qt::black);
+}
+
+void PictureView::showEvent(QShowEvent*) {
+    // A view that lets the mouse through must do so as a window too, or the X server would
+    // hand the pointer's events to it instead of to what lies below.
+    if (QWindow* window = windowHandle())
+        window->setFlag(Qt::WindowTransparentForInput,
+                        testAttribute(Qt::WA_TransparentForMouseEvents));
 }
 
 void PictureView::Put() {

@@ -22,6 +22,7 @@ public:
 protected:
     QPaintEngine* paintEngine() const override;
     void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void Put();
