@@ -138,7 +138,8 @@ void Program::Start(const VirtualDisplay& display, const std::vector<std::string
 }
 
 bool Program::WaitForWindow(const VirtualDisplay& display) const {
-    const std::string search = "xdotool search --pid " + std::to_string(pid) + " --name Sonvera";
+    const std::string search =
+        "xdotool search --onlyvisible --pid " + std::to_string(pid) + " --name Sonvera";
     return WaitFor([&] { return !display.Run(search).empty(); }, 20s);
 }
 

@@ -47,7 +47,7 @@ public:
     std::string SettingsText() const;
     void Start(const VirtualDisplay& display, const std::vector<std::string>& environment = {});
     pid_t Pid() const { return pid; }
-    // Waits for the main window on `display`; false after the timeout.
+    // Waits for the main window to be shown on `display`; false after the timeout.
     bool WaitForWindow(const VirtualDisplay& display) const;
     // Waits for the program to end; returns its exit status, or -1 when it did not end or was
     // killed by a signal.
