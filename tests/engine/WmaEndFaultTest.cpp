@@ -16,21 +16,16 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// While it lives, no file of this process grows past `bytes`; a write beyond fails (EFBIG).
+// While it lives, no file of this process grows past `bytes`: a write beyond fails (EFBIG).
 struct FileSizeLimit {
     rlimit saved{};
-    void (*savedHandler)(int) = nullptr;
     explicit FileSizeLimit(rlim_t bytes) {
+        std::signal(SIGXFSZ, SIG_IGN);
         getrlimit(RLIMIT_FSIZE, &saved);
-        savedHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = saved;
-        limit.rlim_cur = bytes;
+        const rlimit limit{bytes, saved.rlim_max};
         setrlimit(RLIMIT_FSIZE, &limit);
     }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, savedHandler);
-    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved); }
 };
 
 TEST(WriterFaults, AWmaFileWhoseEndCannotBeWrittenIsReportedNamingTheFile) {
