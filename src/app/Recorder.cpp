@@ -57,7 +57,8 @@ void Recorder::StartAudio() {
 }
 
 void Recorder::RescanAndSort() {
-    window_.RunBusy([this] { ScanOutputFolder(Settings.OutputFolder, Library); });
+    window_.RunBusy(
+        [this] { ScanOutputFolder(Settings.OutputFolder, Library, HeldFiles(Writers)); });
     SortFileList(Settings.Sort, Library.CurrentFile, Library);
     window_.FileListChanged();
 }

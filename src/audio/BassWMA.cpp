@@ -9,6 +9,7 @@ extern "C" {
 }
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -58,11 +59,15 @@ public:
         stream = avformat_new_stream(format, nullptr);
         avcodec_parameters_from_context(stream->codecpar, codec);
         stream->time_base = AVRational{1, codec->sample_rate};
-        if (avio_open(&format->pb, path, AVIO_FLAG_WRITE) < 0)
+        if (Failed(avio_open(&format->pb, path, AVIO_FLAG_WRITE)))
             return false;
-        if (avformat_write_header(format, nullptr) < 0)
+        // Each packet goes to the file as soon as it is made; by default the file's buffer
+        // keeps the first 256 KiB (16 s at 128 kbit/s), so a crash would leave nothing.
+        format->flush_packets = 1;
+        if (Failed(avformat_write_header(format, nullptr)))
             return false;
         headerWritten = true;
+        avio_flush(format->pb);
         frame = av_frame_alloc();
         packet = av_packet_alloc();
         frame->nb_samples = codec->frame_size;
@@ -100,10 +105,19 @@ public:
             ok = SendFrame(filled, false);
         if (ok)
             ok = Drain(nullptr);
-        if (headerWritten && av_write_trailer(format) < 0)
+        if (headerWritten && Failed(av_write_trailer(format)))
+            ok = false;
+        // The last bytes reach the disk only as the file closes: a full disk shows here too.
+        if (format != nullptr && format->pb != nullptr && Failed(avio_closep(&format->pb)))
             ok = false;
         Release();
         return ok;
+    }
+
+    // The errno value of the last failure the system gave, or EIO.
+    int Error() const {
+        const int code = AVUNERROR(error);
+        return code > 0 && code < 4096 ? code : EIO;
     }
 
 private:
@@ -133,9 +147,16 @@ private:
                 return false;
             av_packet_rescale_ts(packet, codec->time_base, stream->time_base);
             packet->stream_index = stream->index;
-            if (av_interleaved_write_frame(format, packet) < 0)
+            if (Failed(av_interleaved_write_frame(format, packet)))
                 return false;
         }
+    }
+
+    // Keeps the error of an FFmpeg result; true when it is one.
+    bool Failed(int result) {
+        if (result < 0)
+            error = result;
+        return result < 0;
     }
 
     void Release() {
@@ -160,6 +181,7 @@ private:
     std::int64_t pts = 0;
     std::uint8_t partial[4] = {};
     std::size_t partialBytes = 0;
+    int error = 0; // the last FFmpeg error
 };
 
 struct Encoder {
@@ -229,5 +251,9 @@ BOOL BASS_WMA_EncodeClose(HWMENCODE handle) {
     }
     const bool fed = encoder->Feed->Finish(StallLimit);
     encoder->Feed.reset();
-    return encoder->File->Close() && fed;
+    const bool closed = encoder->File->Close();
+    if (fed && closed)
+        return true;
+    errno = encoder->File->Error();
+    return false;
 }

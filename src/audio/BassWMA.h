@@ -1,6 +1,7 @@
 #pragma once
 // WMA files: FFmpeg's wmav2 encoder in an ASF file, fed 16-bit PCM. The encoding runs on a
-// thread of its own, so BASS_WMA_EncodeWrite returns at once. Calls come from one thread.
+// thread of its own, so BASS_WMA_EncodeWrite returns at once; each packet is in the file as
+// soon as it is made, so a file cut short by a crash still plays. Calls come from one thread.
 
 #include "audio/Bass.h"
 
@@ -21,4 +22,6 @@ HWMENCODE BASS_WMA_EncodeOpenFile(DWORD freq, DWORD chans, DWORD flags, DWORD bi
 BOOL BASS_WMA_EncodeWrite(HWMENCODE handle, const void* buffer, DWORD length);
 
 // Encodes what is queued, finishes the file (the last frame padded with silence) and closes it.
+// FALSE when any of the file could not be written (errno then tells the system's reason, EIO
+// when it gave none) or the encoder failed.
 BOOL BASS_WMA_EncodeClose(HWMENCODE handle);

@@ -281,12 +281,13 @@ std::unique_ptr<FileDecoder> FileDecoder::Open(const std::string& path) {
     s->eightBit =
         wav && (params->codec_id == AV_CODEC_ID_PCM_U8 || params->codec_id == AV_CODEC_ID_PCM_S8);
 
-    // MP3 headers give only an estimate of the length; other formats state it exactly.
+    // MP3 headers give only an estimate of the length; other formats state it exactly, except
+    // a file whose header was never finished (a WMA recording cut short states 0).
     const bool mpegAudio = params->codec_id == AV_CODEC_ID_MP3 ||
                            params->codec_id == AV_CODEC_ID_MP2 ||
                            params->codec_id == AV_CODEC_ID_MP1;
     std::optional<std::uint64_t> frames;
-    if (mpegAudio || stream->duration == AV_NOPTS_VALUE) {
+    if (mpegAudio || stream->duration == AV_NOPTS_VALUE || stream->duration == 0) {
         frames = SumPacketFrames(s->format, s->stream, s->rate);
         const std::int64_t start = stream->start_time == AV_NOPTS_VALUE ? 0 : stream->start_time;
         av_seek_frame(s->format, s->stream, start, AVSEEK_FLAG_BACKWARD);

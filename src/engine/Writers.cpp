@@ -5,6 +5,7 @@
 #include "platform/Locale.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -16,6 +17,7 @@ struct FinishingWriters {
     std::condition_variable done;
     int running = 0;
     std::vector<std::string> finished;
+    std::vector<std::string> held; // the files still being finished, once per writer
     std::deque<UserMessage> messages;
     std::vector<std::thread> threads; // joined once all are done, never left running at exit
 };
@@ -40,9 +42,12 @@ void InBackground(WriterState& w, std::string file, std::function<MaybeMessage()
     FinishingWriters* finishing = w.Finishing.get();
     std::lock_guard lock(finishing->mutex);
     ++finishing->running;
+    finishing->held.push_back(file);
     finishing->threads.emplace_back([finishing, file = std::move(file), work = std::move(work)] {
         MaybeMessage message = work();
         std::lock_guard lock(finishing->mutex);
+        std::vector<std::string>& held = finishing->held;
+        held.erase(std::find(held.begin(), held.end(), file));
         finishing->finished.push_back(file);
         if (message)
             finishing->messages.push_back(*message);
@@ -215,20 +220,23 @@ void StopWriters(WriterState& w) {
     if (wma == 0 && carrier == 0)
         return;
     const std::string path = w.CurrentFile;
-    const bool tellStuck = w.EncoderStarted && !w.WriterFailed;
+    const bool failureTold = w.WriterFailed;
+    const bool tellStuck = w.EncoderStarted && !failureTold;
     const char* name = EncoderName(w.Format);
-    InBackground(w, path, [wma, carrier, path, tellStuck, name]() -> MaybeMessage {
-        if (wma != 0)
-            BASS_WMA_EncodeClose(wma);
+    InBackground(w, path, [wma, carrier, path, failureTold, tellStuck, name]() -> MaybeMessage {
+        MaybeMessage message;
+        // The last packets and the index are written here: a full disk now damages the file.
+        if (wma != 0 && !BASS_WMA_EncodeClose(wma) && !failureTold)
+            message = ErrorMessage(WriteFailed(path, platform::ErrorText(errno)));
         if (carrier == 0)
-            return std::nullopt;
+            return message;
         // False when an encoder had to be ended: it stopped reading its input.
         const bool finished = BASS_Encode_Stop(carrier);
         BASS_ChannelStop(carrier);
         BASS_StreamFree(carrier);
         if (!finished && tellStuck)
             return PlainMessage(EncoderStopped(path, name));
-        return std::nullopt;
+        return message;
     });
 }
 
@@ -252,6 +260,15 @@ void FinishAllWriters(WriterState& w) {
     std::unique_lock lock(f.mutex);
     f.done.wait(lock, [&] { return f.running == 0; });
     JoinWhenIdle(f, lock);
+}
+
+std::vector<std::string> HeldFiles(const WriterState& w) {
+    FinishingWriters& f = *w.Finishing;
+    std::lock_guard lock(f.mutex);
+    std::vector<std::string> held = f.held;
+    if (w.Running)
+        held.push_back(w.CurrentFile);
+    return held;
 }
 
 std::uint64_t WriterLostMs(const WriterState& w) {

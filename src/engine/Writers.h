@@ -95,5 +95,9 @@ WriterNews PollWriters(WriterState& writers);
 // Waits until every file is finished (at exit). The news stays for PollWriters.
 void FinishAllWriters(WriterState& writers);
 
+// The files the writers hold: the running recording's and those still finishing. A scan of the
+// folder must not take them for leftovers, however small they are yet.
+std::vector<std::string> HeldFiles(const WriterState& writers);
+
 // Milliseconds of the running recording's audio the writers could not take.
 std::uint64_t WriterLostMs(const WriterState& writers);

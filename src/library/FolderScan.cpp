@@ -8,12 +8,26 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <thread>
 
 namespace {
 
 // A recording this small holds no sound, at most the 44-byte header of an empty WAV file.
 constexpr std::uint64_t SmallestRecording = 50;
+// A small file changed more recently may be a recording another instance has just begun.
+constexpr std::chrono::seconds LeftoverAge{60};
+
+bool IsLeftover(const platform::DirEntry& file, const std::string& path,
+                const std::vector<std::string>& heldFiles) {
+    if (file.size >= SmallestRecording)
+        return false;
+    const auto age = std::chrono::system_clock::now().time_since_epoch() -
+                     std::chrono::nanoseconds(file.modifiedNanos);
+    return age >= LeftoverAge &&
+           std::none_of(heldFiles.begin(), heldFiles.end(),
+                        [&](const std::string& held) { return platform::SameFile(held, path); });
+}
 
 std::int64_t TwoSecondStamp(std::int64_t localSeconds) {
     return localSeconds - (localSeconds % 2 + 2) % 2;
@@ -43,7 +57,8 @@ void ProbeDurations(std::vector<ListEntry*>& entries) {
 
 } // namespace
 
-void ScanOutputFolder(const std::string& outputFolder, LibraryState& state) {
+void ScanOutputFolder(const std::string& outputFolder, LibraryState& state,
+                      const std::vector<std::string>& heldFiles) {
     BASS_Init(-1, 44100, 0, nullptr, nullptr);
     state.Entries.clear();
     std::unordered_map<std::string, KnownRecording> known;
@@ -51,7 +66,7 @@ void ScanOutputFolder(const std::string& outputFolder, LibraryState& state) {
     for (platform::DirEntry& file : platform::ListPlainFiles(outputFolder, IsRecordingKind)) {
         ListEntry entry;
         entry.path = outputFolder + platform::PathSeparator + file.name;
-        if (file.size < SmallestRecording && platform::DeleteFile(entry.path)) {
+        if (IsLeftover(file, entry.path, heldFiles) && platform::DeleteFile(entry.path)) {
             continue;
         }
         entry.name = std::move(file.name);

@@ -5,11 +5,15 @@
 #include "library/Files.h"
 
 #include <string>
+#include <vector>
 
 // Rebuilds the file list from the output folder: recordings under 50 bytes (a WAV header and
-// nothing else) are deleted and left out, every other recording gets an entry in the order the
-// folder lists them. Resets the grid to the entries' row count, empty and without selection.
-// Durations are probed on all cores, and only for files that are new or whose size or
-// modification time changed since the last scan (LibraryState::Known); a file the audio
-// library cannot read still gets its entry.
-void ScanOutputFolder(const std::string& outputFolder, LibraryState& state);
+// nothing else) left by a crash are deleted and left out, every other recording gets an entry
+// in the order the folder lists them. A small file is no leftover while it may still be
+// written: when it is one of `heldFiles` (those this program's writers hold) or changed within
+// the last minute (another instance may be writing it). Resets the grid to the entries' row
+// count, empty and without selection. Durations are probed on all cores, and only for files
+// that are new or whose size or modification time changed since the last scan
+// (LibraryState::Known); a file the audio library cannot read still gets its entry.
+void ScanOutputFolder(const std::string& outputFolder, LibraryState& state,
+                      const std::vector<std::string>& heldFiles = {});

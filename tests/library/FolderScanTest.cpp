@@ -7,6 +7,7 @@
 
 #include <QDate>
 #include <QLocale>
+#include <chrono>
 #include <cstdlib>
 #include <ctime>
 #include <fcntl.h>
@@ -48,6 +49,12 @@ void WriteWav(const std::string& path, std::uint32_t rate, std::uint16_t channel
         bytes += static_cast<char>((i / 8) % 2 ? 0x60 : 0xA0);
     }
     std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// Gives the file a modification time `seconds` ago.
+void Age(const std::string& path, int seconds) {
+    const auto when = fs::file_time_type::clock::now() - std::chrono::seconds(seconds);
+    fs::last_write_time(path, when);
 }
 
 void RunCommand(const std::string& command) {
@@ -94,6 +101,8 @@ TEST(FolderScan, ListsRecordingKindsOnlyAndDeletesEmptyOnes) {
     WriteBytes(folder + "/.hidden.wav", 5000);
     WriteBytes(folder + "/tiny.txt", 3);
     fs::create_directory(folder + "/folder.wav");
+    for (const char* leftover : {"record001.wav", "small.wma", "tiny.txt"})
+        Age(folder + "/" + leftover, 3600);
     LibraryState state;
     ScanOutputFolder(folder, state);
 
@@ -113,6 +122,45 @@ TEST(FolderScan, ListsRecordingKindsOnlyAndDeletesEmptyOnes) {
     EXPECT_EQ(Find(state, "RECORD003.OGG")->sizeText, "2");
     EXPECT_EQ(Find(state, "enough.wma")->sizeText, "0");
     EXPECT_EQ(state.Grid.RowCount, 4);
+}
+
+// A small file is deleted only as the leftover of a crash: never one a writer of this program
+// holds, nor one changed within the last minute that another instance may be writing.
+TEST(FolderScan, SmallFilesAreDeletedOnlyWhenNoOneMayStillWriteThem) {
+    const std::string folder = test_paths::FreshDir("scan_small");
+    struct Case {
+        const char* name;
+        std::size_t size;
+        int ageSeconds;
+        bool held;
+        bool kept;
+    };
+    const Case cases[] = {
+        {"held.wma", 0, 3600, true, true},      // an encoder still finishing it
+        {"heldwav.wav", 44, 3600, true, true},  // a WAV recording just begun
+        {"recent.mp3", 0, 5, false, true},      // another instance's, maybe
+        {"almostold.wav", 44, 50, false, true}, // still within the minute
+        {"leftover.wav", 44, 70, false, false}, // a crash's, a minute on
+        {"oldleftover.ogg", 0, 86400, false, false}, {"normal.wav", 5000, 86400, false, true},
+        {"normalheld.mp3", 5000, 0, true, true},
+    };
+    std::vector<std::string> held;
+    for (const Case& c : cases) {
+        const std::string path = folder + "/" + c.name;
+        WriteBytes(path, c.size);
+        Age(path, c.ageSeconds);
+        // Spelt as the writer was given it, not necessarily as the scan builds it.
+        if (c.held)
+            held.push_back(folder + "/./" + c.name);
+    }
+    LibraryState state;
+    ScanOutputFolder(folder, state, held);
+
+    for (const Case& c : cases) {
+        EXPECT_EQ(fs::exists(folder + "/" + c.name), c.kept) << c.name;
+        const ListEntry* entry = Find(state, c.name);
+        EXPECT_EQ(entry != nullptr, c.kept) << c.name << " is listed as it is";
+    }
 }
 
 // Time stamps are local wall-clock time in two-second steps; the zone is fixed for the test.
