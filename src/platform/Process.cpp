@@ -64,10 +64,10 @@ std::string FindProgram(const std::string& name) {
     std::string path;
     if (const char* variable = std::getenv("PATH")) {
         path = variable;
-    } else {
-        path.resize(confstr(_CS_PATH, nullptr, 0));
-        confstr(_CS_PATH, path.data(), path.size());
-        path.resize(path.find('\0'));
+    } else if (const std::size_t size = confstr(_CS_PATH, nullptr, 0); size > 0) {
+        path.resize(size);
+        confstr(_CS_PATH, path.data(), size);
+        path.pop_back(); // its terminating NUL
     }
     std::size_t begin = 0;
     while (begin <= path.size()) {
