@@ -86,8 +86,9 @@ void FeedThread::Run() {
         changed.wait(lock, [&] { return stopping || (queued > 0 && !failed); });
         if (stopping)
             return;
-        // The consumer works on the bytes in place: Push only writes behind them.
-        const std::size_t piece = std::min(queued, capacity - readPos);
+        // The consumer works on the bytes in place: Push only writes behind them. A backlog goes
+        // in pieces, so Finish sees a slow consumer move rather than one long silence.
+        const std::size_t piece = std::min({queued, capacity - readPos, PieceBytes});
         const std::span<const std::uint8_t> bytes(ring.get() + readPos, piece);
         busy = true;
         lock.unlock();

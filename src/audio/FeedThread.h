@@ -16,9 +16,10 @@ namespace audio {
 
 class FeedThread {
 public:
-    // Called on the feed thread with the bytes in order; returns false when the consumer has
-    // failed, after which everything else is dropped.
+    // Called on the feed thread with the bytes in order, at most PieceBytes at a time (a pipe's
+    // worth); returns false when the consumer has failed, after which everything else is dropped.
     using Consumer = std::function<bool(std::span<const std::uint8_t>)>;
+    static constexpr std::size_t PieceBytes = 64 * 1024;
 
     FeedThread(Consumer consumer, std::size_t capacityBytes);
     // Drops what is still queued and waits for the thread; Finish first to keep it.
@@ -38,8 +39,8 @@ public:
     std::size_t Queued() const;
 
     // Waits until everything queued has been consumed, for as long as the consumer keeps
-    // taking bytes; gives up when it took none for `stallLimit`. Returns true when all was
-    // consumed without failure.
+    // taking bytes, however slowly; gives up when it took none for `stallLimit`. Returns true when
+    // all was consumed without failure.
     bool Finish(std::chrono::milliseconds stallLimit);
 
     bool Failed() const;

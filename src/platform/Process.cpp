@@ -1,11 +1,16 @@
 #include "platform/Process.h"
 
+#include "platform/TerminationSignals.h"
+
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <fcntl.h>
 #include <mutex>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -35,10 +40,57 @@ void IgnoreBrokenPipes() {
     std::call_once(once, [] { std::signal(SIGPIPE, SIG_IGN); });
 }
 
+sigset_t TerminatingSignalSet() {
+    sigset_t set;
+    sigemptyset(&set);
+    for (const int number : TerminatingSignals)
+        sigaddset(&set, number);
+    return set;
+}
+
+bool IsExecutableFile(const std::string& path) {
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+           access(path.c_str(), X_OK) == 0;
+}
+
 } // namespace
 
+std::string FindProgram(const std::string& name) {
+    if (name.empty())
+        return {};
+    if (name.find('/') != std::string::npos)
+        return name;
+    std::string path;
+    if (const char* variable = std::getenv("PATH")) {
+        path = variable;
+    } else if (const std::size_t size = confstr(_CS_PATH, nullptr, 0); size > 0) {
+        path.resize(size);
+        confstr(_CS_PATH, path.data(), size);
+        path.pop_back(); // its terminating NUL
+    }
+    std::size_t begin = 0;
+    while (begin <= path.size()) {
+        const std::size_t end = std::min(path.find(':', begin), path.size());
+        const std::string folder = path.substr(begin, end - begin);
+        begin = end + 1;
+        // An empty or relative element means the current folder, which is the output folder:
+        // what lies there is the user's files, never a program of ours.
+        if (!folder.starts_with('/'))
+            continue;
+        const std::string candidate = folder + (folder.ends_with('/') ? "" : "/") + name;
+        if (IsExecutableFile(candidate))
+            return candidate;
+    }
+    return {};
+}
+
 int StartWithStdinPipe(const std::vector<std::string>& arguments, ChildProcess& child) {
-    if (arguments.empty() || arguments[0].empty())
+    if (arguments.empty())
+        return ENOENT;
+    const std::string name = ProgramName(arguments[0]);
+    const std::string program = FindProgram(name);
+    if (program.empty())
         return ENOENT;
     IgnoreBrokenPipes();
 
@@ -56,27 +108,31 @@ int StartWithStdinPipe(const std::vector<std::string>& arguments, ChildProcess& 
     // Nothing else of ours reaches the child, even a descriptor a library left inheritable.
     posix_spawn_file_actions_addclosefrom_np(&actions, STDERR_FILENO + 1);
 
-    // The child gets the default SIGPIPE back and no blocked signals of ours.
+    // The child gets the default SIGPIPE back. Only we decide when it ends: it runs in a process
+    // group of its own, out of reach of the terminal's Ctrl-C, and with the terminating signals
+    // blocked, so a kill of our whole group or session leaves it to finish its file once its
+    // input ends (SIGKILL still ends it).
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
-    sigset_t defaults, none;
+    sigset_t defaults;
     sigemptyset(&defaults);
     sigaddset(&defaults, SIGPIPE);
-    sigemptyset(&none);
+    const sigset_t blocked = TerminatingSignalSet();
     posix_spawnattr_setsigdefault(&attributes, &defaults);
-    posix_spawnattr_setsigmask(&attributes, &none);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+    posix_spawnattr_setsigmask(&attributes, &blocked);
+    posix_spawnattr_setpgroup(&attributes, 0);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK |
+                                              POSIX_SPAWN_SETPGROUP);
 
-    const std::string program = ProgramName(arguments[0]);
     std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(program.c_str()));
+    argv.push_back(const_cast<char*>(name.c_str()));
     for (std::size_t i = 1; i < arguments.size(); ++i)
         argv.push_back(const_cast<char*>(arguments[i].c_str()));
     argv.push_back(nullptr);
 
     pid_t pid = -1;
     const int result =
-        posix_spawnp(&pid, program.c_str(), &actions, &attributes, argv.data(), environ);
+        posix_spawn(&pid, program.c_str(), &actions, &attributes, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
     close(fds[0]);

@@ -1,6 +1,7 @@
 #pragma once
 // Child processes fed through a pipe on their standard input: the command-line encoders run
-// this way. Programs are started directly (never through a shell) and looked up on PATH.
+// this way. Programs are started directly (never through a shell) and looked up on PATH, in its
+// absolute folders only: the current folder is the output folder.
 
 #include <chrono>
 #include <cstddef>
@@ -14,11 +15,17 @@ struct ChildProcess {
     int StdinFd = -1; // our end of the pipe to the child's standard input
 };
 
-// Starts arguments[0] with the other arguments. A program named without a folder is looked
-// up on PATH, and a trailing ".exe" is dropped, so "lame.exe" finds lame. The child's output
-// and error output go to /dev/null. Returns 0, or the errno of the failure (ENOENT when the
-// program does not exist); `child` is filled only on success. Broken pipes are reported as
-// EPIPE by WriteToChild from then on, never as a signal.
+// The program `name` as the system runs it: a name with a folder stays as it is, a bare name
+// is looked up in the absolute folders of PATH (empty and relative elements are skipped).
+// Empty when there is none.
+std::string FindProgram(const std::string& name);
+
+// Starts arguments[0] with the other arguments. A program named without a folder is found by
+// FindProgram, and a trailing ".exe" is dropped, so "lame.exe" finds lame. The child's output
+// and error output go to /dev/null. It runs in a process group of its own with SIGINT,
+// SIGTERM, SIGHUP and SIGQUIT blocked: it ends when its input ends, or by KillChild. Returns 0, or
+// the errno of the failure (ENOENT when the program does not exist); `child` is filled only on
+// success. Broken pipes are reported as EPIPE by WriteToChild from then on, never as a signal.
 int StartWithStdinPipe(const std::vector<std::string>& arguments, ChildProcess& child);
 
 // Writes all bytes to the child's pipe, waiting while it is full. Returns 0 or the errno

@@ -33,15 +33,15 @@ TerminationSignals::TerminationSignals(std::function<void()> onSignal)
     action.sa_handler = OnSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGINT, &action, nullptr);
+    for (const int number : TerminatingSignals)
+        sigaction(number, &action, nullptr);
 }
 
 TerminationSignals::~TerminationSignals() {
     if (pipe_[0] < 0)
         return;
-    std::signal(SIGTERM, SIG_DFL);
-    std::signal(SIGINT, SIG_DFL);
+    for (const int number : TerminatingSignals)
+        std::signal(number, SIG_DFL);
     writeEnd = -1;
     delete notifier_;
     close(pipe_[0]);

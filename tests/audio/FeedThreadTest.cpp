@@ -1,9 +1,11 @@
 #include "audio/FeedThread.h"
 
+#include <algorithm>
 #include <atomic>
 #include <gtest/gtest.h>
 #include <mutex>
 #include <numeric>
+#include <thread>
 #include <vector>
 
 using namespace std::chrono_literals;
@@ -98,3 +100,49 @@ TEST(FeedThread, AFailedConsumerGetsNothingMore) {
     EXPECT_FALSE(feed.Push(&byte, 1));
     EXPECT_EQ(calls, 1);
 }
+
+// After a hiccup the consumer finds a backlog queued. It gets it in pieces, so one that works
+// through them slowly is still moving and Finish waits for it; only one that takes nothing at
+// all is given up.
+struct BacklogCase {
+    const char* name;
+    std::chrono::microseconds perKiB; // how long the consumer takes
+    bool stops;                       // takes nothing after its first piece
+    bool finished;
+};
+void PrintTo(const BacklogCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class FeedThreadBacklog : public ::testing::TestWithParam<BacklogCase> {};
+
+TEST_P(FeedThreadBacklog, FinishWaitsForAConsumerAsLongAsItMoves) {
+    const BacklogCase c = GetParam();
+    Gate hiccup, stopped;
+    std::atomic<int> calls = 0;
+    std::atomic<std::size_t> largest = 0;
+    audio::FeedThread feed(
+        [&](std::span<const std::uint8_t> bytes) {
+            hiccup.Wait();
+            if (c.stops && calls++ > 0)
+                stopped.Wait();
+            largest = std::max<std::size_t>(largest, bytes.size());
+            std::this_thread::sleep_for(c.perKiB * bytes.size() / 1024);
+            return true;
+        },
+        2 * 1024 * 1024);
+    const std::vector<std::uint8_t> block(4096, 1);
+    for (int i = 0; i < 256; ++i) // 1 MiB: at 600 us a KiB, 0.6 s in one go
+        ASSERT_TRUE(feed.Push(block.data(), block.size()));
+    hiccup.Open();
+
+    EXPECT_EQ(feed.Finish(300ms), c.finished);
+    stopped.Open();
+    EXPECT_LE(largest, audio::FeedThread::PieceBytes);
+}
+
+INSTANTIATE_TEST_SUITE_P(Consumers, FeedThreadBacklog,
+                         ::testing::Values(BacklogCase{"Quick", 0us, false, true},
+                                           BacklogCase{"SlowButMoving", 600us, false, true},
+                                           BacklogCase{"Stopped", 0us, true, false}),
+                         [](const auto& info) { return std::string(info.param.name); });

@@ -48,7 +48,9 @@ bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds timeou
 
 namespace {
 
-pid_t Spawn(const std::vector<std::string>& arguments, const std::vector<std::string>& extra) {
+// `ownGroup` starts it in a process group of its own, as a terminal starts a program.
+pid_t Spawn(const std::vector<std::string>& arguments, const std::vector<std::string>& extra,
+            bool ownGroup = false) {
     std::vector<std::string> environment;
     for (char** entry = environ; *entry; ++entry)
         environment.emplace_back(*entry);
@@ -64,8 +66,16 @@ pid_t Spawn(const std::vector<std::string>& arguments, const std::vector<std::st
     for (const std::string& setting : environment)
         envp.push_back(const_cast<char*>(setting.c_str()));
     envp.push_back(nullptr);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    if (ownGroup) {
+        posix_spawnattr_setpgroup(&attributes, 0);
+        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+    }
     pid_t pid = -1;
-    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), envp.data()) != 0)
+    const int result = posix_spawnp(&pid, argv[0], nullptr, &attributes, argv.data(), envp.data());
+    posix_spawnattr_destroy(&attributes);
+    if (result != 0)
         throw std::runtime_error("cannot start " + arguments[0]);
     return pid;
 }
@@ -134,7 +144,7 @@ std::string Program::SettingsText() const {
 void Program::Start(const VirtualDisplay& display, const std::vector<std::string>& environment) {
     std::vector<std::string> settings = {"DISPLAY=" + display.Name(), "QT_QPA_PLATFORM=xcb"};
     settings.insert(settings.end(), environment.begin(), environment.end());
-    pid = Spawn({folder + "/Sonvera"}, settings);
+    pid = Spawn({folder + "/Sonvera"}, settings, true);
 }
 
 bool Program::WaitForWindow(const VirtualDisplay& display) const {
@@ -163,6 +173,10 @@ int Program::WaitForExit(std::chrono::milliseconds timeout) {
 
 void Program::Signal(int number) const {
     kill(pid, number);
+}
+
+void Program::SignalGroup(int number) const {
+    kill(-pid, number);
 }
 
 void Program::Adopt(pid_t other) {

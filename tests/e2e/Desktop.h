@@ -37,7 +37,8 @@ private:
 };
 
 // The program copied into a folder of the test's own, so the settings file beside it is the
-// test's. Stopped (SIGKILL) with the object if still running.
+// test's. It runs in a process group of its own, as from a terminal. Stopped (SIGKILL) with the
+// object if still running.
 class Program {
 public:
     // `ini` is written as Sonvera.ini beside the copy.
@@ -53,6 +54,8 @@ public:
     // killed by a signal.
     int WaitForExit(std::chrono::milliseconds timeout);
     void Signal(int number) const;
+    // To every process of the program's group, as a terminal sends Ctrl-C or its hang-up.
+    void SignalGroup(int number) const;
     // Takes over a process the program started itself (after a restart); it is not our child.
     void Adopt(pid_t other);
     bool Running() const;

@@ -101,8 +101,9 @@ int RunApplication(int argc, char** argv) {
     {
         QApplication app(argc, argv);
         QApplication::setApplicationName("Sonvera");
-        // A logout or a kill closes the window as its close box does, without the question;
-        // one that comes while the windows are made (a box asking for a source) ends that box.
+        // A logout, a kill, Ctrl-C or the closing of the terminal closes the window as its close
+        // box does, without the question; one that comes while the windows are made (a box
+        // asking for a source) ends that box.
         TForm1* form1 = nullptr;
         bool ending = false;
         platform::TerminationSignals termination([&form1, &ending] {
