@@ -85,7 +85,7 @@ MaybeMessage CreateWav(WriterState& w, const std::string& path) {
     if (!w.Wav)
         return ErrorMessage("Cannot create file \"" + path + "\". " + reason);
     w.CurrentFile = path;
-    w.WavBytes = 0;
+    w.FileBytes = 0;
     return std::nullopt;
 }
 
@@ -98,12 +98,12 @@ MaybeMessage Lose(WriterState& w, std::size_t bytes, MaybeMessage message = std:
 MaybeMessage WriteWav(WriterState& w, std::span<const std::uint8_t> block) {
     if (std::optional<std::string> failure = w.Wav->Failure()) {
         // What was handed over but never reached the disk is lost too.
-        w.LostBytes += w.WavBytes - std::min<std::uint64_t>(w.WavBytes, w.Wav->BytesOnDisk());
+        w.LostBytes += w.FileBytes - std::min<std::uint64_t>(w.FileBytes, w.Wav->BytesOnDisk());
         w.WriterFailed = true;
         FinishWav(w, true);
         return Lose(w, block.size(), ErrorMessage(WriteFailed(w.CurrentFile, *failure)));
     }
-    if (w.WavBytes + block.size() > w.MaxDataBytes) {
+    if (w.FileBytes + block.size() > w.MaxDataBytes) {
         FinishWav(w, false);
         const std::string next = w.NextFileName ? w.NextFileName() : std::string();
         w.WriterFailed = true;
@@ -117,7 +117,7 @@ MaybeMessage WriteWav(WriterState& w, std::span<const std::uint8_t> block) {
     }
     if (!w.Wav->Write(block))
         return Lose(w, block.size()); // the disk is a whole queue behind
-    w.WavBytes += block.size();
+    w.FileBytes += block.size();
     return std::nullopt;
 }
 
@@ -141,6 +141,7 @@ StartResult StartWriters(WriterState& w, const RecordingSettings& settings,
     w.WriterFailed = false;
     w.EncoderStarted = false;
     w.LostBytes = 0;
+    w.FileBytes = 0;
 
     StartResult result{true, std::nullopt};
     if (settings.Wav) {
@@ -203,6 +204,8 @@ MaybeMessage WriteBlock(WriterState& w, std::span<const std::uint8_t> outputBloc
         w.WriterFailed = true;
         message = Lose(w, block.size(), PlainMessage(EncoderStopped(w.CurrentFile, "WMA")));
     }
+    if (!w.Format.Wav && !w.WriterFailed)
+        w.FileBytes += block.size(); // the encoder took it
     return message;
 }
 

@@ -77,6 +77,8 @@ struct Disk {
             }
             return real->WriteAt(offset, bytes);
         }
+        int Sync() override { return real->Sync(); }
+        int Truncate(std::uint64_t length) override { return real->Truncate(length); }
         int Close() override { return real->Close(); }
     };
 };
