@@ -142,6 +142,7 @@ StartResult StartWriters(WriterState& w, const RecordingSettings& settings,
     w.EncoderStarted = false;
     w.LostBytes = 0;
     w.FileBytes = 0;
+    w.WatchedPath.clear(); // a restart makes its file anew on the same path
 
     StartResult result{true, std::nullopt};
     if (settings.Wav) {

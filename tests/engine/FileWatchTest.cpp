@@ -70,6 +70,24 @@ TEST_P(AnotherProgram, TakingTheFileMovesTheRecordingToTheNextName) {
     EXPECT_EQ(WriterLostMs(w), 300u);
 }
 
+TEST(FileWatch, ARestartMakingItsFileAnewOnTheSamePathIsNoLoss) {
+    const auto s = OutputFormat(true, 44100, 16, 2);
+    const std::string path = test_paths::FreshDir("file_watch_restart") + "/record001.wav";
+    WriterState w;
+    ASSERT_TRUE(StartWriters(w, s, path, true).Started);
+    ASSERT_FALSE(WriteBlock(w, Block(s, 0)));
+    EXPECT_FALSE(FollowCurrentFile(w));
+    // The old file may still be held while it is finished, so the new one is another file.
+    fs::create_hard_link(path, path + ".held");
+    StopWriters(w);
+    FinishAllWriters(w);
+    fs::remove(path);
+    ASSERT_TRUE(StartWriters(w, s, path, true).Started);
+    EXPECT_FALSE(FollowCurrentFile(w));
+    EXPECT_EQ(w.CurrentFile, path);
+    StopWriters(w);
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Ways, AnotherProgram,
     ::testing::Values(LossCase{"Deletes", [](const std::string& path) { fs::remove(path); }},
