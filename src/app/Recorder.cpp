@@ -1,6 +1,5 @@
 #include "app/Recorder.h"
 
-#include "app/StatusMonitor.h"
 #include "audio/StreamControl.h"
 #include "engine/AudioLoss.h"
 #include "engine/FileWatch.h"

@@ -2,6 +2,7 @@
 
 #include "audio/BASSenc.h"
 #include "audio/BassWMA.h"
+#include "engine/AudioLoss.h"
 #include "platform/Locale.h"
 
 #include <algorithm>
@@ -63,14 +64,21 @@ void JoinWhenIdle(FinishingWriters& f, std::unique_lock<std::mutex>& lock) {
     lock.lock();
 }
 
-// The WAV file is finished in the background; a failure not told yet is told then.
+// The WAV file is finished in the background; a failure not told yet is told then, with the
+// audio it cost (the last sync can fail at the end).
 void FinishWav(WriterState& w, bool failureTold) {
     std::shared_ptr<WavFileWriter> wav(std::move(w.Wav));
     const std::string path = wav->Path();
-    InBackground(w, path, [wav, path, failureTold]() -> MaybeMessage {
-        if (std::optional<std::string> failure = wav->Finish(); failure && !failureTold)
-            return ErrorMessage(WriteFailed(path, *failure));
-        return std::nullopt;
+    const std::uint64_t handed = w.FileBytes;
+    const std::uint64_t blockBytes = std::max<std::uint64_t>(w.Format.BlockBytes, 1);
+    InBackground(w, path, [wav, path, failureTold, handed, blockBytes]() -> MaybeMessage {
+        const std::optional<std::string> failure = wav->Finish();
+        if (!failure || failureTold)
+            return std::nullopt;
+        std::string text = WriteFailed(path, *failure);
+        if (const std::uint64_t lost = handed - std::min<std::uint64_t>(handed, wav->BytesOnDisk()))
+            text += "; the last " + LostAudioText(lost * 100 / blockBytes) + " of it are lost";
+        return ErrorMessage(text);
     });
 }
 

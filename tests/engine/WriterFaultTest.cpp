@@ -203,6 +203,27 @@ TEST(WriterFaults, AFailedSyncIsAWriteFailureAndTheAudioNotKnownSafeIsCountedAnd
     EXPECT_FALSE(PollWriters(w).Message); // told once
 }
 
+TEST(WriterFaults, AFailedLastSyncAtTheStopIsToldWithTheAudioItCost) {
+    const auto s = OutputFormat(true, 44100, 16, 2);
+    const std::string path = test_paths::FreshDir("fault_last_sync") + "/record001.wav";
+    Disk disk;
+    disk.Open();
+    disk.syncsKept = 0;
+    WriterState w;
+    w.CreateFile = disk.Creator();
+    ASSERT_TRUE(StartWriters(w, s, path, true).Started);
+    for (int i = 0; i < 5; ++i) // well before the first sync while recording
+        ASSERT_FALSE(WriteBlock(w, Block(s, i)));
+    StopWriters(w);
+    FinishAllWriters(w);
+
+    const WriterNews news = PollWriters(w);
+    ASSERT_TRUE(news.Message);
+    EXPECT_EQ(news.Message->text, "The recording could not be written to \"" + path +
+                                      "\". Input/output error; the last 0.5 s of it are lost");
+    EXPECT_EQ(ReadAll(path).size(), 44u);
+}
+
 namespace {
 
 // The pids of our children running `name`.
