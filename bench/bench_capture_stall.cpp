@@ -34,6 +34,8 @@ struct StallingFile : platform::OutputFile {
             std::this_thread::sleep_for(std::chrono::seconds(stallSeconds));
         return real->WriteAt(offset, bytes);
     }
+    int Sync() override { return real->Sync(); }
+    int Truncate(std::uint64_t length) override { return real->Truncate(length); }
     int Close() override { return real->Close(); }
 };
 

@@ -1,8 +1,8 @@
 #include "app/Recorder.h"
 
-#include "app/StatusMonitor.h"
 #include "audio/StreamControl.h"
 #include "engine/AudioLoss.h"
+#include "engine/FileWatch.h"
 #include "library/FileSort.h"
 #include "library/FolderScan.h"
 #include "library/RecentFolders.h"
@@ -85,6 +85,11 @@ void Recorder::WatchTick() {
     if (device_->DeviceLost())
         ring_.CloseCapture();
     WatchDevices(*this, Watch, Flags.VistaMode);
+    if (session.state.IsRecording) {
+        MaybeMessage moved = FollowCurrentFile(Writers);
+        Library.CurrentFile = Writers.CurrentFile;
+        Notify(std::move(moved));
+    }
     // Files the writers finished in the background are listed once they are complete.
     WriterNews news = PollWriters(Writers);
     if (!news.FinishedFiles.empty() && !session.state.IsRecording)
@@ -211,7 +216,7 @@ bool Recorder::StartOutput() {
         return false;
     }
     Writers.NextFileName = [this] {
-        MakeNextRecordFileName(Settings, Library);
+        MakeNextRecordFileName(Settings, Library, Writers.CurrentFile);
         return Library.CurrentFile;
     };
     ResetAudioLost(ring_);

@@ -1,5 +1,7 @@
 #include "app/StatusMonitor.h"
 
+#include "engine/AudioLoss.h"
+
 #include <cmath>
 #include <filesystem>
 
@@ -60,9 +62,4 @@ StatusView UpdateStatusMonitor(StatusMonitor& monitor, const StatusInputs& in) {
     if (!s.IsPaused)
         monitor.BlinkPhase = !monitor.BlinkPhase;
     return view;
-}
-
-std::string LostAudioText(std::uint64_t milliseconds) {
-    const std::uint64_t tenths = (milliseconds + 50) / 100;
-    return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + " s";
 }

@@ -48,9 +48,6 @@ struct StatusInputs {
     std::uint64_t lostMs; // audio the running recording lost
 };
 
-// "1.2 s": a lost stretch of audio, to a tenth of a second.
-std::string LostAudioText(std::uint64_t milliseconds);
-
 // One status tick: brings the monitor's title and status word up to date, inverts the blink
 // phase unless paused, and returns what the labels show.
 StatusView UpdateStatusMonitor(StatusMonitor& monitor, const StatusInputs& in);

@@ -6,6 +6,13 @@
 #include "engine/Writers.h"
 
 #include <cstdint>
+#include <string>
+
+// "1.2 s": a lost stretch of audio, to a tenth of a second.
+inline std::string LostAudioText(std::uint64_t milliseconds) {
+    const std::uint64_t tenths = (milliseconds + 50) / 100;
+    return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + " s";
+}
 
 // Starts the count for a new recording (StartWriters resets the writers' share itself).
 inline void ResetAudioLost(CaptureRing& ring) {

@@ -23,6 +23,9 @@ std::uint64_t NowMs() {
 // A WAV file is ours alone: however long the disk stalls, what is queued gets written.
 constexpr std::chrono::hours NoStallLimit{24 * 365};
 
+// How much recorded audio a power cut or a pulled stick may take at most.
+constexpr std::uint64_t SyncIntervalMs = 2000;
+
 } // namespace
 
 void FillWavHeader(WavHeader& h, const RecordingSettings& format, std::uint32_t dataBytes) {
@@ -67,7 +70,7 @@ std::unique_ptr<WavFileWriter> WavFileWriter::Create(const std::string& path,
 
 WavFileWriter::WavFileWriter(std::string path, const RecordingSettings& format,
                              std::unique_ptr<platform::OutputFile> file)
-    : path_(std::move(path)), format_(format), file_(std::move(file)) {}
+    : path_(std::move(path)), format_(format), file_(std::move(file)), syncTime_(NowMs()) {}
 
 WavFileWriter::~WavFileWriter() {
     feed_.reset();
@@ -102,25 +105,46 @@ bool WavFileWriter::WriteHeader() {
     return true;
 }
 
+bool WavFileWriter::Sync() {
+    if (const int error = file_->Sync())
+        return CutBack(syncedBytes_, error); // what was not made safe is not counted as kept
+    syncedBytes_ = dataBytes_;
+    syncTime_ = NowMs();
+    return true;
+}
+
+bool WavFileWriter::CutBack(std::uint32_t bytes, int error) {
+    // A write cut short by a full disk leaves part of a block behind; whatever the file holds
+    // past the kept blocks goes, so the header and the file's length agree.
+    bytes -= bytes % std::max<std::uint32_t>(format_.BlockBytes, 1);
+    file_->Truncate(44 + std::uint64_t(bytes));
+    dataBytes_.store(bytes, std::memory_order_release);
+    Fail(error); // after the count: whoever sees the failure reads what the file kept
+    WriteHeader();
+    return false;
+}
+
 bool WavFileWriter::Append(std::span<const std::uint8_t> bytes) {
-    if (const int error = file_->WriteAt(44 + std::uint64_t(dataBytes_), bytes)) {
-        Fail(error);
-        return false;
-    }
+    if (const int error = file_->WriteAt(44 + std::uint64_t(dataBytes_), bytes))
+        return CutBack(dataBytes_, error);
     dataBytes_.fetch_add(static_cast<std::uint32_t>(bytes.size()), std::memory_order_release);
     // The header follows when the queue is empty, and at least once a second while the disk
     // catches up on a backlog, so a crash leaves a file stating nearly all it holds.
     const std::uint32_t secondOfAudio = format_.BlockBytes * 10;
     const bool idle = feed_->Queued() <= bytes.size();
-    if (idle || dataBytes_ - headerBytes_ >= secondOfAudio || NowMs() - headerTime_ >= 1000)
-        return WriteHeader();
-    return true;
+    if ((idle || dataBytes_ - headerBytes_ >= secondOfAudio || NowMs() - headerTime_ >= 1000) &&
+        !WriteHeader())
+        return false;
+    return NowMs() - syncTime_ < SyncIntervalMs || Sync();
 }
 
 std::optional<std::string> WavFileWriter::Finish() {
     feed_->Finish(NoStallLimit);
     feed_.reset();
-    WriteHeader();
+    // The final header and the last audio reach the disk itself before the file counts as done.
+    const bool failed = Failure().has_value();
+    if (WriteHeader() && !failed)
+        Sync();
     if (const int error = file_->Close())
         Fail(error);
     file_.reset();

@@ -2,6 +2,7 @@
 
 #include "audio/BASSenc.h"
 #include "audio/BassWMA.h"
+#include "engine/AudioLoss.h"
 #include "platform/Locale.h"
 
 #include <algorithm>
@@ -68,14 +69,21 @@ void JoinWhenIdle(FinishingWriters& f, std::unique_lock<std::mutex>& lock) {
     lock.lock();
 }
 
-// The WAV file is finished in the background; a failure not told yet is told then.
+// The WAV file is finished in the background; a failure not told yet is told then, with the
+// audio it cost (the last sync can fail at the end).
 void FinishWav(WriterState& w, bool failureTold) {
     std::shared_ptr<WavFileWriter> wav(std::move(w.Wav));
     const std::string path = wav->Path();
-    InBackground(w, path, [wav, path, failureTold]() -> MaybeMessage {
-        if (std::optional<std::string> failure = wav->Finish(); failure && !failureTold)
-            return ErrorMessage(WriteFailed(path, *failure));
-        return std::nullopt;
+    const std::uint64_t handed = w.FileBytes;
+    const std::uint64_t blockBytes = std::max<std::uint64_t>(w.Format.BlockBytes, 1);
+    InBackground(w, path, [wav, path, failureTold, handed, blockBytes]() -> MaybeMessage {
+        const std::optional<std::string> failure = wav->Finish();
+        if (!failure || failureTold)
+            return std::nullopt;
+        std::string text = WriteFailed(path, *failure);
+        if (const std::uint64_t lost = handed - std::min<std::uint64_t>(handed, wav->BytesOnDisk()))
+            text += "; the last " + LostAudioText(lost * 100 / blockBytes) + " of it are lost";
+        return ErrorMessage(text);
     });
 }
 
@@ -90,7 +98,7 @@ MaybeMessage CreateWav(WriterState& w, const std::string& path) {
     if (!w.Wav)
         return ErrorMessage("Cannot create file \"" + path + "\". " + reason);
     w.CurrentFile = path;
-    w.WavBytes = 0;
+    w.FileBytes = 0;
     return std::nullopt;
 }
 
@@ -103,12 +111,12 @@ MaybeMessage Lose(WriterState& w, std::size_t bytes, MaybeMessage message = std:
 MaybeMessage WriteWav(WriterState& w, std::span<const std::uint8_t> block) {
     if (std::optional<std::string> failure = w.Wav->Failure()) {
         // What was handed over but never reached the disk is lost too.
-        w.LostBytes += w.WavBytes - std::min<std::uint64_t>(w.WavBytes, w.Wav->BytesOnDisk());
+        w.LostBytes += w.FileBytes - std::min<std::uint64_t>(w.FileBytes, w.Wav->BytesOnDisk());
         w.WriterFailed = true;
         FinishWav(w, true);
         return Lose(w, block.size(), ErrorMessage(WriteFailed(w.CurrentFile, *failure)));
     }
-    if (w.WavBytes + block.size() > w.MaxDataBytes) {
+    if (w.FileBytes + block.size() > w.MaxDataBytes) {
         FinishWav(w, false);
         const std::string next = w.NextFileName ? w.NextFileName() : std::string();
         w.WriterFailed = true;
@@ -122,7 +130,7 @@ MaybeMessage WriteWav(WriterState& w, std::span<const std::uint8_t> block) {
     }
     if (!w.Wav->Write(block))
         return Lose(w, block.size()); // the disk is a whole queue behind
-    w.WavBytes += block.size();
+    w.FileBytes += block.size();
     return std::nullopt;
 }
 
@@ -146,6 +154,8 @@ StartResult StartWriters(WriterState& w, const RecordingSettings& settings,
     w.WriterFailed = false;
     w.EncoderStarted = false;
     w.LostBytes = 0;
+    w.FileBytes = 0;
+    w.WatchedPath.clear(); // a restart makes its file anew on the same path
 
     StartResult result{true, std::nullopt};
     if (settings.Wav) {
@@ -208,6 +218,8 @@ MaybeMessage WriteBlock(WriterState& w, std::span<const std::uint8_t> outputBloc
         w.WriterFailed = true;
         message = Lose(w, block.size(), PlainMessage(EncoderStopped(w.CurrentFile, "WMA")));
     }
+    if (!w.Format.Wav && !w.WriterFailed)
+        w.FileBytes += block.size(); // the encoder took it
     return message;
 }
 

@@ -9,11 +9,13 @@
 #include "engine/UserMessage.h"
 #include "engine/WavFile.h"
 #include "engine/global.h"
+#include "platform/FileIdentity.h"
 #include "platform/OutputFile.h"
 
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -45,12 +47,16 @@ struct WriterState {
     bool Running = false; // blocks are written while set
 
     std::unique_ptr<WavFileWriter> Wav;
-    std::uint64_t WavBytes = 0; // handed to the current WAV file
+    std::uint64_t FileBytes = 0; // handed to the current file
     std::uint32_t Carrier = 0;
     bool EncoderStarted = false;
     std::uint32_t WmaEncoder = 0;
     bool WriterFailed = false;   // told once, then the failed writer gets no more blocks
     std::uint64_t LostBytes = 0; // of this recording's output that reached no file
+    // The current file as first seen on disk, to tell when another program deletes or
+    // replaces it (FollowCurrentFile).
+    std::string WatchedPath;
+    std::optional<platform::FileIdentity> WatchedIdentity;
     std::string Mp3CommandLine;
     std::string OggCommandLine;
 

@@ -16,7 +16,8 @@ std::string RecordNumberText(int number) {
     return std::string(text.size() < 3 ? 3 - text.size() : 0, '0') + text;
 }
 
-bool MakeNextRecordFileName(const RecordingSettings& settings, LibraryState& state) {
+bool MakeNextRecordFileName(const RecordingSettings& settings, LibraryState& state,
+                            const std::string& given) {
     state.CurrentFile.clear();
     std::string extension;
     if (settings.Wav) {
@@ -39,7 +40,7 @@ bool MakeNextRecordFileName(const RecordingSettings& settings, LibraryState& sta
         const std::string base = stem + RecordNumberText(number);
         bool taken = false;
         for (const char* kind : RecordExtensions) {
-            taken = taken || platform::PathExists(base + kind);
+            taken = taken || platform::PathExists(base + kind) || base + kind == given;
         }
         if (!taken) {
             state.CurrentFile = base + extension;

@@ -29,6 +29,12 @@ public:
         return 0;
     }
 
+    int Sync() override { return fdatasync(fd_) == 0 ? 0 : errno; }
+
+    int Truncate(std::uint64_t length) override {
+        return ftruncate(fd_, static_cast<off_t>(length)) == 0 ? 0 : errno;
+    }
+
     int Close() override {
         if (fd_ < 0)
             return 0;

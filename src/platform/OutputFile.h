@@ -15,6 +15,11 @@ public:
     virtual ~OutputFile() = default;
     // Writes all the bytes at `offset`; 0 or the errno value of the failure.
     virtual int WriteAt(std::uint64_t offset, std::span<const std::uint8_t> bytes) = 0;
+    // Waits until what was written is on the disk itself; 0 or the errno value (a failed
+    // write-back shows here).
+    virtual int Sync() = 0;
+    // Cuts the file to `length` bytes; 0 or the errno value.
+    virtual int Truncate(std::uint64_t length) = 0;
     // Closes the file; 0 or the errno value (a delayed write error shows here).
     virtual int Close() = 0;
 };

@@ -64,7 +64,7 @@ protected:
         device->Deliver(audio);
     }
     // What the recording has handed to its WAV file so far.
-    std::uint64_t RecordedBytes() { return core->Writers.WavBytes; }
+    std::uint64_t RecordedBytes() { return core->Writers.FileBytes; }
 };
 
 TEST_F(RecorderTest, AMessageRaisedWhilePollingWaitsForThePollAndTheRingKeepsAllItsBuffers) {

@@ -256,6 +256,7 @@ WavFile ReadWav(const std::string& path) {
     wav.channels = static_cast<std::uint16_t>(field(22, 2));
     wav.rate = field(24, 4);
     wav.bits = static_cast<std::uint16_t>(field(34, 2));
+    wav.statedRiffBytes = field(4, 4);
     wav.statedDataBytes = field(40, 4);
     wav.samples.resize((bytes.size() - 44) / 2);
     std::memcpy(wav.samples.data(), bytes.data() + 44, wav.samples.size() * 2);

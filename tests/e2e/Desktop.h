@@ -87,6 +87,7 @@ struct WavFile {
     std::uint16_t channels = 0;
     std::uint32_t rate = 0;
     std::uint16_t bits = 0;
+    std::uint32_t statedRiffBytes = 0;
     std::uint32_t statedDataBytes = 0;
     std::vector<std::int16_t> samples; // the data chunk as it is in the file
 };

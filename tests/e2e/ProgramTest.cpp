@@ -3,7 +3,7 @@
 // source that goes away and comes back.
 
 #include "Desktop.h"
-#include "KnownSignal.h"
+#include "Recording.h"
 #include "TestPaths.h"
 
 #include <csignal>
@@ -15,28 +15,11 @@ namespace {
 
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
-
-std::string WavSettings(const std::string& outputFolder) {
-    return "[Folder]\nName=" + outputFolder +
-           "\n[Record Settings]\nWav=1\nSamplesPerSecond=44100\nBitsPerSample=16\nChannels=2\n"
-           "MP3=0\n";
-}
+using e2e::ExpectKnownSignal;
+using e2e::WavSettings;
 
 std::string Pactl(const std::string& arguments) {
     return e2e::Shell("pactl " + arguments);
-}
-
-// Checks that a recording holds the known signal, every frame in its place.
-void ExpectKnownSignal(const std::string& path, double atLeastSeconds) {
-    const e2e::WavFile wav = e2e::ReadWav(path);
-    ASSERT_EQ(wav.channels, 2);
-    ASSERT_EQ(wav.bits, 16);
-    ASSERT_EQ(wav.rate, 44100u);
-    EXPECT_EQ(wav.statedDataBytes, wav.samples.size() * 2) << "the header states the audio";
-    ASSERT_GE(wav.samples.size() / 2, static_cast<size_t>(atLeastSeconds * 44100));
-    const std::uint32_t phase = known_signal::PhaseOf(wav.samples[1]);
-    const auto fault = known_signal::CheckStereo(wav.samples, phase);
-    EXPECT_FALSE(fault.has_value()) << *fault;
 }
 
 class ProgramTest : public ::testing::Test {

@@ -89,6 +89,8 @@ struct BlockingDisk {
             }
             return real->WriteAt(offset, bytes);
         }
+        int Sync() override { return real->Sync(); }
+        int Truncate(std::uint64_t length) override { return real->Truncate(length); }
         int Close() override { return real->Close(); }
     };
     platform::FileCreator Creator() {

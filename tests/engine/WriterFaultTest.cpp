@@ -1,6 +1,7 @@
 // The writers under faults, through the real WAV writer thread and the real encoder process:
 // a disk that falls a whole queue behind, a disk that refuses writes, an encoder that stops
-// reading. Nothing is lost without being counted, and no call waits for the disk or encoder.
+// reading, a disk that cannot make a file safe. Nothing is lost without being counted, and no call
+// waits for the disk or encoder.
 
 #include "OutputFormat.h"
 #include "TestPaths.h"
@@ -42,7 +43,8 @@ struct Disk {
     std::condition_variable changed;
     bool closed = true; // audio writes wait while the gate is closed
     bool holding = false;
-    int refuse = 0; // errno for every audio write, when set
+    int refuse = 0;          // errno for every audio write, when set
+    int syncsKept = 1 << 30; // syncs that succeed; later ones fail with EIO
 
     platform::FileCreator Creator() {
         return [this](const std::string& path) {
@@ -77,6 +79,15 @@ struct Disk {
             }
             return real->WriteAt(offset, bytes);
         }
+        int Sync() override {
+            {
+                std::lock_guard lock(disk.mutex);
+                if (disk.syncsKept-- <= 0)
+                    return EIO;
+            }
+            return real->Sync();
+        }
+        int Truncate(std::uint64_t length) override { return real->Truncate(length); }
         int Close() override { return real->Close(); }
     };
 };
@@ -146,6 +157,71 @@ TEST(WriterFaults, ADiskThatRefusesAWriteIsToldInTheErrorBoxOnceAndTheRestCounte
     const WriterNews news = PollWriters(w);
     EXPECT_EQ(news.FinishedFiles, std::vector<std::string>{path});
     EXPECT_FALSE(news.Message); // not told a second time
+}
+
+TEST(WriterFaults, AFailedSyncIsAWriteFailureAndTheAudioNotKnownSafeIsCountedAndCutOff) {
+    // The first sync (after about 2 s) keeps its blocks, the second (about 2 s later) fails.
+    const auto s = OutputFormat(true, 44100, 16, 2);
+    const std::string path = test_paths::FreshDir("fault_sync") + "/record001.wav";
+    Disk disk;
+    disk.Open();
+    disk.syncsKept = 1;
+    WriterState w;
+    w.CreateFile = disk.Creator();
+    ASSERT_TRUE(StartWriters(w, s, path, true).Started);
+
+    MaybeMessage message;
+    int written = 0;
+    for (; written < 1000 && !message; ++written) {
+        message = WriteBlock(w, Block(s, written));
+        std::this_thread::sleep_for(10ms);
+    }
+    ASSERT_TRUE(message);
+    EXPECT_EQ(message->text,
+              "The recording could not be written to \"" + path + "\". Input/output error");
+    StopWriters(w);
+    FinishAllWriters(w);
+
+    // The file keeps the blocks of the first sync, its header states them, and every other
+    // block handed over is counted lost.
+    const std::string file = ReadAll(path);
+    ASSERT_GT(file.size(), 44u);
+    const std::size_t kept = (file.size() - 44) / s.BlockBytes;
+    ASSERT_EQ(file.size(), 44 + kept * s.BlockBytes);
+    EXPECT_GE(kept, 100u); // at least the first 2 s: the sync came after them
+    EXPECT_LT(kept, std::size_t(written));
+    for (std::size_t i = 0; i < kept; ++i) {
+        const auto block = Block(s, int(i));
+        ASSERT_EQ(file.substr(44 + i * s.BlockBytes, s.BlockBytes),
+                  std::string(block.begin(), block.end()))
+            << i;
+    }
+    EXPECT_EQ(static_cast<std::uint8_t>(file[40]) | static_cast<std::uint8_t>(file[41]) << 8 |
+                  static_cast<std::uint8_t>(file[42]) << 16,
+              int(file.size() - 44));
+    EXPECT_EQ(WriterLostMs(w), (written - kept) * 100);
+    EXPECT_FALSE(PollWriters(w).Message); // told once
+}
+
+TEST(WriterFaults, AFailedLastSyncAtTheStopIsToldWithTheAudioItCost) {
+    const auto s = OutputFormat(true, 44100, 16, 2);
+    const std::string path = test_paths::FreshDir("fault_last_sync") + "/record001.wav";
+    Disk disk;
+    disk.Open();
+    disk.syncsKept = 0;
+    WriterState w;
+    w.CreateFile = disk.Creator();
+    ASSERT_TRUE(StartWriters(w, s, path, true).Started);
+    for (int i = 0; i < 5; ++i) // well before the first sync while recording
+        ASSERT_FALSE(WriteBlock(w, Block(s, i)));
+    StopWriters(w);
+    FinishAllWriters(w);
+
+    const WriterNews news = PollWriters(w);
+    ASSERT_TRUE(news.Message);
+    EXPECT_EQ(news.Message->text, "The recording could not be written to \"" + path +
+                                      "\". Input/output error; the last 0.5 s of it are lost");
+    EXPECT_EQ(ReadAll(path).size(), 44u);
 }
 
 namespace {
