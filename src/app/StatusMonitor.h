@@ -48,6 +48,9 @@ struct StatusInputs {
     std::uint64_t lostMs; // audio the running recording lost
 };
 
+// What the file label shows: the current file, or the output folder when there is none.
+std::string FileLabelText(const std::string& currentFile, const std::string& outputFolder);
+
 // "1.2 s": a lost stretch of audio, to a tenth of a second.
 std::string LostAudioText(std::uint64_t milliseconds);
 
