@@ -92,14 +92,11 @@ void BM_ConvertTenMinutes(benchmark::State& state) {
             state.SkipWithError("lame not found");
             break;
         }
-        form.SourcePath = source;
-        form.TargetPath = (dir / "record001.mp3").string();
-        form.SourceRate = Rate;
-        form.SourceChannels = 2;
-        std::filesystem::remove(form.TargetPath);
+        const std::string target = (dir / "record001.mp3").string();
+        std::filesystem::remove(target);
         const auto start = std::chrono::steady_clock::now();
         form.show();
-        const bool completed = form.Convert();
+        const bool completed = form.Convert(source, target, Rate, 2);
         const double converter = Since(start);
         if (!completed) {
             state.SkipWithError("conversion did not complete");

@@ -44,7 +44,7 @@ StatusView UpdateStatusMonitor(StatusMonitor& monitor, const StatusInputs& in) {
     if (s.IsPaused)
         monitor.StatusText = "Pause";
 
-    view.FileText = in.currentFile.empty() ? in.outputFolder : in.currentFile;
+    view.FileText = FileLabelText(in.currentFile, in.outputFolder);
     if (s.IsPlaying)
         view.FileColour = monitor.BlinkPhase ? Rgb{0, 128, 0} : Rgb{0, 80, 0};
     if (s.IsRecording)
@@ -62,4 +62,8 @@ StatusView UpdateStatusMonitor(StatusMonitor& monitor, const StatusInputs& in) {
     if (!s.IsPaused)
         monitor.BlinkPhase = !monitor.BlinkPhase;
     return view;
+}
+
+std::string FileLabelText(const std::string& currentFile, const std::string& outputFolder) {
+    return currentFile.empty() ? outputFolder : currentFile;
 }

@@ -48,6 +48,9 @@ struct StatusInputs {
     std::uint64_t lostMs; // audio the running recording lost
 };
 
+// What the file label shows: the current file, or the output folder when there is none.
+std::string FileLabelText(const std::string& currentFile, const std::string& outputFolder);
+
 // One status tick: brings the monitor's title and status word up to date, inverts the blink
 // phase unless paused, and returns what the labels show.
 StatusView UpdateStatusMonitor(StatusMonitor& monitor, const StatusInputs& in);

@@ -79,7 +79,7 @@ void FileOperations::Rename() {
     const std::string extension = dot == std::string::npos ? "" : name.substr(dot);
 
     const std::optional<std::string> answer = questions.AskNewName(base);
-    if (!answer || *answer == base) {
+    if (!answer || *answer == base || session.IsRecording) {
         return;
     }
     if (!IsPlainFileName(*answer)) {
@@ -95,7 +95,8 @@ void FileOperations::Rename() {
     bool replace = false;
     if (platform::PathExists(target) && !platform::SameFile(source, target)) {
         if (!questions.AskYesNo(*answer + " already exists." + LineBreak +
-                                "Do you want to replace it?")) {
+                                "Do you want to replace it?") ||
+            session.IsRecording) {
             return;
         }
         replace = true;
@@ -103,7 +104,9 @@ void FileOperations::Rename() {
     // Renaming over the target replaces it in one step, so a failed rename loses nothing.
     if (platform::RenameFile(source, target, replace)) {
         CarryKnownRecording(library, source, target);
-        library.CurrentFile = target;
+        if (library.CurrentFile == source) {
+            library.CurrentFile = target;
+        }
         if (library.SelectedFile == source) {
             library.SelectedFile = target;
         }
@@ -122,11 +125,15 @@ void FileOperations::Delete() {
     if (session.IsRecording || source.empty() || !platform::PathExists(source)) {
         return;
     }
-    if (!questions.AskYesNo("Are you sure you want to delete " + FileNameOf(source) + "?")) {
+    if (!questions.AskYesNo("Are you sure you want to delete " + FileNameOf(source) + "?") ||
+        session.IsRecording) {
         return;
     }
     StopPlaying();
     Pending();
+    if (session.IsRecording) {
+        return;
+    }
     platform::DeleteFile(source);
     Forget(source);
     Pending();
@@ -135,7 +142,8 @@ void FileOperations::Delete() {
 
 void FileOperations::ConvertToMp3() {
     const std::string source = library.CurrentFile;
-    if (session.IsRecording || !IsWavName(source)) {
+    // One conversion at a time: the running one's files are left alone.
+    if (converting || session.IsRecording || !IsWavName(source)) {
         return;
     }
     ProbeCurrentFormat();
@@ -151,12 +159,17 @@ void FileOperations::ConvertToMp3() {
                             "Do you want to overwrite it?")) {
         return;
     }
-    platform::DeleteFile(target);
-    if (Calls.Convert) {
-        Calls.Convert(source, target);
+    // The converter puts the new file in place of an existing one only once it is complete.
+    if (session.IsRecording || !Calls.Convert) {
+        return;
     }
+    converting = true;
+    Calls.Convert(source, target);
+    converting = false;
     Pending();
-    Rescan();
+    if (!session.IsRecording) {
+        Rescan();
+    }
 }
 
 void FileOperations::Move() {
@@ -170,14 +183,15 @@ void FileOperations::Move() {
     }
     Pending();
     const std::string target = *answer;
-    if (target == source) {
+    if (target == source || session.IsRecording) {
         return;
     }
     // The target may be the file itself under another spelling: no question, nothing deleted.
     bool replace = false;
     if (platform::PathExists(target) && !platform::SameFile(source, target)) {
         if (!questions.AskYesNo(target + " already exists." + LineBreak +
-                                "Do you want to overwrite it?")) {
+                                "Do you want to overwrite it?") ||
+            session.IsRecording) {
             return;
         }
         replace = true;
@@ -204,6 +218,10 @@ void FileOperations::ChooseOutputFolder() {
     }
     library.PreviousFolder = settings.OutputFolder;
     const std::optional<std::string> picked = questions.PickFolder(settings.OutputFolder);
+    // A recording started meanwhile is written into the folder it started in.
+    if (session.IsRecording) {
+        return;
+    }
     if (picked && !picked->empty()) {
         settings.OutputFolder = *picked;
     }
@@ -236,14 +254,18 @@ FileMenuState FileOperations::FileMenu() {
     if (!session.IsRecording && IsWavName(library.CurrentFile)) {
         ProbeCurrentFormat();
     }
-    return ComputeFileMenuState(library, settings, session, fileMenuConvertCaption);
+    FileMenuState menu = ComputeFileMenuState(library, settings, session, fileMenuConvertCaption);
+    menu.Convert = menu.Convert && !converting;
+    return menu;
 }
 
 PopupMenuState FileOperations::Popup() {
     if (!session.IsRecording && IsWavName(library.CurrentFile)) {
         ProbeCurrentFormat();
     }
-    return ComputePopupMenuState(library, settings, session);
+    PopupMenuState popup = ComputePopupMenuState(library, settings, session);
+    popup.Convert = popup.Convert && !converting;
+    return popup;
 }
 
 void FileOperations::ApplyFolderChange() {

@@ -4,10 +4,10 @@
 // directly or from the recent folders. Free of windows: the questions go through FileQuestions,
 // the rest of the program is reached through FileListCalls.
 
+#include "app/Session.h"
 #include "engine/global.h"
 #include "library/FileMenus.h"
 #include "library/Files.h"
-#include "app/Session.h"
 
 #include <functional>
 #include <optional>
@@ -39,7 +39,8 @@ struct FileListCalls {
     std::function<void()> StopAll;
     // Stops and frees the player's stream and clears IsPlaying.
     std::function<void()> StopPlayer;
-    // Shows the converter and converts `source` (a WAV file) into `target` (MP3) to the end.
+    // Shows the converter and converts `source` (a WAV file) into `target` (MP3) to the end;
+    // an existing target is replaced only by a completed conversion.
     std::function<bool(const std::string& source, const std::string& target)> Convert;
     // Lets waiting window events run.
     std::function<void()> ProcessPendingEvents;
@@ -65,7 +66,8 @@ public:
     // Escape and the popup's Stop; nothing while recording.
     void StopPlayback();
 
-    // Every operation below does nothing while recording.
+    // Every operation below does nothing while recording, and nothing more once a recording
+    // started while it asked a question. A conversion is refused while one runs.
     void Rename();
     void Delete();
     void ConvertToMp3();
@@ -92,4 +94,5 @@ private:
     const SessionState& session;
     FileQuestions& questions;
     std::string fileMenuConvertCaption = "Convrert to MP3";
+    bool converting = false;
 };

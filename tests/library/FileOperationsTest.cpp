@@ -8,6 +8,7 @@
 #include "library/FileSort.h"
 #include "library/FolderScan.h"
 
+#include <algorithm>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -569,8 +570,9 @@ TEST_F(FileOperationsTest, ConvertAsksBeforeOverwritingAndKeepsTheWavCurrent) {
     const std::string question =
         "yesno: " + Path("take.mp3") + " already exists.\nDo you want to overwrite it?";
     EXPECT_EQ(questions.Asked, (std::vector<std::string>{question, question}));
-    EXPECT_EQ(calls,
-              std::vector<std::string>{"convert " + Path("take.WAV") + " -> " + Path("take.mp3")});
+    // The old MP3 stays until the converter has a complete new one to put in its place.
+    EXPECT_EQ(calls, std::vector<std::string>{"convert " + Path("take.WAV") + " -> " +
+                                              Path("take.mp3") + " (target still there)"});
     EXPECT_EQ(library.CurrentFile, Path("take.WAV"));
     EXPECT_EQ(SelectedName(), "take.WAV");
 
@@ -608,5 +610,92 @@ TEST_F(FileOperationsTest, RescansProbeOnlyChangedFilesAndRenamesKeepTheDuration
     Rescan();
     EXPECT_EQ(Rows(), std::vector<std::string>{"renamed.wav 00:00:04"});
 }
+
+// F5 is global: a recording may start while an operation's question is open. From then on
+// the operation does nothing more: no file changes, no rescan, the recording stays current.
+struct RecordingStartsCase {
+    const char* what;
+    void (FileOperations::*operation)();
+    std::size_t startsInQuestion; // 0 the first question asked
+    std::deque<bool> yesNo;
+    std::deque<std::optional<std::string>> names;
+    std::deque<std::optional<std::string>> savePaths; // relative to the folder
+    std::deque<std::optional<std::string>> folders;   // relative to the folder
+};
+
+void PrintTo(const RecordingStartsCase& c, std::ostream* os) {
+    *os << c.what;
+}
+
+class RecordingStarts : public FileOperationsTest,
+                        public ::testing::WithParamInterface<RecordingStartsCase> {
+protected:
+    // Every file below the folder with its size.
+    std::vector<std::string> Files() const {
+        std::vector<std::string> files;
+        for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+            if (entry.is_regular_file()) {
+                files.push_back(entry.path().string().substr(folder.size()) + " " +
+                                std::to_string(entry.file_size()));
+            }
+        }
+        std::sort(files.begin(), files.end());
+        return files;
+    }
+};
+
+TEST_P(RecordingStarts, WhileAQuestionIsOpenTheOperationDoesNothingMore) {
+    const RecordingStartsCase& c = GetParam();
+    WriteRecordingWav(Path("take.wav"), 44100, 2, 16, 1);
+    WriteRecordingWav(Path("other.wav"), 44100, 2, 16, 2);
+    std::ofstream(Path("take.mp3")) << std::string(1000, 'm');
+    fs::create_directories(Path("sub"));
+    Rescan();
+    Select("take.wav");
+    const std::vector<std::string> rows = Rows();
+    const std::string recording = Path("record001.wav");
+    questions.YesNo = c.yesNo;
+    questions.Names = c.names;
+    for (const auto& path : c.savePaths) {
+        questions.SavePaths.push_back(Path(*path));
+    }
+    for (const auto& path : c.folders) {
+        questions.Folders.push_back(Path(*path));
+    }
+    std::ofstream(recording) << "RIFF";
+    questions.WhileOpen = [&] {
+        if (questions.Asked.size() == c.startsInQuestion + 1) {
+            session.IsRecording = true;
+            library.CurrentFile = recording;
+        }
+    };
+    const std::vector<std::string> files = Files();
+    calls.clear();
+
+    (operations.*c.operation)();
+    session.IsRecording = false; // so the rows are read as they are
+
+    ASSERT_EQ(questions.Asked.size(), c.startsInQuestion + 1) << "nothing asked after";
+    EXPECT_EQ(Files(), files);
+    EXPECT_EQ(Rows(), rows) << "no rescan";
+    EXPECT_EQ(library.CurrentFile, recording);
+    EXPECT_EQ(settings.OutputFolder, folder);
+    EXPECT_EQ(calls, std::vector<std::string>{});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Questions, RecordingStarts,
+    ::testing::Values(
+        RecordingStartsCase{"RenameBox", &FileOperations::Rename, 0, {}, {"renamed"}, {}, {}},
+        RecordingStartsCase{"RenameReplace", &FileOperations::Rename, 1, {true}, {"other"}, {}, {}},
+        RecordingStartsCase{"DeleteConfirm", &FileOperations::Delete, 0, {true}, {}, {}, {}},
+        RecordingStartsCase{
+            "ConvertOverwrite", &FileOperations::ConvertToMp3, 0, {true}, {}, {}, {}},
+        RecordingStartsCase{"MoveDialog", &FileOperations::Move, 0, {}, {}, {"sub/take.wav"}, {}},
+        RecordingStartsCase{
+            "MoveOverwrite", &FileOperations::Move, 1, {true}, {}, {"other.wav"}, {}},
+        RecordingStartsCase{
+            "FolderBrowser", &FileOperations::ChooseOutputFolder, 0, {}, {}, {}, {"sub"}}),
+    [](const auto& info) { return std::string(info.param.what); });
 
 } // namespace

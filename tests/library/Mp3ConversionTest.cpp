@@ -24,7 +24,7 @@ std::vector<int> RunToEnd(Mp3Conversion& conversion) {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         percents.push_back(conversion.Percent());
     }
-    conversion.Finish();
+    EXPECT_TRUE(conversion.Finish(true));
     return percents;
 }
 

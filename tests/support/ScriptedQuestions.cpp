@@ -24,23 +24,30 @@ void Put(std::string& bytes, std::uint32_t value, int size) {
 
 } // namespace
 
+void ScriptedQuestions::Opened(const std::string& question) {
+    Asked.push_back(question);
+    if (WhileOpen) {
+        WhileOpen();
+    }
+}
+
 bool ScriptedQuestions::AskYesNo(const std::string& text) {
-    Asked.push_back("yesno: " + text);
+    Opened("yesno: " + text);
     return Next(YesNo, false, text);
 }
 
 std::optional<std::string> ScriptedQuestions::AskNewName(const std::string& initial) {
-    Asked.push_back("name: " + initial);
+    Opened("name: " + initial);
     return Next(Names, std::optional<std::string>(), "the new name");
 }
 
 std::optional<std::string> ScriptedQuestions::AskSavePath(const std::string& initial) {
-    Asked.push_back("save: " + initial);
+    Opened("save: " + initial);
     return Next(SavePaths, std::optional<std::string>(), "the save path");
 }
 
 std::optional<std::string> ScriptedQuestions::PickFolder(const std::string& start) {
-    Asked.push_back("folder: " + start);
+    Opened("folder: " + start);
     return Next(Folders, std::optional<std::string>(), "the folder");
 }
 

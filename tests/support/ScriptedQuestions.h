@@ -5,6 +5,7 @@
 #include "library/FileOperations.h"
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,12 +22,18 @@ public:
     // Everything asked or shown, in order: "yesno: <text>", "name: <initial>",
     // "save: <initial>", "folder: <start>", "message: <text>".
     std::vector<std::string> Asked;
+    // Runs while each question is open (after it is added to Asked), as the window's events
+    // would, for example a hot key.
+    std::function<void()> WhileOpen;
 
     bool AskYesNo(const std::string& text) override;
     std::optional<std::string> AskNewName(const std::string& initial) override;
     std::optional<std::string> AskSavePath(const std::string& initial) override;
     std::optional<std::string> PickFolder(const std::string& start) override;
     void ShowMessage(const std::string& text) override;
+
+private:
+    void Opened(const std::string& question);
 };
 
 // A PCM WAV file: the 44-byte header and `seconds` of a square wave.

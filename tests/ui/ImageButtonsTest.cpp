@@ -3,26 +3,14 @@
 
 #include "MainWindowFixture.h"
 #include "ui/common/PictureButton.h"
-#include "ui/main/Images.h"
+#include "ui/main/FileGrid.h"
 
 #include <QTest>
 
 namespace {
 
-class ImageButtonsTest : public MainWindowTest {
+class ImageButtonsTest : public SkinnedMainWindowTest {
 protected:
-    std::unique_ptr<TForm2> skins;
-
-    void SetUp() override {
-        MainWindowTest::SetUp();
-        skins =
-            std::make_unique<TForm2>(true, form->Core().Settings, form->Core().Screens, form.get());
-        form->SetSkins(*skins);
-    }
-    void TearDown() override {
-        form.reset();
-        skins.reset();
-    }
     static void MoveOver(QWidget* widget, QPoint at = {5, 5}) {
         QMouseEvent move(QEvent::MouseMove, at, widget->mapToGlobal(QPointF(at)), Qt::NoButton,
                          Qt::NoButton, {});
@@ -58,9 +46,9 @@ TEST_F(ImageButtonsTest, HoverSetsTheNeighboursBackAndTheOtherAreasResetTheRow) 
     EXPECT_EQ(Hovered(), ".......");
     EXPECT_FALSE(form->Core().Flags.HoverActive);
 
-    for (QWidget* area :
-         std::initializer_list<QWidget*>{form->ImageScreen2, form->ImageStatus,
-                                         form->ImageControlRecord, form->centralWidget()}) {
+    for (QWidget* area : std::initializer_list<QWidget*>{
+             form->ImageScreen2, form->ImageStatus, form->ImageControlRecord, form->centralWidget(),
+             form->SGridFiles->viewport()}) {
         MoveOver(form->ImagePause);
         ASSERT_EQ(Hovered(), "...H...");
         MoveOver(area);
@@ -94,6 +82,22 @@ TEST_F(ImageButtonsTest, APressShiftsTheButtonAndTheReleaseActsWhereverItIs) {
     ASSERT_TRUE(form->Core().Settings.FileList);
     QTest::mouseClick(form->ImageFiles, Qt::LeftButton);
     EXPECT_EQ(form->centralWidget()->height(), 248);
+}
+
+TEST_F(ImageButtonsTest, ADoubleClickIsTwoPressesAndTwoReleases) {
+    const QPoint home = form->ImageFiles->pos();
+    const int height = form->centralWidget()->height();
+    std::vector<QPoint> places;
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
+                              QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}) {
+        const bool down = type != QEvent::MouseButtonRelease;
+        QMouseEvent event(type, QPointF(5, 5), form->ImageFiles->mapToGlobal(QPointF(5, 5)),
+                          Qt::LeftButton, down ? Qt::LeftButton : Qt::NoButton, {});
+        QApplication::sendEvent(form->ImageFiles, &event);
+        places.push_back(form->ImageFiles->pos() - home);
+    }
+    EXPECT_EQ(places, (std::vector<QPoint>{{1, 1}, {0, 0}, {1, 1}, {0, 0}}));
+    EXPECT_EQ(form->centralWidget()->height(), height) << "the list shown and hidden again";
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 
 #include "TestPaths.h"
 #include "ui/common/MouseLabel.h"
+#include "ui/main/Images.h"
 #include "ui/main/main.h"
 
 #include <QAbstractButton>
@@ -50,5 +51,22 @@ protected:
             ASSERT_NE(box, nullptr);
             box->button(button)->click();
         });
+    }
+};
+
+// The main window with the skin holder's pictures, and so with its buttons and file list.
+class SkinnedMainWindowTest : public MainWindowTest {
+protected:
+    std::unique_ptr<TForm2> skins;
+
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        skins =
+            std::make_unique<TForm2>(true, form->Core().Settings, form->Core().Screens, form.get());
+        form->SetSkins(*skins);
+    }
+    void TearDown() override {
+        form.reset();
+        skins.reset();
     }
 };

@@ -22,10 +22,25 @@ public:
     void ShowHover() { setPixmap(hover_); }
     bool ShowsHover() const { return !hover_.isNull() && pixmap().cacheKey() == hover_.cacheKey(); }
 
-    void Press() { move(pos() + QPoint(1, 1)); }
-    void Release() { move(pos() - QPoint(1, 1)); }
+    // The pressed look is one pixel right and down; a release takes back only a press that
+    // was shown, so the button never wanders.
+    void Press() {
+        if (!pressed_)
+            move(pos() + QPoint(1, 1));
+        pressed_ = true;
+    }
+    void Release() {
+        if (pressed_)
+            move(pos() - QPoint(1, 1));
+        pressed_ = false;
+    }
+
+protected:
+    // The second press of a double click comes as a double click: it presses all the same.
+    void mouseDoubleClickEvent(QMouseEvent* event) override { mousePressEvent(event); }
 
 private:
+    bool pressed_ = false;
     QPixmap normal_;
     QPixmap hover_;
 };

@@ -1,7 +1,6 @@
 #include "ui/convert/convert.h"
 
 #include "library/Mp3Conversion.h"
-#include "platform/FileSystem.h"
 #include "ui/common/MessageBoxes.h"
 
 #include <QCloseEvent>
@@ -86,11 +85,18 @@ void TFormConvert::WaitForEncoder() {
     wait.exec();
 }
 
-bool TFormConvert::Convert() {
+bool TFormConvert::Convert(const std::string& source, const std::string& target, std::uint32_t rate,
+                           std::uint32_t channels) {
     // The events let through below could start a second conversion.
     if (converting)
         return false;
+    SourcePath = source;
+    TargetPath = target;
+    SourceRate = rate;
+    SourceChannels = channels;
     FormShow();
+    bool completed = false;
+    MaybeMessage failure;
     if (!SourcePath.empty()) {
         converting = true;
         Mp3Conversion conversion(settings, SourcePath, TargetPath, SourceRate, SourceChannels);
@@ -107,12 +113,13 @@ bool TFormConvert::Convert() {
             ProgressBar1->setValue(percent);
             Label1->setText("Converting file ..." + QString::number(percent) + "%");
         }
-        conversion.Finish();
+        completed = conversion.Finish(converting);
+        failure = conversion.Failure();
     }
-    const bool completed = converting;
-    if (!completed)
-        platform::DeleteFile(TargetPath);
     converting = false;
     close();
+    // Shown once the window is gone, so the box is not held behind a window kept on top.
+    if (failure)
+        ShowMessageBox(parentWidget(), QString::fromStdString(failure->text));
     return completed;
 }

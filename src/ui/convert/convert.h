@@ -17,17 +17,19 @@ public:
     // `settings` gives the MP3 options; `parent` is the window to centre on (may be null).
     explicit TFormConvert(const RecordingSettings& settings, QWidget* parent = nullptr);
 
-    // Set by the caller before the window is shown: the WAV file, the MP3 file to make, and
-    // the source's format as the file list's probe read it.
+    // The running or last conversion's WAV file, the MP3 file to make, and the source's format
+    // as the file list's probe read it; set by Convert.
     std::string SourcePath;
     std::string TargetPath;
     std::uint32_t SourceRate = 0;
     std::uint32_t SourceChannels = 0;
 
-    // Runs the conversion of SourcePath into TargetPath and returns when it has ended: true
-    // when it ran to the end, false when it was cancelled or there was no source (the target
-    // is then deleted). Closes the window at the end. Refused (false) while one runs.
-    bool Convert();
+    // Converts `source` into `target` and returns when it has ended: true when the target now
+    // holds the new MP3 file; false when it was cancelled, there was no source, or it failed
+    // (which is reported), and the target is then as it was. Closes the window at the end.
+    // Refused (false) while one runs, before anything of the running one changes.
+    bool Convert(const std::string& source, const std::string& target, std::uint32_t rate,
+                 std::uint32_t channels);
     bool Converting() const { return converting; }
 
     void FormShow();

@@ -49,17 +49,9 @@ struct Windows {
         form1->ShowFormatSettings = [this] { return formRecSettings->Execute(); };
         formConvert = std::make_unique<TFormConvert>(core.Settings, form1.get());
         form1->ConvertFile = [this](const std::string& source, const std::string& target) {
-            const Recorder& core = form1->Core();
-            formConvert->SourcePath = source;
-            formConvert->TargetPath = target;
-            formConvert->SourceRate = core.Library.CurrentFormat.Rate;
-            formConvert->SourceChannels = core.Library.CurrentFormat.Channels;
-            // The list stays as it is until the conversion has ended.
-            form1->SGridFiles->setEnabled(false);
+            const FileFormat& format = form1->Core().Library.CurrentFormat;
             formConvert->show();
-            const bool converted = formConvert->Convert();
-            form1->SGridFiles->setEnabled(true);
-            return converted;
+            return formConvert->Convert(source, target, format.Rate, format.Channels);
         };
         form1->CancelConversion = [this] {
             if (formConvert->Converting())

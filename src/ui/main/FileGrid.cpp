@@ -42,6 +42,8 @@ FileGridView::FileGridView(QWidget* parent, LibraryState& library, const int& so
     viewport()->setPalette(colours);
     viewport()->setAutoFillBackground(false);
     verticalScrollBar()->setSingleStep(1);
+    // Moves without a button held reach OnMouseMove too: the buttons' hover is reset over the list.
+    viewport()->setMouseTracking(true);
 }
 
 int FileGridView::TopRow() const {

@@ -37,6 +37,8 @@ void TForm1::CreateFileList(const TForm2& skins) {
     calls.Convert = [this](const std::string& source, const std::string& target) {
         return ConvertFile && ConvertFile(source, target);
     };
+    // The label follows a new current file at once, not at the next status tick.
+    calls.CurrentFileChanged = [this] { ShowCurrentFile(); };
     fileList_ = std::make_unique<FileListHandlers>(*SGridFiles, core_.Library, core_.Settings,
                                                    core_.State(), std::move(calls), this);
     fileList_->ShowPopup = [this](const PopupMenuState& state, QPoint at) {

@@ -334,6 +334,11 @@ void TForm1::UpdateStatus() {
     setWindowTitle(QString::fromStdString(view.Caption));
 }
 
+void TForm1::ShowCurrentFile() {
+    ShowText(LabFile, QString::fromStdString(
+                          FileLabelText(core_.Library.CurrentFile, core_.Settings.OutputFolder)));
+}
+
 void TForm1::UpdateFormatLabel() {
     const FormatLabel label = DescribeFormat(core_.Settings);
     LabFormat->setText(QString::fromStdString(label.text));

@@ -176,6 +176,8 @@ private:
     void RegisterHotKeys();
     void HotKeyPressed(int id);
     void LabFormatClick();
+    // LabFile's text, between the status ticks that also set its colour.
+    void ShowCurrentFile();
     void ShowBox(const UserMessage& message);
     void ShowDeferredMessages();
 

@@ -1,11 +1,13 @@
 // The converter window offscreen with the real lame: a conversion to its end, a cancel midway,
-// the refused close box, a missing encoder and a missing source.
+// the refused close box and a second conversion refused, a missing or failing encoder and a
+// missing source, each leaving an MP3 file already there as it was.
 
 #include "ui/convert/convert.h"
 
 #include "DecodedAudio.h"
 #include "SineWav.h"
 #include "TestPaths.h"
+#include "library/Mp3Conversion.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -28,15 +30,47 @@ protected:
     RecordingSettings settings;
     TFormConvert form{settings};
 
-    void Prepare(const std::string& name, std::uint32_t rate, std::int32_t channels,
+    std::string source, target;
+    std::uint32_t rate = 0;
+    std::uint32_t channels = 0;
+
+    // A WAV file to convert, and an MP3 file of that name already there.
+    void Prepare(const std::string& name, std::uint32_t sourceRate, std::int32_t sourceChannels,
                  std::uint32_t seconds) {
-        form.SourcePath = dir + "/" + name + ".wav";
-        form.TargetPath = dir + "/" + name + ".mp3";
-        form.SourceRate = rate;
-        form.SourceChannels = static_cast<std::uint32_t>(channels);
-        sine_wav::Write(form.SourcePath, rate, channels, rate * seconds, 1000);
+        source = dir + "/" + name + ".wav";
+        target = dir + "/" + name + ".mp3";
+        rate = sourceRate;
+        channels = static_cast<std::uint32_t>(sourceChannels);
+        sine_wav::Write(source, rate, sourceChannels, rate * seconds, 1000);
+        std::ofstream(target) << "old";
     }
-    bool TargetExists() const { return std::filesystem::exists(form.TargetPath); }
+    bool Convert() { return form.Convert(source, target, rate, channels); }
+    bool OldTargetKept() const {
+        std::ifstream old(target);
+        return std::string(std::istreambuf_iterator<char>(old), {}) == "old";
+    }
+    // Converts, answering the one box that shows; returns the box's text.
+    QString ConvertAnsweringTheBox(bool& completed) {
+        QString text;
+        QTimer::singleShot(100, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            text = box->text();
+            box->buttons().front()->click();
+        });
+        form.show();
+        completed = Convert();
+        return text;
+    }
+    // Only `folder` is searched for the encoder until the test ends.
+    void OnlyOnPath(const std::string& folder) {
+        std::filesystem::create_directories(folder);
+        setenv("PATH", folder.c_str(), 1);
+    }
+    ~ConvertTest() override { setenv("PATH", path.c_str(), 1); }
+
+private:
+    std::string path = std::getenv("PATH");
 };
 
 TEST_F(ConvertTest, A48kHzMonoWavBecomesAnMp3OfThatFormatAndLength) {
@@ -45,16 +79,15 @@ TEST_F(ConvertTest, A48kHzMonoWavBecomesAnMp3OfThatFormatAndLength) {
     EXPECT_EQ(form.windowTitle(), "Converting WAV to MP3");
     EXPECT_TRUE(form.windowFlags() & Qt::WindowStaysOnTopHint);
     form.show();
+    EXPECT_TRUE(Convert());
     EXPECT_EQ(form.LabSource->text(), "Source: mono48.wav");
     EXPECT_EQ(form.LabTarget->text(), "Target:  mono48.mp3");
-
-    EXPECT_TRUE(form.Convert());
     EXPECT_FALSE(form.isVisible());
     EXPECT_FALSE(form.Converting());
     EXPECT_EQ(form.ProgressBar1->value(), 100);
     EXPECT_EQ(form.Label1->text(), "Converting file ...100%");
 
-    const decoded_audio::Audio mp3 = decoded_audio::Decode(form.TargetPath);
+    const decoded_audio::Audio mp3 = decoded_audio::Decode(target);
     ASSERT_EQ(mp3.Rate, 48000);
     EXPECT_EQ(mp3.Channels, 1);
     EXPECT_NEAR(double(mp3.Frames()), 3 * 48000, 1152);
@@ -62,7 +95,7 @@ TEST_F(ConvertTest, A48kHzMonoWavBecomesAnMp3OfThatFormatAndLength) {
     EXPECT_NEAR(sine.Frequency, 1000, 1);
 }
 
-TEST_F(ConvertTest, CancelMidwayLeavesNoTargetAndTheLastPercentShown) {
+TEST_F(ConvertTest, CancelMidwayKeepsTheOldTargetAndTheLastPercentShown) {
     Prepare("long", 44100, 2, 120);
     form.show();
     // A timer with no interval runs whenever the window's events do, as the capture poll would.
@@ -71,11 +104,16 @@ TEST_F(ConvertTest, CancelMidwayLeavesNoTargetAndTheLastPercentShown) {
     QObject::connect(&monitor, &QTimer::timeout, [&] { ++ticks; });
     monitor.start(0);
     bool closeBoxRefused = false;
+    bool secondRefused = false;
     bool cancelAsked = false;
     QObject::connect(form.ProgressBar1, &QProgressBar::valueChanged, [&](int percent) {
         if (percent >= 10 && !closeBoxRefused) {
             form.close();
             closeBoxRefused = form.isVisible();
+            // The running conversion keeps its files, whatever a second one names.
+            secondRefused = !form.Convert(dir + "/other.wav", dir + "/other.mp3", 44100, 2) &&
+                            form.TargetPath == target &&
+                            form.LabTarget->text() == "Target:  long.mp3";
         }
         if (percent >= 30 && !cancelAsked) {
             cancelAsked = true;
@@ -83,12 +121,14 @@ TEST_F(ConvertTest, CancelMidwayLeavesNoTargetAndTheLastPercentShown) {
         }
     });
 
-    EXPECT_FALSE(form.Convert());
+    EXPECT_FALSE(Convert());
     EXPECT_TRUE(closeBoxRefused);
+    EXPECT_TRUE(secondRefused);
     EXPECT_TRUE(cancelAsked);
     EXPECT_GT(ticks, 0);
     EXPECT_FALSE(form.isVisible());
-    EXPECT_FALSE(TargetExists());
+    EXPECT_TRUE(OldTargetKept());
+    EXPECT_FALSE(std::filesystem::exists(PartialMp3Path(target)));
     const int shown = form.ProgressBar1->value();
     EXPECT_GE(shown, 30);
     EXPECT_LT(shown, 100);
@@ -100,36 +140,51 @@ TEST_F(ConvertTest, CancelMidwayLeavesNoTargetAndTheLastPercentShown) {
     EXPECT_FALSE(form.isVisible());
 }
 
-TEST_F(ConvertTest, WithoutTheEncoderItSaysSoAndStillReadsTheWholeSource) {
+TEST_F(ConvertTest, WithoutTheEncoderItSaysSoStillReadsTheWholeSourceAndKeepsTheOldTarget) {
     Prepare("noencoder", 44100, 2, 2);
-    const std::string path = std::getenv("PATH");
-    const std::string empty = dir + "/empty";
-    std::filesystem::create_directories(empty);
-    setenv("PATH", empty.c_str(), 1);
-    QString text;
-    QTimer::singleShot(100, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        ASSERT_NE(box, nullptr);
-        text = box->text();
-        box->buttons().front()->click();
-    });
-    form.show();
-    const bool completed = form.Convert();
-    setenv("PATH", path.c_str(), 1);
-
-    EXPECT_EQ(text, "Could not start encoding");
-    EXPECT_TRUE(completed);
+    OnlyOnPath(dir + "/empty");
+    bool completed = true;
+    EXPECT_EQ(ConvertAnsweringTheBox(completed), "Could not start encoding");
+    EXPECT_FALSE(completed);
     EXPECT_EQ(form.ProgressBar1->value(), 100);
     EXPECT_FALSE(form.isVisible());
-    EXPECT_FALSE(TargetExists());
+    EXPECT_TRUE(OldTargetKept());
 }
 
-TEST_F(ConvertTest, WithoutASourceTheTargetIsDeleted) {
-    form.TargetPath = dir + "/stale.mp3";
-    std::ofstream(form.TargetPath) << "old";
+TEST_F(ConvertTest, AnEncoderThatDiesIsReportedAndTheOldTargetKept) {
+    Prepare("dies", 44100, 2, 10);
+    // Writes its file, takes a few blocks and fails.
+    OnlyOnPath(dir + "/bin");
+    std::ofstream(dir + "/bin/lame") << "#!/bin/sh\nfor out; do :; done\necho partial > \"$out\"\n"
+                                        "head -c 30000 > /dev/null\nexit 1\n";
+    std::filesystem::permissions(dir + "/bin/lame", std::filesystem::perms::owner_all);
+    bool completed = true;
+    EXPECT_EQ(ConvertAnsweringTheBox(completed),
+              QString::fromStdString("The MP3 encoder stopped before the end of " + source +
+                                     "; the conversion was not completed."));
+    EXPECT_FALSE(completed);
+    EXPECT_TRUE(OldTargetKept());
+    EXPECT_FALSE(std::filesystem::exists(PartialMp3Path(target)));
+}
+
+TEST_F(ConvertTest, ASourceThatIsNoAudioIsReportedAndTheOldTargetKept) {
+    Prepare("noaudio", 44100, 2, 1);
+    std::ofstream(source) << std::string(50000, 'x');
+    bool completed = true;
+    EXPECT_EQ(
+        ConvertAnsweringTheBox(completed),
+        QString::fromStdString("Could not read " + source + " as audio; it was not converted."));
+    EXPECT_FALSE(completed);
+    EXPECT_TRUE(OldTargetKept());
+    EXPECT_FALSE(std::filesystem::exists(PartialMp3Path(target)));
+}
+
+TEST_F(ConvertTest, WithoutASourceTheTargetIsLeftAsItWas) {
+    target = dir + "/stale.mp3";
+    std::ofstream(target) << "old";
     form.show();
-    EXPECT_FALSE(form.Convert());
-    EXPECT_FALSE(TargetExists());
+    EXPECT_FALSE(Convert());
+    EXPECT_TRUE(OldTargetKept());
     EXPECT_FALSE(form.isVisible());
 }
 

@@ -58,6 +58,8 @@ protected:
     QWidget window;
     FileGridView* grid = nullptr;
     std::unique_ptr<FileListHandlers> handlers;
+    // What the converter does when the list starts it.
+    std::function<bool(const std::string& source, const std::string& target)> convert;
 
     void SetUp() override {
         settings.OutputFolder = folder;
@@ -75,6 +77,9 @@ protected:
         wired.PlayCurrentFile = [this] { calls.push_back("play " + library.CurrentFile); };
         wired.StopAll = [this] { calls.push_back("stop all"); };
         wired.StopPlayer = [this] { calls.push_back("stop player"); };
+        wired.Convert = [this](const std::string& source, const std::string& target) {
+            return convert && convert(source, target);
+        };
         handlers = std::make_unique<FileListHandlers>(*grid, library, settings, session,
                                                       std::move(wired), &window);
         window.show();
@@ -175,6 +180,30 @@ TEST_F(FileGridTest, MouseAndKeysSelectPlayStopAndDelete) {
     EXPECT_FALSE(fs::exists(folder + "/c.wav"));
     EXPECT_EQ(library.Grid.RowCount, 3);
     EXPECT_EQ(library.Grid.SelectedRow, -1);
+}
+
+// The converter lets the window's events run: the File menu or the popup of the format picture
+// can ask for another conversion meanwhile.
+TEST_F(FileGridTest, WhileAConversionRunsNoOtherStartsAndTheListStaysDisabled) {
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, Middle(0, 2));
+    ASSERT_EQ(library.CurrentFile, folder + "/b.wav");
+    int conversions = 0;
+    bool disabled = false, offered = true;
+    convert = [&](const std::string&, const std::string&) {
+        if (++conversions == 1) {
+            handlers->menuWav2MP3Click();
+            handlers->pmenuWav2Mp3Click();
+            disabled = !grid->isEnabled();
+            offered = handlers->menuFileClick().Convert || handlers->SGridFilesClick().Convert;
+        }
+        return true;
+    };
+    handlers->menuWav2MP3Click();
+    EXPECT_EQ(conversions, 1);
+    EXPECT_TRUE(disabled) << "until the first conversion has ended";
+    EXPECT_FALSE(offered);
+    EXPECT_TRUE(grid->isEnabled());
+    EXPECT_TRUE(handlers->menuFileClick().Convert) << "offered again afterwards";
 }
 
 TEST_F(FileGridTest, RenameThroughTheInputBoxSelectsTheNewName) {

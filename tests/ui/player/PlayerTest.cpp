@@ -287,6 +287,14 @@ TEST_F(PlayerTest, TheWindowIsFramelessOnTopCentredOnTheMainWindowAndHasItsGeome
     EXPECT_EQ(player->ImageStop->pos(), QPoint(97, 181));
     Send(player->ImageStop, QEvent::MouseButtonRelease, {3, 3}, Qt::RightButton, Qt::NoButton);
     EXPECT_EQ(player->ImageStop->pos(), QPoint(96, 180));
+    // The second press of a double click comes as a double click: it presses all the same, and
+    // each release takes back one press.
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
+                              QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}) {
+        const bool down = type != QEvent::MouseButtonRelease;
+        Send(player->ImageStop, type, {3, 3}, Qt::LeftButton, down ? Qt::LeftButton : Qt::NoButton);
+        EXPECT_EQ(player->ImageStop->pos(), down ? QPoint(97, 181) : QPoint(96, 180)) << type;
+    }
     // Hidden and shown again, it stays where the user left it.
     player->move(10, 10);
     player->hide();

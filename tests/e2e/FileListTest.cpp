@@ -1,0 +1,64 @@
+// The real program's file list under a virtual display: a recording started with the global F5
+// while an operation's question is open leaves the operation without effect.
+
+#include "Desktop.h"
+#include "ScriptedQuestions.h"
+#include "TestPaths.h"
+
+#include <csignal>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <thread>
+
+namespace {
+
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+
+TEST(FileList, F5WhileTheDeleteQuestionIsOpenKeepsTheFile) {
+    const std::string folder = test_paths::FreshDir("e2e_filelist_f5_delete");
+    const std::string output = folder + "/recordings";
+    fs::create_directories(output);
+    WriteRecordingWav(output + "/take.wav", 44100, 2, 16, 1);
+    e2e::VirtualDisplay display;
+    e2e::Program program(folder, "[Folder]\nName=" + output +
+                                     "\n[Record Settings]\nWav=1\nSamplesPerSecond=44100\n"
+                                     "BitsPerSample=16\nChannels=2\nMP3=0\n");
+    program.Start(display);
+    ASSERT_TRUE(program.WaitForWindow(display));
+    std::this_thread::sleep_for(1s);
+
+    const std::string pid = std::to_string(program.Pid());
+    std::string window = display.Run("xdotool search --maxdepth 1 --pid " + pid +
+                                     " --onlyvisible --name '^Sonvera$' | head -1");
+    window = window.substr(0, window.find('\n'));
+    ASSERT_FALSE(window.empty());
+    // The list's first row lies 25 pixels into the grid at 14, 263 of the client area, which
+    // starts below the menu bar.
+    constexpr int MenuBar = 18;
+    display.Run("xdotool mousemove --window " + window + " 64 " +
+                std::to_string(263 + 25 + MenuBar) + " click 1");
+    display.Run("xdotool windowfocus --sync " + window + " key Delete");
+    std::string box;
+    ASSERT_TRUE(e2e::WaitFor(
+        [&] {
+            box = display.Run("xdotool search --onlyvisible --pid " + pid + " --name '^Confirm$'");
+            return !box.empty();
+        },
+        10s))
+        << "the question is open";
+    box = box.substr(0, box.find('\n'));
+
+    display.Run("xdotool key F5");
+    ASSERT_TRUE(e2e::WaitFor([&] { return e2e::Recordings(output, "wav").size() == 1; }, 5s))
+        << "F5 starts a recording while the question is open";
+    display.Run("xdotool windowfocus --sync " + box + " key alt+y");
+    std::this_thread::sleep_for(1s);
+    EXPECT_TRUE(fs::exists(output + "/take.wav")) << "the recording started meanwhile";
+
+    display.Run("xdotool key F9");
+    program.Signal(SIGTERM);
+    EXPECT_EQ(program.WaitForExit(20s), 0);
+}
+
+} // namespace
