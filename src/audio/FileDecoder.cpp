@@ -29,6 +29,8 @@ constexpr std::uint64_t ForwardDecodeLimit = 16384;
 constexpr std::int64_t MaxTimeStampSlack = 512;
 // Where a frame starts whose time stamp is too far off to count.
 constexpr std::int64_t Unplaceable = std::numeric_limits<std::int64_t>::max();
+// More frames than any codec packs into one byte of a file.
+constexpr std::uint64_t MaxFramesPerByte = 4096;
 // A file that gives this many bad packets in a row is treated as ended.
 constexpr int MaxBadPackets = 200;
 
@@ -140,6 +142,70 @@ struct FileDecoder::State {
             return (start + frames / 2) / frames * frames;
         }
         return start;
+    }
+
+    // The most frames a file of this size can hold: exact for PCM, far above any codec's
+    // packing (a compressed silent stretch) for the rest.
+    std::uint64_t MostFrames() const {
+        const std::int64_t size = std::max<std::int64_t>(avio_size(format->pb), 0);
+        const AVCodecParameters* params = format->streams[stream]->codecpar;
+        const int bits = av_get_bits_per_sample(params->codec_id);
+        if (bits > 0)
+            return std::uint64_t(size) * 8 /
+                   (std::uint64_t(bits) * std::uint64_t(params->ch_layout.nb_channels));
+        return std::uint64_t(size) * MaxFramesPerByte;
+    }
+
+    // The length in frames. MP3 headers give only an estimate; other formats state it
+    // exactly, unless the file is damaged or hostile: a length FFmpeg guessed from the bit
+    // rate, a negative one or one the file cannot hold is not taken, the packets are counted.
+    std::uint64_t ProbeLength() {
+        const AVStream* st = format->streams[stream];
+        const AVCodecID codecId = st->codecpar->codec_id;
+        const bool mpegAudio =
+            codecId == AV_CODEC_ID_MP3 || codecId == AV_CODEC_ID_MP2 || codecId == AV_CODEC_ID_MP1;
+        const std::uint64_t most = MostFrames();
+        std::optional<std::uint64_t> stated;
+        if (st->duration != AV_NOPTS_VALUE && st->duration >= 0) {
+            stated = av_rescale_q(st->duration, st->time_base, AVRational{1, int(rate)});
+            // WMA states whole frames in milliseconds, the first of which decodes to nothing.
+            if (IsWma(codecId) && frameSize > 0) {
+                const std::uint64_t size = std::uint64_t(frameSize);
+                const std::uint64_t whole = (*stated + size / 2) / size;
+                stated = whole > 0 ? (whole - 1) * size : 0;
+            }
+        }
+        const bool guessed = format->duration_estimation_method == AVFMT_DURATION_FROM_BITRATE;
+        const auto holdable = [most](const std::optional<std::uint64_t>& f) {
+            return f && *f <= most;
+        };
+        const bool believed = holdable(stated) && !guessed;
+        if (believed && !mpegAudio)
+            return *stated;
+        std::optional<std::uint64_t> frames = SumPacketFrames(format, stream, rate);
+        Rewind();
+        if (!holdable(frames))
+            frames = believed ? stated : std::nullopt;
+        if (frames)
+            return *frames;
+        // Neither the header nor the packets can be believed: what decodes is the length.
+        std::uint64_t decoded = 0;
+        while (NextFrame()) {
+            decoded +=
+                std::uint64_t(av_rescale(frame->nb_samples, rate, std::max(frame->sample_rate, 1)));
+            av_frame_unref(frame);
+        }
+        Rewind();
+        return decoded;
+    }
+
+    // Back to the start of the stream, the decoder as new.
+    void Rewind() {
+        const AVStream* st = format->streams[stream];
+        av_seek_frame(format, stream, st->start_time == AV_NOPTS_VALUE ? 0 : st->start_time,
+                      AVSEEK_FLAG_BACKWARD);
+        avcodec_flush_buffers(codec);
+        flushed = false;
     }
 
     // Converts `frame` into `pending`, replacing what was there.
@@ -312,28 +378,7 @@ std::unique_ptr<FileDecoder> FileDecoder::Open(const std::string& path) {
     s->eightBit =
         wav && (params->codec_id == AV_CODEC_ID_PCM_U8 || params->codec_id == AV_CODEC_ID_PCM_S8);
 
-    // MP3 headers give only an estimate of the length; other formats state it exactly.
-    const bool mpegAudio = params->codec_id == AV_CODEC_ID_MP3 ||
-                           params->codec_id == AV_CODEC_ID_MP2 ||
-                           params->codec_id == AV_CODEC_ID_MP1;
-    std::optional<std::uint64_t> frames;
-    if (mpegAudio || stream->duration == AV_NOPTS_VALUE) {
-        frames = SumPacketFrames(s->format, s->stream, s->rate);
-        const std::int64_t start = stream->start_time == AV_NOPTS_VALUE ? 0 : stream->start_time;
-        av_seek_frame(s->format, s->stream, start, AVSEEK_FLAG_BACKWARD);
-    }
-    if (!frames && stream->duration != AV_NOPTS_VALUE) {
-        frames = av_rescale_q(stream->duration, stream->time_base, AVRational{1, int(s->rate)});
-        // WMA states whole frames in milliseconds, the first of which decodes to nothing.
-        if (IsWma(params->codec_id) && s->frameSize > 0) {
-            const std::uint64_t size = std::uint64_t(s->frameSize);
-            const std::uint64_t whole = (*frames + size / 2) / size;
-            frames = whole > 0 ? (whole - 1) * size : 0;
-        }
-    }
-    if (!frames && s->format->duration != AV_NOPTS_VALUE)
-        frames = av_rescale_q(s->format->duration, AV_TIME_BASE_Q, AVRational{1, int(s->rate)});
-    s->length = frames.value_or(0);
+    s->length = s->ProbeLength();
 
     // Position 0 is the first decoded frame, whatever time stamp the file gives it.
     if (s->NextFrame()) {
