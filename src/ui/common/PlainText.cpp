@@ -15,7 +15,8 @@ QLabel* PlainLabel(QLabel* label) {
 }
 
 QString PlainHint(const QString& text) {
-    return text.isEmpty() ? text : Qt::convertFromPlainText(text);
+    // A tooltip takes its text for rich text exactly when Qt::mightBeRichText says so.
+    return Qt::mightBeRichText(text) ? Qt::convertFromPlainText(text) : text;
 }
 
 QString MenuCaption(const std::string& bytes) {
