@@ -3,6 +3,7 @@
 // unchanged answer, and a hidden name is refused.
 
 #include "MainWindowFixture.h"
+#include "NextDialog.h"
 #include "ScriptedQuestions.h"
 #include "ui/common/PlainText.h"
 #include "ui/main/FileGrid.h"
@@ -62,19 +63,6 @@ private:
     std::thread writer_;
 };
 
-// Runs `answer` on the next modal dialog once it is open; the watch ends with `owner`.
-void AnswerNextDialog(QObject* owner, std::function<void(QWidget*)> answer) {
-    auto* poll = new QTimer(owner);
-    QObject::connect(poll, &QTimer::timeout, [poll, answer] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            poll->stop();
-            poll->deleteLater();
-            answer(modal);
-        }
-    });
-    poll->start(10);
-}
-
 class ShownNamesTest : public ::testing::Test {
 protected:
     std::string folder = test_paths::FreshDir(
@@ -107,7 +95,7 @@ TEST_F(ShownNamesTest, AQuestionShowsTheNameAsPlainTextAndLoadsNothingItNames) {
     Start(name);
     QString text;
     Qt::TextFormat format = Qt::AutoText;
-    AnswerNextDialog(&window, [&](QWidget* modal) {
+    AnswerNextDialog([&](QWidget* modal) {
         auto* box = qobject_cast<QMessageBox*>(modal);
         ASSERT_NE(box, nullptr);
         text = box->text();
@@ -137,18 +125,20 @@ TEST_P(RenameBox, LeavesTheFileAsItIs) {
     const std::string name = "caf\xE9.wav";
     Start(name);
     QString shown, message;
-    AnswerNextDialog(&window, [&](QWidget* modal) {
+    AnswerNextDialog([&](QWidget* modal) {
         auto* box = qobject_cast<QInputDialog*>(modal);
         ASSERT_NE(box, nullptr);
         shown = box->textValue();
         if (GetParam().answer)
             box->setTextValue(GetParam().answer);
-        AnswerNextDialog(&window, [&](QWidget* next) {
-            auto* refusal = qobject_cast<QMessageBox*>(next);
-            ASSERT_NE(refusal, nullptr);
-            message = refusal->text();
-            refusal->button(QMessageBox::Ok)->click();
-        });
+        AnswerNextDialog(
+            [&](QWidget* next) {
+                auto* refusal = qobject_cast<QMessageBox*>(next);
+                ASSERT_NE(refusal, nullptr);
+                message = refusal->text();
+                refusal->button(QMessageBox::Ok)->click();
+            },
+            &window); // no refusal comes for an answer taken
         box->accept();
     });
     handlers->pmenuRenameClick();
