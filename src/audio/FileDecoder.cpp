@@ -11,6 +11,7 @@ extern "C" {
 #include <algorithm>
 #include <cstring>
 #include <fstream>
+#include <limits>
 #include <mutex>
 #include <vector>
 
@@ -26,6 +27,10 @@ constexpr std::int64_t SeekPreroll = 4 * 4608;
 constexpr std::uint64_t ForwardDecodeLimit = 16384;
 // Frames a frame's time stamp may run ahead of the frames decoded before it, not a hole.
 constexpr std::int64_t MaxTimeStampSlack = 512;
+// Where a frame starts whose time stamp is too far off to count.
+constexpr std::int64_t Unplaceable = std::numeric_limits<std::int64_t>::max();
+// More frames than any codec packs into one byte of a file.
+constexpr std::uint64_t MaxFramesPerByte = 4096;
 // A file that gives this many bad packets in a row is treated as ended.
 constexpr int MaxBadPackets = 200;
 
@@ -78,6 +83,9 @@ struct FileDecoder::State {
 
     std::vector<std::int16_t> pending; // converted frames not read yet
     std::size_t pendingOffset = 0;     // in samples
+    // Frames of silence that come before `pending`: a hole in the file. Counted, never held,
+    // so a hostile file's time stamps cost no memory.
+    std::uint64_t gap = 0;
     std::uint64_t position = 0;
     bool flushed = false; // the decoder was told the input ended
 
@@ -114,20 +122,91 @@ struct FileDecoder::State {
         }
     }
 
-    // Where `frame` starts, in frames from the origin; `fallback` when it has no time stamp.
+    // Where `frame` starts, in frames from the origin; `fallback` when it has no time stamp,
+    // the largest value when the time stamp is too far from the origin to count.
     std::int64_t FrameStart(std::int64_t fallback) const {
         const std::int64_t pts = frame->best_effort_timestamp;
         if (pts == AV_NOPTS_VALUE)
             return fallback;
+        std::int64_t sinceOrigin;
+        if (__builtin_sub_overflow(pts, originPts, &sinceOrigin))
+            return Unplaceable;
+        // FFmpeg gives INT64_MIN for a result out of range.
+        const std::int64_t start = av_rescale_q(sinceOrigin, timeBase, AVRational{1, int(rate)});
+        if (start == std::numeric_limits<std::int64_t>::min() || start > Unplaceable / 2)
+            return Unplaceable;
         // Time stamps coarser than a sample (ASF counts milliseconds) are rounded to the
         // codec's fixed frame size, which they can only have started on.
         if (std::int64_t(timeBase.den) < std::int64_t(timeBase.num) * rate && frameSize > 0) {
             const std::int64_t frames = frameSize;
-            const std::int64_t start =
-                av_rescale_q(pts - originPts, timeBase, AVRational{1, int(rate)});
             return (start + frames / 2) / frames * frames;
         }
-        return av_rescale_q(pts - originPts, timeBase, AVRational{1, int(rate)});
+        return start;
+    }
+
+    // The most frames a file of this size can hold: exact for PCM, far above any codec's
+    // packing (a compressed silent stretch) for the rest.
+    std::uint64_t MostFrames() const {
+        const std::int64_t size = std::max<std::int64_t>(avio_size(format->pb), 0);
+        const AVCodecParameters* params = format->streams[stream]->codecpar;
+        const int bits = av_get_bits_per_sample(params->codec_id);
+        if (bits > 0)
+            return std::uint64_t(size) * 8 /
+                   (std::uint64_t(bits) * std::uint64_t(params->ch_layout.nb_channels));
+        return std::uint64_t(size) * MaxFramesPerByte;
+    }
+
+    // The length in frames. MP3 headers give only an estimate; other formats state it
+    // exactly, unless the file is damaged or hostile: a length FFmpeg guessed from the bit
+    // rate, a negative one or one the file cannot hold is not taken, the packets are counted.
+    std::uint64_t ProbeLength() {
+        const AVStream* st = format->streams[stream];
+        const AVCodecID codecId = st->codecpar->codec_id;
+        const bool mpegAudio =
+            codecId == AV_CODEC_ID_MP3 || codecId == AV_CODEC_ID_MP2 || codecId == AV_CODEC_ID_MP1;
+        const std::uint64_t most = MostFrames();
+        std::optional<std::uint64_t> stated;
+        // A stated length of 0 is a header never finished (a WMA recording cut short).
+        if (st->duration != AV_NOPTS_VALUE && st->duration > 0) {
+            stated = av_rescale_q(st->duration, st->time_base, AVRational{1, int(rate)});
+            // WMA states whole frames in milliseconds, the first of which decodes to nothing.
+            if (IsWma(codecId) && frameSize > 0) {
+                const std::uint64_t size = std::uint64_t(frameSize);
+                const std::uint64_t whole = (*stated + size / 2) / size;
+                stated = whole > 0 ? (whole - 1) * size : 0;
+            }
+        }
+        const bool guessed = format->duration_estimation_method == AVFMT_DURATION_FROM_BITRATE;
+        const auto holdable = [most](const std::optional<std::uint64_t>& f) {
+            return f && *f <= most;
+        };
+        const bool believed = holdable(stated) && !guessed;
+        if (believed && !mpegAudio)
+            return *stated;
+        std::optional<std::uint64_t> frames = SumPacketFrames(format, stream, rate);
+        Rewind();
+        if (!holdable(frames))
+            frames = believed ? stated : std::nullopt;
+        if (frames)
+            return *frames;
+        // Neither the header nor the packets can be believed: what decodes is the length.
+        std::uint64_t decoded = 0;
+        while (NextFrame()) {
+            decoded +=
+                std::uint64_t(av_rescale(frame->nb_samples, rate, std::max(frame->sample_rate, 1)));
+            av_frame_unref(frame);
+        }
+        Rewind();
+        return decoded;
+    }
+
+    // Back to the start of the stream, the decoder as new.
+    void Rewind() {
+        const AVStream* st = format->streams[stream];
+        av_seek_frame(format, stream, st->start_time == AV_NOPTS_VALUE ? 0 : st->start_time,
+                      AVSEEK_FLAG_BACKWARD);
+        avcodec_flush_buffers(codec);
+        flushed = false;
     }
 
     // Converts `frame` into `pending`, replacing what was there.
@@ -169,11 +248,15 @@ struct FileDecoder::State {
             av_frame_unref(frame);
             if (!converted || pending.empty())
                 continue;
-            // A hole in a damaged file: silence keeps what follows on the file's own time line,
-            // where a seek finds it too.
-            if (start > std::int64_t(position) + MaxTimeStampSlack && start <= std::int64_t(length))
-                pending.insert(pending.begin(),
-                               std::size_t(start - std::int64_t(position)) * channels, 0);
+            if (start > std::int64_t(position) + MaxTimeStampSlack) {
+                // A jump past the file's end is no hole but a time stamp the file cannot have:
+                // nothing after it can be placed.
+                if (start > std::int64_t(length))
+                    break;
+                // A hole in a damaged file: silence keeps what follows on the file's own time
+                // line, where a seek finds it too.
+                gap = std::uint64_t(start) - position;
+            }
             return true;
         }
         pending.clear();
@@ -183,18 +266,32 @@ struct FileDecoder::State {
         return false;
     }
 
-    void DropPending(std::size_t frames) {
-        pendingOffset += frames * channels;
-        position += frames;
+    // There is something to hand out: silence owed, or decoded frames.
+    bool Available() { return gap > 0 || PendingFrames() > 0 || Refill(); }
+
+    // Hands out up to `frames` frames, a hole's silence first; `out` null drops them.
+    std::size_t Take(std::int16_t* out, std::uint64_t frames) {
+        std::size_t n;
+        if (gap > 0) {
+            n = std::size_t(std::min(frames, gap));
+            if (out != nullptr)
+                std::fill_n(out, n * channels, std::int16_t(0));
+            gap -= n;
+        } else {
+            n = std::size_t(std::min<std::uint64_t>(frames, PendingFrames()));
+            if (out != nullptr)
+                std::memcpy(out, pending.data() + pendingOffset,
+                            n * channels * sizeof(std::int16_t));
+            pendingOffset += n * channels;
+        }
+        position += n;
+        return n;
     }
 
     // Decodes on and drops frames up to `target`.
     void DecodeForwardTo(std::uint64_t target) {
-        while (position < target) {
-            if (PendingFrames() == 0 && !Refill())
-                return;
-            DropPending(std::min<std::uint64_t>(PendingFrames(), target - position));
-        }
+        while (position < target && Available())
+            Take(nullptr, target - position);
     }
 
     // Seeks the demuxer before `target` and decodes up to it. False when the first frame after
@@ -208,6 +305,7 @@ struct FileDecoder::State {
         flushed = false;
         pending.clear();
         pendingOffset = 0;
+        gap = 0;
         std::int64_t expected = from;
         while (NextFrame()) {
             const std::int64_t start = FrameStart(expected);
@@ -221,7 +319,7 @@ struct FileDecoder::State {
             expected = end;
             if (end > std::int64_t(target)) {
                 position = std::uint64_t(start);
-                DropPending(std::size_t(std::int64_t(target) - start));
+                Take(nullptr, std::uint64_t(std::int64_t(target) - start));
                 return true;
             }
         }
@@ -281,29 +379,7 @@ std::unique_ptr<FileDecoder> FileDecoder::Open(const std::string& path) {
     s->eightBit =
         wav && (params->codec_id == AV_CODEC_ID_PCM_U8 || params->codec_id == AV_CODEC_ID_PCM_S8);
 
-    // MP3 headers give only an estimate of the length; other formats state it exactly, except
-    // a file whose header was never finished (a WMA recording cut short states 0).
-    const bool mpegAudio = params->codec_id == AV_CODEC_ID_MP3 ||
-                           params->codec_id == AV_CODEC_ID_MP2 ||
-                           params->codec_id == AV_CODEC_ID_MP1;
-    std::optional<std::uint64_t> frames;
-    if (mpegAudio || stream->duration == AV_NOPTS_VALUE || stream->duration == 0) {
-        frames = SumPacketFrames(s->format, s->stream, s->rate);
-        const std::int64_t start = stream->start_time == AV_NOPTS_VALUE ? 0 : stream->start_time;
-        av_seek_frame(s->format, s->stream, start, AVSEEK_FLAG_BACKWARD);
-    }
-    if (!frames && stream->duration != AV_NOPTS_VALUE) {
-        frames = av_rescale_q(stream->duration, stream->time_base, AVRational{1, int(s->rate)});
-        // WMA states whole frames in milliseconds, the first of which decodes to nothing.
-        if (IsWma(params->codec_id) && s->frameSize > 0) {
-            const std::uint64_t size = std::uint64_t(s->frameSize);
-            const std::uint64_t whole = (*frames + size / 2) / size;
-            frames = whole > 0 ? (whole - 1) * size : 0;
-        }
-    }
-    if (!frames && s->format->duration != AV_NOPTS_VALUE)
-        frames = av_rescale_q(s->format->duration, AV_TIME_BASE_Q, AVRational{1, int(s->rate)});
-    s->length = frames.value_or(0);
+    s->length = s->ProbeLength();
 
     // Position 0 is the first decoded frame, whatever time stamp the file gives it.
     if (s->NextFrame()) {
@@ -349,15 +425,8 @@ bool FileDecoder::Seek(std::uint64_t frame) {
 
 std::size_t FileDecoder::Read(std::int16_t* out, std::size_t frames) {
     std::size_t done = 0;
-    while (done < frames) {
-        if (s_->PendingFrames() == 0 && !s_->Refill())
-            break;
-        const std::size_t n = std::min(frames - done, s_->PendingFrames());
-        std::memcpy(out + done * s_->channels, s_->pending.data() + s_->pendingOffset,
-                    n * s_->channels * sizeof(std::int16_t));
-        s_->DropPending(n);
-        done += n;
-    }
+    while (done < frames && s_->Available())
+        done += s_->Take(out + done * s_->channels, frames - done);
     return done;
 }
 

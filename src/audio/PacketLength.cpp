@@ -22,9 +22,10 @@ std::optional<std::uint64_t> SumPacketFrames(AVFormatContext* format, int stream
     bool complete = true;
     while (av_read_frame(format, packet.get()) >= 0) {
         if (packet->stream_index == stream) {
-            if (packet->duration <= 0)
+            // A packet without a duration, or durations past counting (a hostile file).
+            if (packet->duration <= 0 ||
+                __builtin_add_overflow(duration, packet->duration, &duration))
                 complete = false;
-            duration += packet->duration;
             size_t size = 0;
             // Side data: 32-bit little-endian frames to skip at the start, then at the end.
             const uint8_t* skip =

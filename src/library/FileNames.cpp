@@ -1,6 +1,7 @@
 #include "library/FileNames.h"
 
 #include "platform/FileSystem.h"
+#include "platform/NameText.h"
 
 std::string FileNameOf(const std::string& path) {
     const std::size_t separator = path.rfind(platform::PathSeparator);
@@ -27,7 +28,20 @@ bool IsWavName(const std::string& path) {
 }
 
 bool IsPlainFileName(const std::string& name) {
-    return !name.empty() && name != "." && name != ".." &&
+    return !name.empty() && name.front() != '.' &&
            name.find(platform::PathSeparator) == std::string::npos &&
            name.find('\0') == std::string::npos;
+}
+
+std::string MeantPath(const std::string& answer, const std::string& original) {
+    const auto meant = [](const std::string& typed, const std::string& was) {
+        return typed == platform::ShownName(was) ? was : typed;
+    };
+    const std::size_t cut = answer.rfind(platform::PathSeparator);
+    const std::size_t originalCut = original.rfind(platform::PathSeparator);
+    if (cut == std::string::npos || originalCut == std::string::npos) {
+        return meant(answer, original);
+    }
+    return meant(answer.substr(0, cut), original.substr(0, originalCut)) + platform::PathSeparator +
+           meant(answer.substr(cut + 1), original.substr(originalCut + 1));
 }

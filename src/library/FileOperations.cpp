@@ -6,6 +6,7 @@
 #include "library/FormatProbe.h"
 #include "library/RecentFolders.h"
 #include "platform/FileSystem.h"
+#include "platform/NameText.h"
 
 namespace {
 
@@ -78,14 +79,17 @@ void FileOperations::Rename() {
     const std::string base = name.substr(0, dot);
     const std::string extension = dot == std::string::npos ? "" : name.substr(dot);
 
-    const std::optional<std::string> answer = questions.AskNewName(base);
-    if (!answer || *answer == base || session.IsRecording) {
+    // The box shows the base as text; an answer that reads as it did is no new name, even
+    // when the file's own bytes are not UTF-8.
+    const std::string shownBase = platform::ShownName(base);
+    const std::optional<std::string> answer = questions.AskNewName(shownBase);
+    if (!answer || *answer == shownBase || session.IsRecording) {
         return;
     }
     if (!IsPlainFileName(*answer)) {
         questions.ShowMessage("Can not rename the file to \"" + *answer + "\"." + LineBreak +
-                              "A file name must not be empty, \".\" or \"..\", and must not "
-                              "contain \"/\".");
+                              "A file name must not be empty, must not start with \".\" (the "
+                              "file would be hidden), and must not contain \"/\".");
         return;
     }
     const std::string target =
@@ -177,12 +181,12 @@ void FileOperations::Move() {
     if (session.IsRecording || source.empty() || !platform::PathExists(source)) {
         return;
     }
-    const std::optional<std::string> answer = questions.AskSavePath(source);
+    const std::optional<std::string> answer = questions.AskSavePath(platform::ShownName(source));
     if (!answer || answer->empty()) {
         return;
     }
     Pending();
-    const std::string target = *answer;
+    const std::string target = MeantPath(*answer, source);
     if (target == source || session.IsRecording) {
         return;
     }

@@ -3,6 +3,7 @@
 #include "KnownSignal.h"
 #include "audio/Bass.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -20,6 +21,17 @@ void Put32(std::ofstream& out, std::uint32_t v) {
 void Put16(std::ofstream& out, std::uint16_t v) {
     const char b[2] = {char(v), char(v >> 8)};
     out.write(b, 2);
+}
+
+// The checksum of an Ogg page (polynomial 0x04C11DB7, unreflected, starting at 0).
+std::uint32_t OggCrc(const std::string& page) {
+    std::uint32_t crc = 0;
+    for (unsigned char byte : page) {
+        crc ^= std::uint32_t(byte) << 24;
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc & 0x80000000u) ? (crc << 1) ^ 0x04C11DB7u : crc << 1;
+    }
+    return crc;
 }
 
 } // namespace
@@ -80,6 +92,30 @@ std::string MakeEncoded(const std::string& dir, const std::string& name, std::ui
         Run("ffmpeg -nostdin -loglevel error -y -i '" + wav + "' -c:a wmav2 -b:a 128k '" + out +
             "'");
     return out;
+}
+
+std::string RewriteOggGranules(std::string ogg,
+                               const std::function<std::int64_t(int, std::int64_t)>& change) {
+    int number = 0;
+    for (std::size_t at = 0; at + 27 <= ogg.size() && ogg.compare(at, 4, "OggS") == 0; ++number) {
+        const std::size_t segments = std::uint8_t(ogg[at + 26]);
+        std::size_t size = 27 + segments;
+        for (std::size_t i = 0; i < segments; ++i)
+            size += std::uint8_t(ogg[at + 27 + i]);
+        std::uint64_t granule = 0;
+        for (int i = 7; i >= 0; --i)
+            granule = granule << 8 | std::uint8_t(ogg[at + 6 + i]);
+        granule = std::uint64_t(change(number, std::int64_t(granule)));
+        for (int i = 0; i < 8; ++i)
+            ogg[at + 6 + i] = char(granule >> (8 * i));
+        std::string page = ogg.substr(at, size);
+        std::fill_n(page.begin() + 22, 4, '\0');
+        const std::uint32_t crc = OggCrc(page);
+        for (int i = 0; i < 4; ++i)
+            ogg[at + 22 + i] = char(crc >> (8 * i));
+        at += size;
+    }
+    return ogg;
 }
 
 std::vector<std::int16_t> DecodeAll(const std::string& path) {

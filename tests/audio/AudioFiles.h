@@ -3,6 +3,7 @@
 // and MP3, Ogg Vorbis and WMA files made from them by the real command-line encoders.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,12 @@ void Run(const std::string& command);
 // Makes `name` (its extension picks the encoder) from a stereo 44100 Hz WAV of the known
 // signal, `frames` long, in `dir`; returns its path.
 std::string MakeEncoded(const std::string& dir, const std::string& name, std::uint32_t frames);
+
+// Sets the granule position (the time stamp) of every page of an Ogg file to
+// `change(page number, granule)` and puts the pages' checksums right, so a demuxer takes them
+// as they are.
+std::string RewriteOggGranules(std::string ogg,
+                               const std::function<std::int64_t(int, std::int64_t)>& change);
 
 // Decodes a whole file through a decode stream; empty if it does not open.
 std::vector<std::int16_t> DecodeAll(const std::string& path);

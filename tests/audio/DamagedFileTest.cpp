@@ -1,15 +1,19 @@
-// Damaged, cut and foreign files never crash or hang a probe or a decode: they give no stream,
-// or a stream whose length is what really decodes.
+// Damaged, cut, foreign and hostile files never crash or hang a probe, a decode, the player,
+// the scan or the converter: they give no stream, or a stream whose length is what really
+// decodes, and nothing but the converter's own MP3 is written.
 
 #include "AudioFiles.h"
 #include "TestPaths.h"
 #include "audio/Bass.h"
+#include "library/FolderScan.h"
+#include "library/Mp3Conversion.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <random>
+#include <thread>
 
 using namespace audio_files;
 namespace fs = std::filesystem;
@@ -84,18 +88,63 @@ std::string HoleInTheMiddle(const std::string& b) {
 std::string WavHeaderNoiseBody(const std::string& b) {
     return b.substr(0, 12) + Noise(b);
 }
+std::string Le(std::uint64_t v, int bytes) {
+    std::string le;
+    for (int i = 0; i < bytes; ++i)
+        le += char(v >> (8 * i));
+    return le;
+}
+// An RF64 header stating 2^40 bytes of audio, far more than the file holds.
+std::string DataOf2To40Bytes(const std::string& b) {
+    const std::uint64_t data = std::uint64_t(1) << 40;
+    return "RF64" + Le(0xFFFFFFFF, 4) + "WAVE" + "ds64" + Le(28, 4) + Le(data + 72, 8) +
+           Le(data, 8) + Le(data / 4, 8) + Le(0, 4) + b.substr(12, 24) + "data" +
+           Le(0xFFFFFFFF, 4) + b.substr(44);
+}
+std::string RateZero(const std::string& b) {
+    std::string bytes = b;
+    std::fill_n(bytes.begin() + 24, 4, '\0');
+    return bytes;
+}
+// The last page's time stamp, which gives the length, is negative.
+std::string OggNegativeDuration(const std::string& b) {
+    int pages = 0;
+    RewriteOggGranules(b, [&](int, std::int64_t g) { return ++pages, g; });
+    return RewriteOggGranules(b, [&](int page, std::int64_t g) {
+        return page == pages - 1 ? -(std::int64_t(1) << 40) : g;
+    });
+}
+// The file properties state a negative play and send duration.
+std::string WmaNegativeDuration(const std::string& b) {
+    const std::string fileProperties(
+        "\xA1\xDC\xAB\x8C\x47\xA9\xCF\x11\x8E\xE4\x00\xC0\x0C\x20\x53\x65", 16);
+    std::string bytes = b;
+    const std::size_t at = bytes.find(fileProperties);
+    if (at != std::string::npos)
+        bytes.replace(at + 64, 16, Le(std::uint64_t(1) << 63, 8) + Le(std::uint64_t(1) << 63, 8));
+    return bytes;
+}
 
-class DamagedFile : public testing::TestWithParam<Damage> {};
+class DamagedFile : public testing::TestWithParam<Damage> {
+protected:
+    const Damage& damage = GetParam();
+    const std::string dir = test_paths::FreshDir(std::string("audio-damaged-") + damage.name);
+    // The damaged file, made in SetUp.
+    std::string path;
+
+    void SetUp() override {
+        BASS_Init(-1, 44100, 0, nullptr, nullptr);
+        std::string source;
+        if (*damage.source != '\0')
+            source = Bytes(MakeEncoded(dir, damage.source, SourceFrames));
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        path = dir + "/damaged" + fs::path(damage.source).extension().string();
+        Save(path, damage.make(source));
+    }
+};
 
 TEST_P(DamagedFile, GivesNoStreamOrATrueLength) {
-    const auto& damage = GetParam();
-    const std::string dir = test_paths::FreshDir(std::string("audio-damaged-") + damage.name);
-    std::string source;
-    if (*damage.source != '\0')
-        source = Bytes(MakeEncoded(dir, damage.source, SourceFrames));
-    const std::string path = dir + "/damaged" + fs::path(damage.source).extension().string();
-    Save(path, damage.make(source));
-
     const HSTREAM h = BASS_StreamCreateFile(false, path.c_str(), 0, 0, 0);
     EXPECT_EQ(h != 0, damage.opens);
     if (h == 0)
@@ -131,8 +180,73 @@ INSTANTIATE_TEST_SUITE_P(
                     Damage{"mp3_hole", "c.mp3", HoleInTheMiddle, true, 0.9, 1},
                     Damage{"ogg_cut", "o.ogg", CutInHalf, true, 0.3, 0.7},
                     Damage{"ogg_hole", "o.ogg", HoleInTheMiddle, true, 0.3, 1},
-                    Damage{"wma_cut", "m.wma", CutInHalf, true, 0.4, 0.6}),
+                    Damage{"wma_cut", "m.wma", CutInHalf, true, 0.4, 0.6},
+                    Damage{"wav_data_of_2_to_40_bytes", "w.wav", DataOf2To40Bytes, true, 1, 1},
+                    Damage{"wav_rate_zero", "w.wav", RateZero, false, 0, 0},
+                    Damage{"ogg_negative_duration", "o.ogg", OggNegativeDuration, true, 0.9, 1.01},
+                    Damage{"wma_negative_duration", "m.wma", WmaNegativeDuration, true, 0.9, 1}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The player, asked to play the last fifth of a second, plays it and stops.
+TEST_P(DamagedFile, PlaysOutToItsEnd) {
+    const HSTREAM h = BASS_StreamCreateFile(false, path.c_str(), 0, 0, 0);
+    if (h == 0)
+        return;
+    const QWORD length = BASS_ChannelGetLength(h, BASS_POS_BYTE);
+    const QWORD last = 44100 / 5 * 4;
+    EXPECT_TRUE(BASS_ChannelSetPosition(h, length > last ? length - last : 0, BASS_POS_BYTE));
+    ASSERT_TRUE(BASS_ChannelPlay(h, false));
+    for (int i = 0; i < 750 && BASS_ChannelIsActive(h) != BASS_ACTIVE_STOPPED; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_EQ(BASS_ChannelIsActive(h), BASS_ACTIVE_STOPPED) << "still playing after 15 s";
+    BASS_StreamFree(h);
+}
+
+// The scan lists it, when its name is a recording's, beside a sound recording, whose bytes it
+// leaves as they were; only a file too small to hold any sound is deleted.
+TEST_P(DamagedFile, TheScanListsItAndLeavesTheOthersAlone) {
+    const std::string good = dir + "/good.wav";
+    WriteWav(good, 44100, 2, 16, KnownFrames(44100, 2));
+    const std::string goodBytes = Bytes(good);
+    const std::string damagedBytes = Bytes(path);
+    LibraryState library;
+    ScanOutputFolder(dir, library);
+    std::vector<std::string> listed;
+    for (const ListEntry& entry : library.Entries)
+        listed.push_back(entry.name + " " + (entry.name == "good.wav" ? entry.durationText : ""));
+    std::sort(listed.begin(), listed.end());
+    const std::string damagedName = fs::path(path).filename().string() + " ";
+    if (damagedBytes.size() < 50 || !fs::path(path).has_extension()) {
+        EXPECT_EQ(listed, std::vector<std::string>{"good.wav 00:00:01"});
+    } else {
+        EXPECT_EQ(listed, (std::vector<std::string>{damagedName, "good.wav 00:00:01"}));
+        EXPECT_EQ(Bytes(path), damagedBytes);
+    }
+    EXPECT_EQ(Bytes(good), goodBytes);
+}
+
+// A conversion of it reads to an end, leaves it as it was and writes only its MP3.
+TEST_P(DamagedFile, TheConverterEndsAndWritesOnlyItsTarget) {
+    const std::string bytes = Bytes(path);
+    const std::string target = dir + "/converted.mp3";
+    {
+        Mp3Conversion conversion(RecordingSettings{}, path, target, 44100, 2);
+        int steps = 0;
+        for (; conversion.Active() && steps < 1000; ++steps) {
+            conversion.Step();
+            while (conversion.EncoderBehind())
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        EXPECT_LT(steps, 1000) << "10 s of audio take 177 steps";
+    }
+    EXPECT_EQ(Bytes(path), bytes);
+    std::vector<std::string> files;
+    for (const auto& entry : fs::directory_iterator(dir))
+        files.push_back(entry.path().filename().string());
+    std::sort(files.begin(), files.end());
+    EXPECT_EQ(files,
+              (std::vector<std::string>{"converted.mp3", fs::path(path).filename().string()}));
+}
 
 // Past a hole, a seek lands where reading on from the start gets to: both keep to the file's
 // own time line.

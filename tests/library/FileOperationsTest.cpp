@@ -318,8 +318,8 @@ void PrintTo(const RenameCase& c, std::ostream* os) {
 
 class Rename : public FileOperationsTest, public ::testing::WithParamInterface<RenameCase> {};
 
-const char* const InvalidName = "\".\nA file name must not be empty, \".\" or \"..\", and must "
-                                "not contain \"/\".";
+const char* const InvalidName = "\".\nA file name must not be empty, must not start with \".\" "
+                                "(the file would be hidden), and must not contain \"/\".";
 
 TEST_P(Rename, AsksAndRenamesOnlyWhatItMay) {
     const RenameCase& c = GetParam();
@@ -382,6 +382,12 @@ INSTANTIATE_TEST_SUITE_P(
                    "..",
                    {},
                    {std::string("message: Can not rename the file to \"..") + InvalidName},
+                   Untouched,
+                   "record001.wav"},
+        RenameCase{"Hidden",
+                   ".take",
+                   {},
+                   {std::string("message: Can not rename the file to \".take") + InvalidName},
                    Untouched,
                    "record001.wav"},
         RenameCase{
@@ -527,6 +533,62 @@ TEST_F(FileOperationsTest, MoveOntoALinkToTheFileItselfAsksNothing) {
     EXPECT_EQ(questions.Asked, std::vector<std::string>{"save: " + Path("record001.wav")});
     EXPECT_EQ(ReadFileBytes(Path("alias.wav")), bytes);
 }
+
+// A name that is not UTF-8 is asked about as text with a stand-in for its odd byte; an answer
+// that leaves that text as it was keeps the file's own bytes.
+struct ByteNameCase {
+    const char* what;
+    bool rename;        // else move
+    const char* answer; // {F}: the output folder, {E}: another folder
+    const char* result; // the file's path afterwards, below the output folder
+};
+
+void PrintTo(const ByteNameCase& c, std::ostream* os) {
+    *os << c.what;
+}
+
+class ByteName : public FileOperationsTest, public ::testing::WithParamInterface<ByteNameCase> {};
+
+TEST_P(ByteName, AnUnchangedAnswerKeepsTheBytes) {
+    const ByteNameCase& c = GetParam();
+    fs::create_directories(Path("elsewhere"));
+    WriteRecordingWav(Path("caf\xE9.wav"), 44100, 2, 16, 1);
+    Rescan();
+    Select("caf\xE9.wav");
+    std::string answer = c.answer;
+    for (auto [mark, by] :
+         {std::pair<std::string, std::string>{"{F}", folder}, {"{E}", Path("elsewhere")}}) {
+        if (answer.rfind(mark, 0) == 0) {
+            answer = by + answer.substr(3);
+        }
+    }
+    if (c.rename) {
+        questions.Names = {answer};
+        operations.Rename();
+    } else {
+        questions.SavePaths = {answer};
+        operations.Move();
+    }
+    EXPECT_EQ(
+        questions.Asked,
+        std::vector<std::string>{c.rename ? "name: caf\uFFFD" : "save: " + Path("caf\uFFFD.wav")});
+    std::vector<std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        if (entry.is_regular_file()) {
+            files.push_back(entry.path().string());
+        }
+    }
+    EXPECT_EQ(files, std::vector<std::string>{Path(c.result)});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, ByteName,
+    ::testing::Values(ByteNameCase{"RenameUnchanged", true, "caf\uFFFD", "caf\xE9.wav"},
+                      ByteNameCase{"RenameToANewName", true, "tea", "tea.wav"},
+                      ByteNameCase{"MoveUnchanged", false, "{F}/caf\uFFFD.wav", "caf\xE9.wav"},
+                      ByteNameCase{"MoveElsewhereByTheSameName", false, "{E}/caf\uFFFD.wav",
+                                   "elsewhere/caf\xE9.wav"}),
+    [](const auto& info) { return std::string(info.param.what); });
 
 TEST_F(FileOperationsTest, DeleteAsksByNameAndStopsAPlayback) {
     WriteRecordingWav(Path("record001.wav"), 44100, 2, 16, 1);

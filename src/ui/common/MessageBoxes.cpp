@@ -2,18 +2,27 @@
 
 #include <QMessageBox>
 
+namespace {
+
+// The texts name files and folders: shown as they are, never as rich text.
+int Show(QMessageBox::Icon icon, const QString& caption, const QString& text,
+         QMessageBox::StandardButtons buttons, QWidget* parent) {
+    QMessageBox box(icon, caption, text, buttons, parent);
+    box.setTextFormat(Qt::PlainText);
+    return box.exec();
+}
+
+} // namespace
+
 void ShowMessageBox(QWidget* parent, const QString& text) {
-    QMessageBox box(QMessageBox::NoIcon, ApplicationTitle, text, QMessageBox::Ok, parent);
-    box.exec();
+    Show(QMessageBox::NoIcon, ApplicationTitle, text, QMessageBox::Ok, parent);
 }
 
 void ShowErrorBox(QWidget* parent, const QString& text) {
-    QMessageBox box(QMessageBox::Critical, ApplicationTitle, text + ".", QMessageBox::Ok, parent);
-    box.exec();
+    Show(QMessageBox::Critical, ApplicationTitle, text + ".", QMessageBox::Ok, parent);
 }
 
 bool AskConfirm(QWidget* parent, const QString& text) {
-    QMessageBox box(QMessageBox::Question, "Confirm", text, QMessageBox::Yes | QMessageBox::No,
-                    parent);
-    return box.exec() == QMessageBox::Yes;
+    return Show(QMessageBox::Question, "Confirm", text, QMessageBox::Yes | QMessageBox::No,
+                parent) == QMessageBox::Yes;
 }

@@ -2,6 +2,7 @@
 
 #include "library/Mp3Conversion.h"
 #include "ui/common/MessageBoxes.h"
+#include "ui/common/PlainText.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -15,7 +16,7 @@
 namespace {
 
 QString FileNameOf(const std::string& path) {
-    return QString::fromStdString(std::filesystem::path(path).filename().string());
+    return ShownText(std::filesystem::path(path).filename().string());
 }
 
 } // namespace
@@ -38,7 +39,7 @@ TFormConvert::TFormConvert(const RecordingSettings& settings, QWidget* parent)
     Label1 = new QLabel("Converting... ", this);
     Label1->move(6, 46);
     for (QLabel* label : {LabSource, LabTarget, Label1})
-        label->resize(307, 14);
+        PlainLabel(label)->resize(307, 14);
 
     ProgressBar1 = new QProgressBar(this);
     ProgressBar1->setGeometry(6, 60, 307, 21);

@@ -2,6 +2,7 @@
 
 #include "display/BackgroundImage.h"
 #include "ui/common/MessageBoxes.h"
+#include "ui/common/PlainText.h"
 
 #include <QFileDialog>
 #include <QLabel>
@@ -73,7 +74,7 @@ void TFormShowImage::BtnBrowseClick() {
     const std::string fileName = OpenDialog1->selectedFiles().first().toStdString();
     if (const MaybeMessage message =
             ChooseBackgroundImage(settings, screens, editWaveImage, fileName))
-        ShowErrorBox(this, QString::fromStdString(message->text));
+        ShowErrorBox(this, ShownText(message->text));
 }
 
 void TFormShowImage::BtnClearClick() {

@@ -1,6 +1,7 @@
 #include "ui/main/FileGrid.h"
 
 #include "library/FileNames.h"
+#include "ui/common/PlainText.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -138,8 +139,7 @@ void FileGridView::SGridFilesDrawCell(QPainter& painter, int column, int row, co
     const std::string& text = library.Grid.Cells[row][column];
     painter.fillRect(rect, selected ? SelectedFill : RowFill);
     painter.setPen(selected ? SelectedText : Qt::black);
-    painter.drawText(rect, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
-                     QString::fromStdString(text));
+    painter.drawText(rect, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, ShownText(text));
     if (column == 0) {
         DrawIcon(painter, rect, text);
     }

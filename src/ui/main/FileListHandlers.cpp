@@ -4,6 +4,7 @@
 #include "library/FolderScan.h"
 #include "ui/common/BusyCursor.h"
 #include "ui/common/MessageBoxes.h"
+#include "ui/common/PlainText.h"
 
 #include <QCoreApplication>
 #include <QFileDialog>
@@ -101,14 +102,14 @@ FileMenuState FileListHandlers::menuFileClick() {
 }
 
 bool FileListHandlers::AskYesNo(const std::string& text) {
-    return AskConfirm(dialogParent, QString::fromStdString(text));
+    return AskConfirm(dialogParent, ShownText(text));
 }
 
 std::optional<std::string> FileListHandlers::AskNewName(const std::string& initial) {
     QInputDialog box(dialogParent);
     box.setWindowTitle("Rename File");
     box.setLabelText("");
-    box.setTextValue(QString::fromStdString(initial));
+    box.setTextValue(ShownText(initial));
     if (box.exec() != QDialog::Accepted) {
         return std::nullopt;
     }
@@ -121,7 +122,7 @@ std::optional<std::string> FileListHandlers::AskSavePath(const std::string& init
     dialog.setFileMode(QFileDialog::AnyFile);
     // The move asks its own question about an existing file.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    dialog.selectFile(QString::fromStdString(initial));
+    dialog.selectFile(ShownText(initial));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }
@@ -129,7 +130,7 @@ std::optional<std::string> FileListHandlers::AskSavePath(const std::string& init
 }
 
 std::optional<std::string> FileListHandlers::PickFolder(const std::string& start) {
-    QFileDialog dialog(dialogParent, "Select or create a folder", QString::fromStdString(start));
+    QFileDialog dialog(dialogParent, "Select or create a folder", ShownText(start));
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
@@ -139,5 +140,5 @@ std::optional<std::string> FileListHandlers::PickFolder(const std::string& start
 }
 
 void FileListHandlers::ShowMessage(const std::string& text) {
-    ShowMessageBox(dialogParent, QString::fromStdString(text));
+    ShowMessageBox(dialogParent, ShownText(text));
 }

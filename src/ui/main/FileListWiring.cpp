@@ -2,6 +2,7 @@
 // the popup menu of the grid and the format icon.
 
 #include "ui/common/MouseLabel.h"
+#include "ui/common/PlainText.h"
 #include "ui/main/FileGrid.h"
 #include "ui/main/FileListHandlers.h"
 #include "ui/main/Images.h"
@@ -93,7 +94,7 @@ void TForm1::menuFileClick() {
     menuRecentFolders->setEnabled(state.RecentFolders);
     for (std::size_t i = 0; i < menuFolders.size(); ++i) {
         const std::string& caption = core_.Library.RecentCaptions[i];
-        menuFolders[i]->setText(QString::fromStdString(caption));
+        menuFolders[i]->setText(MenuCaption(caption));
         menuFolders[i]->setVisible(!caption.empty());
     }
     menuRename->setEnabled(state.Rename);

@@ -4,6 +4,7 @@
 #include "display/Graph.h"
 #include "engine/global.h"
 #include "ui/common/MessageBoxes.h"
+#include "ui/common/PlainText.h"
 #include "ui/main/SkinPictures.h"
 
 #include <QFileInfo>
@@ -79,7 +80,7 @@ bool LoadBackground(const std::string& path, QImage& picture, bool& loaded,
         return true;
     std::string error;
     if (!LoadPicture(path, picture, error)) {
-        ShowErrorBox(messageParent, QString::fromStdString(error));
+        ShowErrorBox(messageParent, ShownText(error));
         return false;
     }
     loaded = true;

@@ -8,6 +8,7 @@
 #include "ui/common/MessageBoxes.h"
 #include "ui/common/MouseLabel.h"
 #include "ui/common/PictureView.h"
+#include "ui/common/PlainText.h"
 #include "ui/common/TextWidth.h"
 #include "ui/main/FileListHandlers.h"
 #include "ui/main/Images.h"
@@ -54,6 +55,7 @@ void SetHint(QWidget* widget, const QString& hint) {
 template <class Label = QLabel>
 Label* MakeLabel(QWidget* parent, int left, int top, const QString& hint) {
     auto* label = new Label(parent);
+    PlainLabel(label);
     label->move(left, top);
     label->setToolTip(hint);
     return label;
@@ -323,15 +325,15 @@ void TForm1::UpdateStatus() {
     SetHint(LabStatus, QString::fromStdString(view.StatusHint));
     for (QLabel* label : {LabStatus, LabStatus0})
         ShowText(label, QString::fromStdString(monitor_.StatusText));
-    ShowText(LabFile, QString::fromStdString(view.FileText));
+    ShowText(LabFile, ShownText(view.FileText));
     SetTextColour(LabFile, ToQColor(view.FileColour));
-    SetHint(LabSource, QString::fromStdString(view.SourceHint));
-    const QString source = QString::fromStdString(view.SourceText);
+    SetHint(LabSource, PlainHint(ShownText(view.SourceHint)));
+    const QString source = ShownText(view.SourceText);
     if (source != sourceText_) {
         sourceText_ = source;
         ShowText(LabSource, CutToWidth(source, QFontMetrics(font()), 150));
     }
-    setWindowTitle(QString::fromStdString(view.Caption));
+    setWindowTitle(ShownText(view.Caption));
 }
 
 void TForm1::ShowCurrentFile() {
@@ -391,7 +393,7 @@ void TForm1::ShowDeferredMessages() {
 }
 
 void TForm1::ShowBox(const UserMessage& message) {
-    const QString text = QString::fromStdString(message.text);
+    const QString text = ShownText(message.text);
     if (message.kind == UserMessage::Kind::Error)
         ShowErrorBox(this, text);
     else

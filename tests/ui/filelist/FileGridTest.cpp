@@ -3,6 +3,7 @@
 
 #include "ui/main/FileGrid.h"
 
+#include "NextDialog.h"
 #include "ScriptedQuestions.h"
 #include "TestPaths.h"
 #include "ui/main/FileListHandlers.h"
@@ -33,19 +34,6 @@ QPixmap Solid(QColor colour) {
 const QColor Up(0, 200, 0), Down(0, 0, 200);
 const std::array<QColor, 4> Kinds = {QColor(250, 0, 0), QColor(250, 250, 0), QColor(0, 250, 250),
                                      QColor(250, 0, 250)};
-
-// Runs `answer` on the next modal dialog once it is open.
-void AnswerNextDialog(std::function<void(QWidget*)> answer) {
-    auto* poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, [poll, answer] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            poll->stop();
-            poll->deleteLater();
-            answer(modal);
-        }
-    });
-    poll->start(10);
-}
 
 class FileGridTest : public ::testing::Test {
 protected:
