@@ -91,13 +91,13 @@ void Stop(pid_t& pid) {
 
 } // namespace
 
-VirtualDisplay::VirtualDisplay() {
+VirtualDisplay::VirtualDisplay(const std::string& screen) {
     for (int number = 90; number < 200; ++number) {
         if (fs::exists("/tmp/.X" + std::to_string(number) + "-lock") ||
             fs::exists("/tmp/.X11-unix/X" + std::to_string(number)))
             continue;
         name = ":" + std::to_string(number);
-        server = Spawn({"Xvfb", name, "-screen", "0", "1024x768x24", "-nolisten", "tcp"}, {});
+        server = Spawn({"Xvfb", name, "-screen", "0", screen, "-nolisten", "tcp"}, {});
         const std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
         if (WaitFor([&] { return fs::exists(socket); }, 10s) &&
             WaitFor([&] { return Run("xdpyinfo >/dev/null 2>&1; echo $?") == "0\n"; }, 10s))

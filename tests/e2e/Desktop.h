@@ -22,7 +22,8 @@ bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds timeou
 // An Xvfb server on the first free display number from 90 on, stopped with the object.
 class VirtualDisplay {
 public:
-    VirtualDisplay();
+    // `screen` as Xvfb takes it: width x height x depth.
+    explicit VirtualDisplay(const std::string& screen = "1024x768x24");
     ~VirtualDisplay();
     const std::string& Name() const { return name; }
     // Runs a command with DISPLAY set to this display.
