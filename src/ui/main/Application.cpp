@@ -102,6 +102,8 @@ int RunApplication(int argc, char** argv) {
     {
         QApplication app(argc, argv);
         QApplication::setApplicationName("Sonvera");
+        // Names the desktop entry, so that a Wayland compositor shows the program's own icon.
+        QApplication::setDesktopFileName(SONVERA_APP_ID);
         FixedSizeWindows fixedSize;
         app.installEventFilter(&fixedSize);
         // A logout, a kill, Ctrl-C or the closing of the terminal closes the window as its close
