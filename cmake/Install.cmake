@@ -16,7 +16,7 @@ target_link_libraries(sonvera_render_icon PRIVATE Qt6::Gui Qt6::Svg)
 set(ICON_SVG ${CMAKE_SOURCE_DIR}/resources/sonvera.svg)
 set(ICON_PNGS)
 foreach(size 48 256)
-  set(png ${CMAKE_BINARY_DIR}/icons/${size}x${size}/sonvera.png)
+  set(png ${CMAKE_BINARY_DIR}/icons/${size}x${size}/${SONVERA_APP_ID}.png)
   add_custom_command(OUTPUT ${png}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/icons/${size}x${size}
     COMMAND sonvera_render_icon ${ICON_SVG} ${size} ${png}
@@ -31,8 +31,10 @@ if(TARGET vstoreclean)
   install(TARGETS vstoreclean RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()
 install(FILES resources/Sonvera.html DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES resources/Sonvera.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES ${ICON_SVG} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+install(FILES resources/${SONVERA_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES resources/${SONVERA_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES ${ICON_SVG} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
+  RENAME ${SONVERA_APP_ID}.svg)
 
 set(CPACK_PACKAGE_NAME sonvera)
 set(CPACK_PACKAGE_VENDOR "Sonvera")

@@ -2,6 +2,7 @@
 
 #include "TestPaths.h"
 
+#include <QLibraryInfo>
 #include <algorithm>
 #include <csignal>
 #include <cstdio>
@@ -90,13 +91,13 @@ void Stop(pid_t& pid) {
 
 } // namespace
 
-VirtualDisplay::VirtualDisplay() {
+VirtualDisplay::VirtualDisplay(const std::string& screen) {
     for (int number = 90; number < 200; ++number) {
         if (fs::exists("/tmp/.X" + std::to_string(number) + "-lock") ||
             fs::exists("/tmp/.X11-unix/X" + std::to_string(number)))
             continue;
         name = ":" + std::to_string(number);
-        server = Spawn({"Xvfb", name, "-screen", "0", "1024x768x24", "-nolisten", "tcp"}, {});
+        server = Spawn({"Xvfb", name, "-screen", "0", screen, "-nolisten", "tcp"}, {});
         const std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
         if (WaitFor([&] { return fs::exists(socket); }, 10s) &&
             WaitFor([&] { return Run("xdpyinfo >/dev/null 2>&1; echo $?") == "0\n"; }, 10s))
@@ -124,6 +125,74 @@ void VirtualDisplay::FocusAnotherWindow() {
     Run("xdotool search --name '^xmessage$' windowfocus --sync >/dev/null 2>&1");
 }
 
+namespace {
+
+constexpr const char* WaylandSocket = "wayland-sonvera";
+
+} // namespace
+
+bool WaylandCompositor::Available(bool xwayland) {
+    const std::string plugin =
+        QLibraryInfo::path(QLibraryInfo::PluginsPath).toStdString() + "/platforms";
+    return !Shell("command -v weston").empty() && fs::exists(plugin + "/libqwayland-generic.so") &&
+           (!xwayland || !Shell("command -v Xwayland").empty());
+}
+
+WaylandCompositor::WaylandCompositor(bool xwayland) {
+    // Its socket's path must stay under 108 characters; mkdtemp makes the folder private, as a
+    // runtime folder must be.
+    char name[] = "/tmp/sonvera-wayland-XXXXXX";
+    if (!mkdtemp(name))
+        throw std::runtime_error("no runtime folder for the compositor");
+    runtime = name;
+    const std::string log = runtime + "/weston.log";
+    std::vector<std::string> arguments = {
+        "weston",        "--backend=headless-backend.so",          "--use-pixman",
+        "--idle-time=0", std::string("--socket=") + WaylandSocket, "--log=" + log};
+    if (xwayland)
+        arguments.push_back("--xwayland");
+    server = Spawn(arguments, {"XDG_RUNTIME_DIR=" + runtime});
+    bool ready = WaitFor([&] { return fs::exists(runtime + "/" + WaylandSocket); }, 10s);
+    if (ready && xwayland) {
+        // Xwayland starts when the first X client comes; the display is there before.
+        const std::string listening = "xserver listening on display ";
+        ready = WaitFor(
+            [&] {
+                std::ifstream file(log);
+                for (std::string line; std::getline(file, line);)
+                    if (const auto at = line.find(listening); at != std::string::npos)
+                        xDisplay = line.substr(at + listening.size());
+                return !xDisplay.empty();
+            },
+            10s);
+    }
+    if (!ready) {
+        Stop(server);
+        throw std::runtime_error("weston did not start; see " + log);
+    }
+}
+
+WaylandCompositor::~WaylandCompositor() {
+    if (server > 0) {
+        kill(server, SIGTERM);
+        waitpid(server, nullptr, 0);
+    }
+    std::error_code ignored;
+    fs::remove_all(runtime, ignored);
+}
+
+std::vector<std::string> WaylandCompositor::Environment() const {
+    std::vector<std::string> environment = {"XDG_RUNTIME_DIR=" + runtime,
+                                            std::string("WAYLAND_DISPLAY=") + WaylandSocket};
+    if (xDisplay.empty()) {
+        environment.push_back("QT_QPA_PLATFORM=wayland");
+    } else {
+        environment.push_back("DISPLAY=" + xDisplay);
+        environment.push_back("QT_QPA_PLATFORM=xcb");
+    }
+    return environment;
+}
+
 Program::Program(const std::string& folder, const std::string& ini) : folder(folder) {
     fs::copy_file(test_paths::BinaryDir() + "/Sonvera", folder + "/Sonvera",
                   fs::copy_options::overwrite_existing);
@@ -143,6 +212,13 @@ std::string Program::SettingsText() const {
 
 void Program::Start(const VirtualDisplay& display, const std::vector<std::string>& environment) {
     std::vector<std::string> settings = {"DISPLAY=" + display.Name(), "QT_QPA_PLATFORM=xcb"};
+    settings.insert(settings.end(), environment.begin(), environment.end());
+    pid = Spawn({folder + "/Sonvera"}, settings, true);
+}
+
+void Program::Start(const WaylandCompositor& compositor,
+                    const std::vector<std::string>& environment) {
+    std::vector<std::string> settings = compositor.Environment();
     settings.insert(settings.end(), environment.begin(), environment.end());
     pid = Spawn({folder + "/Sonvera"}, settings, true);
 }

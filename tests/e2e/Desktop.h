@@ -1,7 +1,7 @@
 #pragma once
-// What the end-to-end tests drive the real program with: a virtual X display of their own, the
-// program copied beside a prepared settings file, shell commands (xdotool, pactl) and the WAV
-// files it leaves.
+// What the end-to-end tests drive the real program with: a virtual X display or a Wayland
+// compositor of their own, the program copied beside a prepared settings file, shell commands
+// (xdotool, pactl) and the WAV files it leaves.
 
 #include <chrono>
 #include <cstdint>
@@ -22,7 +22,8 @@ bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds timeou
 // An Xvfb server on the first free display number from 90 on, stopped with the object.
 class VirtualDisplay {
 public:
-    VirtualDisplay();
+    // `screen` as Xvfb takes it: width x height x depth.
+    explicit VirtualDisplay(const std::string& screen = "1024x768x24");
     ~VirtualDisplay();
     const std::string& Name() const { return name; }
     // Runs a command with DISPLAY set to this display.
@@ -36,6 +37,24 @@ private:
     pid_t other = -1;
 };
 
+// A Wayland compositor of the test's own: weston's headless back end, drawing into memory, on a
+// socket in a runtime folder of its own; with `xwayland`, also an X display for programs on Qt's
+// xcb plugin. Stopped with the object.
+class WaylandCompositor {
+public:
+    // Whether weston, Qt's Wayland plugin and, for `xwayland`, Xwayland are installed.
+    static bool Available(bool xwayland);
+    explicit WaylandCompositor(bool xwayland);
+    ~WaylandCompositor();
+    // What a program needs to show its windows here: natively on Wayland, or through XWayland.
+    std::vector<std::string> Environment() const;
+
+private:
+    std::string runtime;
+    std::string xDisplay; // empty without XWayland
+    pid_t server = -1;
+};
+
 // The program copied into a folder of the test's own, so the settings file beside it is the
 // test's. It runs in a process group of its own, as from a terminal. Stopped (SIGKILL) with the
 // object if still running.
@@ -47,6 +66,8 @@ public:
     const std::string& Folder() const { return folder; }
     std::string SettingsText() const;
     void Start(const VirtualDisplay& display, const std::vector<std::string>& environment = {});
+    void Start(const WaylandCompositor& compositor,
+               const std::vector<std::string>& environment = {});
     pid_t Pid() const { return pid; }
     // Waits for the main window to be shown on `display`; false after the timeout.
     bool WaitForWindow(const VirtualDisplay& display) const;

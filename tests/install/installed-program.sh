@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Installs the build into a fresh prefix and checks the installed tree: every file in place, the
-# icons at their sizes, the desktop entry valid; then runs the installed program from a read-only
+# desktop entry, the icons and the AppStream metadata under the program's one id, the icons at
+# their sizes, the desktop entry valid; then runs the installed program from a read-only
 # folder (a read-only bind mount in a namespace of its own), where it must keep its settings in
 # the per-user copy, and the installed clean-up program, which must delete that copy.
-#   installed-program.sh BUILD_DIR PULSE_DIR
+#   installed-program.sh BUILD_DIR PULSE_DIR APP_ID
 set -euo pipefail
 build=$1
 pulse=$2
+id=$3
 work=$(mktemp -d /tmp/sonvera-install.XXXXXX)
 program=""
 cleanup() {
@@ -19,21 +21,26 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 prefix=$work/prefix
 cmake --install "$build" --prefix "$prefix" >/dev/null
 
-for file in bin/Sonvera bin/vstoreclean bin/Sonvera.html share/applications/Sonvera.desktop \
-    share/icons/hicolor/scalable/apps/sonvera.svg; do
+desktop=$prefix/share/applications/$id.desktop
+for file in bin/Sonvera bin/vstoreclean bin/Sonvera.html "share/applications/$id.desktop" \
+    "share/metainfo/$id.metainfo.xml" "share/icons/hicolor/scalable/apps/$id.svg"; do
     [ -f "$prefix/$file" ] || fail "$file is not installed"
 done
 [ -x "$prefix/bin/Sonvera" ] && [ -x "$prefix/bin/vstoreclean" ] || fail "programs not executable"
 for size in 48 256; do
-    png=$prefix/share/icons/hicolor/${size}x${size}/apps/sonvera.png
+    png=$prefix/share/icons/hicolor/${size}x${size}/apps/$id.png
     [ -f "$png" ] || fail "no ${size}x${size} icon"
     # Width and height are the big-endian words at bytes 16 and 20 of a PNG.
     read -r width height < <(od -An -tu4 --endian=big -j16 -N8 "$png")
     [ "$width" = "$size" ] && [ "$height" = "$size" ] || fail "$png is ${width}x${height}"
 done
-desktop-file-validate "$prefix/share/applications/Sonvera.desktop" || fail "desktop entry invalid"
-grep -qx 'Categories=AudioVideo;Audio;Recorder;' "$prefix/share/applications/Sonvera.desktop" ||
-    fail "desktop entry categories"
+desktop-file-validate "$desktop" || fail "desktop entry invalid"
+grep -qx 'Categories=AudioVideo;Audio;Recorder;' "$desktop" || fail "desktop entry categories"
+grep -qx "Icon=$id" "$desktop" || fail "the desktop entry's icon is not $id"
+# The metadata as a software centre finds it, with the desktop entry it names.
+if command -v appstreamcli >/dev/null; then
+    appstreamcli validate-tree --no-net --strict "$prefix" || fail "AppStream metadata of the tree"
+fi
 
 # A namespace where the install folder can be mounted read-only, as root or not.
 if unshare -rm true 2>/dev/null; then

@@ -57,19 +57,23 @@ void PictureView::showEvent(QShowEvent*) {
 }
 
 void PictureView::Put() {
-    if (!window_)
-        window_ = std::make_unique<platform::WindowPictures>(winId());
-    QImage blank;
-    const QImage* shown = picture_;
-    if (shown == nullptr || shown->isNull()) {
-        blank = QImage(size(), QImage::Format_RGB32);
-        blank.fill(Qt::black);
-        shown = &blank;
+    // The pictures have the view's size in pixels only at a device pixel ratio of 1.
+    if (devicePixelRatioF() == 1.0) {
+        if (!window_)
+            window_ = std::make_unique<platform::WindowPictures>(winId());
+        QImage blank;
+        const QImage* shown = picture_;
+        if (shown == nullptr || shown->isNull()) {
+            blank = QImage(size(), QImage::Format_RGB32);
+            blank.fill(Qt::black);
+            shown = &blank;
+        }
+        if (window_->Put(*shown))
+            return;
     }
-    if (!window_->Put(*shown)) {
-        // A window or a picture whose pixels are not RGB32 as such: the toolkit paints it.
-        direct_ = false;
-        setAttribute(Qt::WA_PaintOnScreen, false);
-        update();
-    }
+    // A scaled display, or a window or a picture whose pixels are not RGB32 as such: the
+    // toolkit paints it, scaled to fill the view.
+    direct_ = false;
+    setAttribute(Qt::WA_PaintOnScreen, false);
+    update();
 }

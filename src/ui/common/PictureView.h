@@ -1,7 +1,8 @@
 #pragma once
 // Shows a picture drawn elsewhere (a live screen, the player's display), copied to the window
-// when it changed. On an X11 display the view is a native window of its own and the picture
-// is put straight onto it; elsewhere (offscreen, other platforms) the toolkit paints it.
+// when it changed. On an X11 display the view is a native window of its own, and at a device
+// pixel ratio of 1 the picture is put straight onto it; elsewhere (scaled, offscreen, other
+// platforms) the toolkit paints it, scaled to fill the view.
 
 #include "platform/WindowPictures.h"
 

@@ -3,6 +3,7 @@
 #include "platform/Restart.h"
 #include "platform/SettingsLocation.h"
 #include "platform/TerminationSignals.h"
+#include "ui/common/FixedSizeWindows.h"
 #include "ui/convert/convert.h"
 #include "ui/dialogs/About.h"
 #include "ui/dialogs/ShowImg.h"
@@ -93,6 +94,10 @@ int RunApplication(int argc, char** argv) {
     {
         QApplication app(argc, argv);
         QApplication::setApplicationName("Sonvera");
+        // Names the desktop entry, so that a Wayland compositor shows the program's own icon.
+        QApplication::setDesktopFileName(SONVERA_APP_ID);
+        FixedSizeWindows fixedSize;
+        app.installEventFilter(&fixedSize);
         // A logout, a kill, Ctrl-C or the closing of the terminal closes the window as its close
         // box does, without the question; one that comes while the windows are made (a box
         // asking for a source) ends that box.
