@@ -96,7 +96,9 @@ VirtualDisplay::VirtualDisplay() {
             fs::exists("/tmp/.X11-unix/X" + std::to_string(number)))
             continue;
         name = ":" + std::to_string(number);
-        server = Spawn({"Xvfb", name, "-screen", "0", "1024x768x24", "-nolisten", "tcp"}, {});
+        // -noreset: a program started after the last one ended must find the display there.
+        server = Spawn(
+            {"Xvfb", name, "-screen", "0", "1024x768x24", "-nolisten", "tcp", "-noreset"}, {});
         const std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
         if (WaitFor([&] { return fs::exists(socket); }, 10s) &&
             WaitFor([&] { return Run("xdpyinfo >/dev/null 2>&1; echo $?") == "0\n"; }, 10s))
@@ -148,8 +150,9 @@ void Program::Start(const VirtualDisplay& display, const std::vector<std::string
 }
 
 bool Program::WaitForWindow(const VirtualDisplay& display) const {
+    // --all: the window must have both the pid and the name, not either.
     const std::string search =
-        "xdotool search --onlyvisible --pid " + std::to_string(pid) + " --name Sonvera";
+        "xdotool search --all --onlyvisible --pid " + std::to_string(pid) + " --name Sonvera";
     return WaitFor([&] { return !display.Run(search).empty(); }, 20s);
 }
 
