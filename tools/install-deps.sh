@@ -7,7 +7,8 @@ run_packages=(cmake g++ make pkg-config qt6-base-dev qt6-svg-dev libqt6svg6 qt6-
     libavformat-dev libavcodec-dev libswresample-dev libavutil-dev libpulse-dev libfftw3-dev
     libxcb1-dev lame vorbis-tools fonts-dejavu-core)
 test_packages=(libgtest-dev libgmock-dev libbenchmark-dev pulseaudio pulseaudio-utils xvfb
-    xdotool sox x11-utils ffmpeg desktop-file-utils dpkg-dev dbus-daemon libglib2.0-bin)
+    xdotool sox x11-utils ffmpeg desktop-file-utils dpkg-dev dbus-daemon libglib2.0-bin
+    weston qt6-wayland)
 
 packages=("${run_packages[@]}")
 [ "${1:-run}" = test ] && packages+=("${test_packages[@]}")

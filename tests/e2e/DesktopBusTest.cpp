@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <stdexcept>
 #include <thread>
 
 namespace {
@@ -79,6 +80,40 @@ double Seconds(const std::vector<std::span<const std::int16_t>>& pieces) {
         samples += piece.size();
     return samples / 2 / 44100.0;
 }
+
+// A headless Wayland compositor of the test's own.
+class Weston {
+public:
+    Weston() {
+        char name[] = "/tmp/sonvera-wl-XXXXXX"; // a socket path must stay short
+        if (!mkdtemp(name))
+            throw std::runtime_error("no folder for the compositor");
+        runtime = name;
+        pid = std::atoi(e2e::Shell("XDG_RUNTIME_DIR=" + runtime +
+                                   " weston --backend=headless-backend.so --use-pixman "
+                                   "--idle-time=0 --socket=wayland-test >" +
+                                   runtime + "/weston.log 2>&1 & echo $!")
+                            .c_str());
+        if (!e2e::WaitFor([&] { return fs::exists(runtime + "/wayland-test"); }, 10s))
+            throw std::runtime_error("the compositor did not start");
+    }
+    ~Weston() {
+        if (pid > 0)
+            kill(pid, SIGTERM);
+        e2e::WaitFor([&] { return kill(pid, 0) != 0; }, 5s);
+        std::error_code ignored;
+        fs::remove_all(runtime, ignored);
+    }
+    // What a program needs to show its windows on this compositor with Qt's Wayland plugin.
+    std::vector<std::string> Environment() const {
+        return {"QT_QPA_PLATFORM=wayland", "WAYLAND_DISPLAY=wayland-test",
+                "XDG_RUNTIME_DIR=" + runtime, "XDG_SESSION_TYPE=wayland"};
+    }
+
+private:
+    std::string runtime;
+    pid_t pid = -1;
+};
 
 class DesktopBusTest : public ::testing::Test {
 protected:
@@ -172,6 +207,35 @@ TEST_F(DesktopBusTest, UnderXWaylandThePortalBindsTheKeysAndItsActivationsRecord
     EXPECT_GE(Seconds(pieces), 1.5);
 
     EXPECT_EQ(DialogsShown(display, program), 0) << "global keys exist: nothing to tell";
+    program.Signal(SIGTERM);
+    EXPECT_EQ(program.WaitForExit(20s), 0);
+    EXPECT_NE(program.SettingsText().find("[Desktop]\nKeysNoticeShown=0"), std::string::npos);
+}
+
+TEST_F(DesktopBusTest, OnNativeWaylandThePortalBindsTheKeysAndTheBusRecords) {
+    Weston compositor;
+    e2e::PrivateBus bus(folder);
+    e2e::StandInServices desktop(folder, bus, nullptr, "--shortcuts --inhibit");
+    e2e::Program program(folder, Settings());
+    std::vector<std::string> environment = compositor.Environment();
+    environment.push_back("DBUS_SESSION_BUS_ADDRESS=" + bus.Address());
+    program.Start(display, environment);
+    for (const char* bound : {"bind record F5", "bind pause-resume F7", "bind stop F9"})
+        ASSERT_TRUE(desktop.WaitForLine(bound)) << desktop.Log();
+
+    desktop.Activate("record");
+    ASSERT_TRUE(WaitForRecording(bus, true));
+    EXPECT_TRUE(desktop.WaitForLine("inhibit 4")) << desktop.Log();
+    std::this_thread::sleep_for(2s);
+    Call(bus, Interface + ".Stop");
+    ASSERT_TRUE(WaitForRecording(bus, false));
+    EXPECT_TRUE(desktop.WaitForLine("release")) << desktop.Log();
+    const auto files = e2e::Recordings(output, "wav");
+    ASSERT_EQ(files.size(), 1u);
+    const auto pieces = ContinuousPieces(files.front());
+    EXPECT_EQ(pieces.size(), 1u);
+    EXPECT_GE(Seconds(pieces), 1.5);
+
     program.Signal(SIGTERM);
     EXPECT_EQ(program.WaitForExit(20s), 0);
     EXPECT_NE(program.SettingsText().find("[Desktop]\nKeysNoticeShown=0"), std::string::npos);
