@@ -18,7 +18,6 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QScreen>
-#include <QShortcut>
 #include <QTimer>
 
 namespace {
