@@ -10,6 +10,8 @@
 #include <csignal>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <optional>
+#include <span>
 #include <sstream>
 #include <stdexcept>
 #include <thread>
@@ -49,36 +51,31 @@ int DialogsShown(const e2e::VirtualDisplay& display, const e2e::Program& program
     return dialogs;
 }
 
-// The stretches of a recording that each continue the known signal frame by frame; a pause
-// leaves out what the source carried meanwhile, if it went on.
-std::vector<std::span<const std::int16_t>> ContinuousPieces(const std::string& path) {
+struct Continuity {
+    size_t pieces = 0; // stretches that each continue the known signal frame by frame
+    double seconds = 0;
+};
+
+// A pause leaves out what the source carried meanwhile, if it went on: one more piece.
+Continuity CheckContinuity(const std::string& path) {
     const e2e::WavFile wav = e2e::ReadWav(path);
     EXPECT_EQ(wav.channels, 2);
     EXPECT_EQ(wav.rate, 44100u);
     const std::vector<std::int16_t>& s = wav.samples;
-    std::vector<std::span<const std::int16_t>> pieces;
-    size_t start = 0;
     const size_t frames = s.size() / 2;
-    for (size_t frame = 1; frame <= frames; ++frame) {
+    Continuity found{0, frames / 44100.0};
+    for (size_t start = 0, frame = 1; frame <= frames; ++frame) {
         const std::uint32_t next =
             (known_signal::PhaseOf(s[2 * frame - 1]) + 1) % known_signal::Period;
-        if (frame == frames || s[2 * frame + 1] != known_signal::Right(next)) {
-            pieces.emplace_back(s.data() + 2 * start, 2 * (frame - start));
-            start = frame;
-        }
-    }
-    for (const auto& piece : pieces) {
+        if (frame < frames && s[2 * frame + 1] == known_signal::Right(next))
+            continue;
+        const std::span<const std::int16_t> piece(s.data() + 2 * start, 2 * (frame - start));
         const auto fault = known_signal::CheckStereo(piece, known_signal::PhaseOf(piece[1]));
         EXPECT_FALSE(fault.has_value()) << *fault;
+        ++found.pieces;
+        start = frame;
     }
-    return pieces;
-}
-
-double Seconds(const std::vector<std::span<const std::int16_t>>& pieces) {
-    size_t samples = 0;
-    for (const auto& piece : pieces)
-        samples += piece.size();
-    return samples / 2 / 44100.0;
+    return found;
 }
 
 // A headless Wayland compositor of the test's own.
@@ -170,76 +167,63 @@ TEST_F(DesktopBusTest, CallsRecordPauseAndStopARealRecordingWithSleepHeldOffMean
     const auto files = e2e::Recordings(output, "wav");
     ASSERT_EQ(files.size(), 1u);
     EXPECT_EQ(Property(bus, "CurrentFile"), "(<'" + files.front() + "'>,)\n");
-    const auto pieces = ContinuousPieces(files.front());
-    EXPECT_LE(pieces.size(), 2u) << "one pause, one gap at most";
-    EXPECT_GE(Seconds(pieces), 3.5);
-    EXPECT_LE(Seconds(pieces), wall.count() - 1.2) << "the paused time is not in the file";
+    const Continuity recorded = CheckContinuity(files.front());
+    EXPECT_LE(recorded.pieces, 2u) << "one pause, one gap at most";
+    EXPECT_GE(recorded.seconds, 3.5);
+    EXPECT_LE(recorded.seconds, wall.count() - 1.2) << "the paused time is not in the file";
 
     program.Signal(SIGTERM);
     EXPECT_EQ(program.WaitForExit(20s), 0);
 }
 
-// Under XWayland a key grab sees only X11 windows: the keys come from the desktop's portal.
-TEST_F(DesktopBusTest, UnderXWaylandThePortalBindsTheKeysAndItsActivationsRecord) {
+class PortalKeysTest : public DesktopBusTest, public ::testing::WithParamInterface<bool> {};
+
+// Natively on Wayland, and under XWayland, whose key grab sees only X11 windows, the keys come
+// from the desktop's portal.
+TEST_P(PortalKeysTest, ThePortalBindsTheKeysAndItsActivationsRecord) {
+    const bool native = GetParam();
+    std::optional<Weston> compositor;
+    std::vector<std::string> environment = {"XDG_SESSION_TYPE=wayland"};
+    if (native) {
+        compositor.emplace();
+        environment = compositor->Environment();
+    }
     e2e::PrivateBus bus(folder);
-    e2e::StandInServices desktop(folder, bus, nullptr, "--shortcuts --inhibit");
-    e2e::Program program(folder, Settings());
-    program.Start(display,
-                  {"DBUS_SESSION_BUS_ADDRESS=" + bus.Address(), "XDG_SESSION_TYPE=wayland"});
-    ASSERT_TRUE(program.WaitForWindow(display));
-    for (const char* bound : {"bind record F5", "bind pause-resume F7", "bind stop F9"})
-        EXPECT_TRUE(desktop.WaitForLine(bound)) << desktop.Log();
-
-    display.FocusAnotherWindow();
-    display.Run("xdotool key F5");
-    std::this_thread::sleep_for(1500ms);
-    EXPECT_EQ(Property(bus, "Recording"), "(<false>,)\n") << "no grab of X11's keys";
-
-    desktop.Activate("record");
-    ASSERT_TRUE(WaitForRecording(bus, true));
-    std::this_thread::sleep_for(2s);
-    desktop.Activate("stop");
-    ASSERT_TRUE(WaitForRecording(bus, false));
-    const auto files = e2e::Recordings(output, "wav");
-    ASSERT_EQ(files.size(), 1u);
-    const auto pieces = ContinuousPieces(files.front());
-    EXPECT_EQ(pieces.size(), 1u);
-    EXPECT_GE(Seconds(pieces), 1.5);
-
-    EXPECT_EQ(DialogsShown(display, program), 0) << "global keys exist: nothing to tell";
-    program.Signal(SIGTERM);
-    EXPECT_EQ(program.WaitForExit(20s), 0);
-    EXPECT_NE(program.SettingsText().find("[Desktop]\nKeysNoticeShown=0"), std::string::npos);
-}
-
-TEST_F(DesktopBusTest, OnNativeWaylandThePortalBindsTheKeysAndTheBusRecords) {
-    Weston compositor;
-    e2e::PrivateBus bus(folder);
-    e2e::StandInServices desktop(folder, bus, nullptr, "--shortcuts --inhibit");
-    e2e::Program program(folder, Settings());
-    std::vector<std::string> environment = compositor.Environment();
     environment.push_back("DBUS_SESSION_BUS_ADDRESS=" + bus.Address());
+    e2e::StandInServices desktop(folder, bus, nullptr, "--shortcuts --inhibit");
+    e2e::Program program(folder, Settings());
     program.Start(display, environment);
     for (const char* bound : {"bind record F5", "bind pause-resume F7", "bind stop F9"})
         ASSERT_TRUE(desktop.WaitForLine(bound)) << desktop.Log();
+    if (!native) {
+        ASSERT_TRUE(program.WaitForWindow(display));
+        display.FocusAnotherWindow();
+        display.Run("xdotool key F5");
+        std::this_thread::sleep_for(1500ms);
+        EXPECT_EQ(Property(bus, "Recording"), "(<false>,)\n") << "no grab of X11's keys";
+        EXPECT_EQ(DialogsShown(display, program), 0) << "global keys exist: nothing to tell";
+    }
 
     desktop.Activate("record");
     ASSERT_TRUE(WaitForRecording(bus, true));
     EXPECT_TRUE(desktop.WaitForLine("inhibit 4")) << desktop.Log();
     std::this_thread::sleep_for(2s);
-    Call(bus, Interface + ".Stop");
+    desktop.Activate("stop");
     ASSERT_TRUE(WaitForRecording(bus, false));
     EXPECT_TRUE(desktop.WaitForLine("release")) << desktop.Log();
     const auto files = e2e::Recordings(output, "wav");
     ASSERT_EQ(files.size(), 1u);
-    const auto pieces = ContinuousPieces(files.front());
-    EXPECT_EQ(pieces.size(), 1u);
-    EXPECT_GE(Seconds(pieces), 1.5);
+    const Continuity recorded = CheckContinuity(files.front());
+    EXPECT_EQ(recorded.pieces, 1u);
+    EXPECT_GE(recorded.seconds, 1.5);
 
     program.Signal(SIGTERM);
     EXPECT_EQ(program.WaitForExit(20s), 0);
     EXPECT_NE(program.SettingsText().find("[Desktop]\nKeysNoticeShown=0"), std::string::npos);
 }
+
+INSTANTIATE_TEST_SUITE_P(Wayland, PortalKeysTest, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "Native" : "XWayland"; });
 
 TEST_F(DesktopBusTest, WithoutAPortalTheUserIsToldOnceAndLogindHoldsSleepOff) {
     e2e::PrivateBus bus(folder);
