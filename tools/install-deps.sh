@@ -9,7 +9,7 @@ run_packages=(cmake g++ make pkg-config qt6-base-dev qt6-svg-dev libqt6svg6 qt6-
     libxcb1-dev lame vorbis-tools fonts-dejavu-core)
 test_packages=(libgtest-dev libgmock-dev libbenchmark-dev pulseaudio pulseaudio-utils xvfb
     xdotool sox x11-utils ffmpeg desktop-file-utils dpkg-dev weston qt6-wayland xwayland
-    appstream)
+    appstream dbus-daemon libglib2.0-bin)
 
 packages=("${run_packages[@]}")
 [ "${1:-run}" = test ] && packages+=("${test_packages[@]}")

@@ -39,6 +39,8 @@ struct RecordingSettings {
     Colour LeftColor = 0xFF0000;
     Colour RightColor = 0x00FFFF;
     Colour BackgroundColor = 0;
+    // Told once that the desktop offers no global keys.
+    bool KeysNoticeShown = false;
 
     // Derived at every capture open.
     std::uint32_t CaptureRate = 44100;

@@ -20,7 +20,7 @@ struct Key {
 
 // In the order they are written. A fresh file gets its sections in the order they first appear
 // here, so Image1 and Image2 join "Settings" although they come after "Colors".
-const std::array<Key, 31> kKeys{{
+const std::array<Key, 32> kKeys{{
     {"Folder", "Name", [](RecordingSettings& s) -> FieldRef { return &s.OutputFolder; }},
     {"Record Settings", "Wav", [](RecordingSettings& s) -> FieldRef { return &s.Wav; }},
     {"Record Settings", "SamplesPerSecond",
@@ -64,12 +64,14 @@ const std::array<Key, 31> kKeys{{
     {"Colors", "Background", [](RecordingSettings& s) -> FieldRef { return &s.BackgroundColor; }},
     {"Settings", "Image1", [](RecordingSettings& s) -> FieldRef { return &s.Image1; }},
     {"Settings", "Image2", [](RecordingSettings& s) -> FieldRef { return &s.Image2; }},
+    {"Desktop", "KeysNoticeShown",
+     [](RecordingSettings& s) -> FieldRef { return &s.KeysNoticeShown; }},
 }};
 
 // Reading takes the two images before the colours.
-constexpr std::array<std::size_t, 31> kReadOrder{0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10,
+constexpr std::array<std::size_t, 32> kReadOrder{0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10,
                                                  11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21,
-                                                 22, 23, 24, 25, 29, 30, 26, 27, 28};
+                                                 22, 23, 24, 25, 29, 30, 26, 27, 28, 31};
 
 template <typename... F> struct Overloaded : F... { using F::operator()...; };
 template <typename... F> Overloaded(F...) -> Overloaded<F...>;

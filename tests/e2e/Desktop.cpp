@@ -97,7 +97,8 @@ VirtualDisplay::VirtualDisplay(const std::string& screen) {
             fs::exists("/tmp/.X11-unix/X" + std::to_string(number)))
             continue;
         name = ":" + std::to_string(number);
-        server = Spawn({"Xvfb", name, "-screen", "0", screen, "-nolisten", "tcp"}, {});
+        // -noreset: a program started after the last one ended must find the display there.
+        server = Spawn({"Xvfb", name, "-screen", "0", screen, "-nolisten", "tcp", "-noreset"}, {});
         const std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
         if (WaitFor([&] { return fs::exists(socket); }, 10s) &&
             WaitFor([&] { return Run("xdpyinfo >/dev/null 2>&1; echo $?") == "0\n"; }, 10s))
@@ -224,8 +225,9 @@ void Program::Start(const WaylandCompositor& compositor,
 }
 
 bool Program::WaitForWindow(const VirtualDisplay& display) const {
+    // --all: the window must have both the pid and the name, not either.
     const std::string search =
-        "xdotool search --onlyvisible --pid " + std::to_string(pid) + " --name Sonvera";
+        "xdotool search --all --onlyvisible --pid " + std::to_string(pid) + " --name Sonvera";
     return WaitFor([&] { return !display.Run(search).empty(); }, 20s);
 }
 

@@ -108,6 +108,7 @@ TEST(SettingsFile, AFreshFileHoldsEveryKeyInOrder) {
     s.RecentFolders = {"/home/me/Music", "", "/tmp/a b", ""};
     s.Image2 = "/pics/stream.jpg";
     s.BackgroundColor = 0x80FF00;
+    s.KeysNoticeShown = true;
     const std::string path = test_paths::FreshDir("settings_fresh") + "/Sonvera.ini";
 
     EXPECT_EQ(WriteSettingsFile(path, s, "."), std::nullopt);
@@ -149,7 +150,9 @@ TEST(SettingsFile, AFreshFileHoldsEveryKeyInOrder) {
                               "[Colors]\n"
                               "Left=16711680\n"
                               "Right=65535\n"
-                              "Background=8453888\n");
+                              "Background=8453888\n"
+                              "[Desktop]\n"
+                              "KeysNoticeShown=1\n");
     RecordingSettings back;
     ReadSettingsFile(path, back, ".");
     EXPECT_TRUE(profile_properties::SameRecord(back, s));
@@ -219,7 +222,9 @@ TEST(SettingsFile, AHandEditedFileKeepsEverythingButOurValues) {
                               "Clipping Detection=1\r\n"
                               "Split Channels=1\r\n"
                               "Image1=\r\n"
-                              "Image2=\r\n");
+                              "Image2=\r\n"
+                              "[Desktop]\r\n"
+                              "KeysNoticeShown=0\r\n");
 }
 
 TEST(SettingsFile, ComesBackAsWritten) {
@@ -262,6 +267,7 @@ TEST(SettingsFile, ComesBackAsWritten) {
         s.LeftColor = random();
         s.RightColor = random();
         s.BackgroundColor = random();
+        s.KeysNoticeShown = random() % 2;
         const char* separator = round % 3 ? "." : ",";
 
         platform::Profile profile;

@@ -30,7 +30,8 @@ inline bool SameRecord(const RecordingSettings& a, const RecordingSettings& b) {
            a.RecentFolders == b.RecentFolders && a.Sort == b.Sort && a.FileList == b.FileList &&
            a.ClippingDetection == b.ClippingDetection && a.SplitChannels == b.SplitChannels &&
            a.Image1 == b.Image1 && a.Image2 == b.Image2 && a.LeftColor == b.LeftColor &&
-           a.RightColor == b.RightColor && a.BackgroundColor == b.BackgroundColor;
+           a.RightColor == b.RightColor && a.BackgroundColor == b.BackgroundColor &&
+           a.KeysNoticeShown == b.KeysNoticeShown;
 }
 
 // Every value of the name grid, as the profile reads it.

@@ -3,6 +3,7 @@
 #include "app/FormatLabel.h"
 #include "app/HotKeyIds.h"
 #include "app/LevelControl.h"
+#include "platform/DesktopSession.h"
 #include "platform/PulseWaveIn.h"
 #include "ui/common/BusyCursor.h"
 #include "ui/common/MessageBoxes.h"
@@ -18,7 +19,6 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QScreen>
-#include <QShortcut>
 #include <QTimer>
 
 namespace {
@@ -79,7 +79,12 @@ QFont ArialPixels(int pixels, bool bold) {
 
 TForm1::TForm1(std::string settingsFile, Recorder::TickSource tick)
     : core_(std::move(settingsFile), *this, std::make_unique<PulseWaveIn>(), std::move(tick)),
-      hotKeys_([this](int id) { HotKeyPressed(id); }) {
+      hotKeys_([this](int id) { HotKeyPressed(id); }),
+      portalKeys_({[this](const QString& id) { PortalKeyPressed(id); },
+                   [this](const auto& triggers) { PortalKeysBound(triggers); },
+                   [this] { TellNoGlobalKeys(); }}),
+      controlBus_({[this] { HotKeyPressed(HotKeyRecord); }, [this] { HotKeyPressed(HotKeyPause); },
+                   [this] { HotKeyPressed(HotKeyStop); }, [this] { return DesktopState(); }}) {
     CreateControls();
     FormCreate();
 }
@@ -182,6 +187,7 @@ void TForm1::FormCreate() {
     menuSplit->setChecked(core_.Settings.SplitChannels);
     if (core_.Created()) {
         RegisterHotKeys();
+        StartDesktopLink();
         core_.Screens.Surface = this;
     }
     // Also when creation stops early, so the window keeps its proper size.
@@ -205,15 +211,17 @@ void TForm1::RegisterHotKeys() {
     } keys[] = {{HotKeyRecord, platform::HotKey::F5, Qt::Key_F5},
                 {HotKeyPause, platform::HotKey::F7, Qt::Key_F7},
                 {HotKeyStop, platform::HotKey::F9, Qt::Key_F9}};
+    // A grab under XWayland sees only the keys of X11 windows: there the desktop's portal binds
+    // them, and the window's own keys stand in until it has.
+    const bool wayland = platform::WaylandSession();
     for (const auto& key : keys) {
         // Where the desktop offers no grab (or another program holds the key), the window's
         // own key does the same while it has the focus.
-        if (hotKeys_.Register(key.id, key.key))
-            continue;
-        auto* shortcut = new QShortcut(QKeySequence(key.qtKey), this);
-        const int id = key.id;
-        connect(shortcut, &QShortcut::activated, this, [this, id] { HotKeyPressed(id); });
+        if (wayland || !hotKeys_.Register(key.id, key.key))
+            AddWindowKey(key.id, key.qtKey);
     }
+    if (wayland)
+        BindPortalKeys();
 }
 
 void TForm1::HotKeyPressed(int id) {
@@ -310,6 +318,7 @@ void TForm1::TimerRecTimer() {
 
 void TForm1::UpdateStatus() {
     core_.WatchTick();
+    PublishDesktopState();
     PlaceLevelKnob();
     const StatusView view = UpdateStatusMonitor(
         monitor_, {core_.State(), core_.State().IsPlaying ? core_.PlayerPositionSeconds() : 0.0,

@@ -7,12 +7,16 @@
 #include "app/RecorderWindow.h"
 #include "app/StatusMonitor.h"
 #include "display/Graph.h"
+#include "platform/ControlBus.h"
+#include "platform/GlobalShortcuts.h"
 #include "platform/HotKeys.h"
+#include "platform/SleepInhibitor.h"
 
 #include <QMainWindow>
 #include <QString>
 #include <array>
 #include <deque>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -28,6 +32,7 @@ class PMenu;
 class PictureButton;
 class TForm2;
 class QMouseEvent;
+class QShortcut;
 
 class TForm1 : public QMainWindow, private RecorderWindow, private ScreenSurface {
 public:
@@ -175,6 +180,16 @@ private:
     void FormDestroy();
     void RegisterHotKeys();
     void HotKeyPressed(int id);
+    // The desktop's side (DesktopLink.cpp): the session-bus interface, the portal's global
+    // keys, the sleep lock while recording.
+    void StartDesktopLink();
+    void PublishDesktopState();
+    void AddWindowKey(int id, Qt::Key key);
+    void BindPortalKeys();
+    void PortalKeysBound(const std::map<QString, QString>& triggers);
+    void PortalKeyPressed(const QString& shortcutId);
+    platform::ControlState DesktopState();
+    void TellNoGlobalKeys();
     void LabFormatClick();
     // LabFile's text, between the status ticks that also set its colour.
     void ShowCurrentFile();
@@ -195,6 +210,10 @@ private:
     StatusMonitor monitor_;
     QString sourceText_; // the source label's text before it was cut to its width
     platform::HotKeys hotKeys_;
+    std::map<int, QShortcut*> windowKeys_; // where no global key stands in
+    platform::GlobalShortcuts portalKeys_;
+    platform::ControlBus controlBus_;
+    platform::SleepInhibitor sleepInhibitor_;
     const TForm2* skins_ = nullptr;
     std::unique_ptr<FileListHandlers> fileList_;
     int ScreenPPI = 0;

@@ -1,0 +1,75 @@
+// The main window's ties to the desktop: the interface on the session bus, the global keys the
+// desktop's portal binds on Wayland (or the window's own keys, and a word to the user once,
+// where nothing binds them), and the sleep lock held while a recording runs.
+
+#include "app/HotKeyIds.h"
+#include "ui/common/PictureButton.h"
+#include "ui/main/main.h"
+
+#include <QShortcut>
+
+namespace {
+
+const char* const NoGlobalKeysNotice =
+    "This desktop gives Sonvera no global keys: F5, F7 and F9 work while the Sonvera window is "
+    "active.\n\nTo use a key anywhere, bind it in the desktop's keyboard settings to a command "
+    "such as\n\ngdbus call --session --dest io.github.sonvera.Sonvera --object-path "
+    "/io/github/sonvera/Sonvera --method io.github.sonvera.Sonvera.Record\n\n(Help lists all "
+    "three.)";
+
+} // namespace
+
+void TForm1::StartDesktopLink() {
+    controlBus_.Start();
+}
+
+platform::ControlState TForm1::DesktopState() {
+    const SessionState& state = core_.State();
+    return {state.IsRecording, state.IsPaused, state.IsPlaying,
+            QString::fromStdString(core_.Library.CurrentFile), state.Elapsed};
+}
+
+void TForm1::PublishDesktopState() {
+    controlBus_.Publish();
+    sleepInhibitor_.Hold(core_.State().IsRecording);
+}
+
+void TForm1::AddWindowKey(int id, Qt::Key key) {
+    auto* shortcut = new QShortcut(QKeySequence(key), this);
+    connect(shortcut, &QShortcut::activated, this, [this, id] { HotKeyPressed(id); });
+    windowKeys_[id] = shortcut;
+}
+
+void TForm1::BindPortalKeys() {
+    std::vector<platform::GlobalShortcuts::Shortcut> shortcuts;
+    for (const HotKeyName& name : HotKeyNames)
+        shortcuts.push_back({name.shortcutId, name.action, name.key});
+    portalKeys_.Bind(std::move(shortcuts));
+}
+
+void TForm1::PortalKeysBound(const std::map<QString, QString>& triggers) {
+    const std::map<int, PictureButton*> buttons = {
+        {HotKeyRecord, ImageRecord}, {HotKeyPause, ImagePause}, {HotKeyStop, ImageStop}};
+    for (const HotKeyName& name : HotKeyNames) {
+        const auto trigger = triggers.find(name.shortcutId);
+        if (trigger == triggers.end())
+            continue; // left without a key by the desktop: the window's own key stays
+        // The desktop's key now reaches the program wherever the focus is.
+        delete windowKeys_[name.id];
+        windowKeys_.erase(name.id);
+        buttons.at(name.id)->setToolTip(QString("%1 (%2)").arg(name.action, trigger->second));
+    }
+}
+
+void TForm1::PortalKeyPressed(const QString& shortcutId) {
+    for (const HotKeyName& name : HotKeyNames) {
+        if (shortcutId == name.shortcutId)
+            HotKeyPressed(name.id);
+    }
+}
+
+void TForm1::TellNoGlobalKeys() {
+    if (std::exchange(core_.Settings.KeysNoticeShown, true))
+        return;
+    ShowMessage(*PlainMessage(NoGlobalKeysNotice));
+}
