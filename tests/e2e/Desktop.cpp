@@ -1,5 +1,6 @@
 #include "Desktop.h"
 
+#include "KnownSignal.h"
 #include "TestPaths.h"
 
 #include <algorithm>
@@ -34,6 +35,12 @@ std::string Shell(const std::string& command, int* status) {
     if (status)
         *status = WIFEXITED(result) ? WEXITSTATUS(result) : -1;
     return output;
+}
+
+std::string WavSettings(const std::string& outputFolder) {
+    return "[Folder]\nName=" + outputFolder +
+           "\n[Record Settings]\nWav=1\nSamplesPerSecond=44100\nBitsPerSample=16\nChannels=2\n"
+           "MP3=0\n";
 }
 
 bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
@@ -169,12 +176,53 @@ void Program::Adopt(pid_t other) {
     pid = other;
 }
 
+std::string Program::TakeMessageBox(const VirtualDisplay& display,
+                                    std::chrono::milliseconds timeout) {
+    // The main window's title is "Sonvera" or "Sonvera - file": the box's is "Sonvera" alone,
+    // so the box is the visible window of that name that is not the main window's.
+    const std::string search =
+        "xdotool search --onlyvisible --pid " + std::to_string(pid) + " --name '^Sonvera$'";
+    std::string box;
+    WaitFor(
+        [&] {
+            std::istringstream windows(display.Run(search));
+            for (std::string window; windows >> window;)
+                if (display.Run("xprop -id " + window + " WM_TRANSIENT_FOR").find("window id") !=
+                    std::string::npos)
+                    box = window;
+            return !box.empty();
+        },
+        timeout);
+    if (box.empty())
+        return {};
+    display.Run("xdotool windowfocus --sync " + box + " key ctrl+c");
+    std::string text;
+    WaitFor(
+        [&] {
+            text = display.Run("xclip -o -selection clipboard 2>/dev/null");
+            return !text.empty();
+        },
+        5s);
+    display.Run("xdotool windowfocus --sync " + box + " key Return");
+    return text;
+}
+
 bool Program::Running() const {
     std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
     std::string number, name, state;
     stat >> number >> name >> state;
     return stat && state != "Z";
 }
+
+namespace {
+
+pid_t ServerPid(const std::string& folder) {
+    std::ifstream pidFile(folder + "/runtime/pid");
+    pid_t pid = -1;
+    return pidFile >> pid ? pid : -1;
+}
+
+} // namespace
 
 LonelySoundServer::LonelySoundServer() {
     char name[] = "/tmp/sonvera-pulse-XXXXXX";
@@ -188,20 +236,30 @@ LonelySoundServer::LonelySoundServer() {
     std::ofstream(folder + "/server.pa")
         << "load-module module-native-protocol-unix auth-anonymous=1 auth-cookie=" << folder
         << "/cookie socket=" << folder << "/native\n";
+    Start();
+}
+
+void LonelySoundServer::Start() {
     Shell("HOME=" + folder + "/home XDG_CONFIG_HOME=" + folder +
           "/config XDG_RUNTIME_DIR=" + folder + "/runtime PULSE_RUNTIME_PATH=" + folder +
           "/runtime PULSE_STATE_PATH=" + folder + "/state pulseaudio -n -F " + folder +
           "/server.pa --daemonize=yes --use-pid-file=yes --exit-idle-time=-1 --disallow-exit "
           "--realtime=no --high-priority=no --log-target=file:" +
           folder + "/server.log");
-    if (!WaitFor([&] { return fs::exists(folder + "/native"); }, 10s))
+    if (!WaitFor([&] { return Pactl("info >/dev/null 2>&1; echo $?") == "0\n"; }, 10s))
         throw std::runtime_error("the test's own sound server did not start");
 }
 
+void LonelySoundServer::Kill() {
+    const pid_t pid = ServerPid(folder);
+    if (pid <= 0)
+        return;
+    kill(pid, SIGKILL);
+    WaitFor([&] { return kill(pid, 0) != 0; }, 5s);
+}
+
 LonelySoundServer::~LonelySoundServer() {
-    std::ifstream pidFile(folder + "/runtime/pid");
-    pid_t pid = -1;
-    if (pidFile >> pid && pid > 0) {
+    if (const pid_t pid = ServerPid(folder); pid > 0) {
         kill(pid, SIGTERM);
         WaitFor([&] { return kill(pid, 0) != 0; }, 5s);
     }
@@ -223,6 +281,29 @@ std::string LonelySoundServer::LoadSource() const {
     while (!index.empty() && index.back() == '\n')
         index.pop_back();
     return index;
+}
+
+void LonelySoundServer::PlayKnownSignal(int seconds) const {
+    Pactl("load-module module-null-sink sink_name=lonely_out rate=44100");
+    const std::string raw = folder + "/known.raw";
+    {
+        std::vector<std::int16_t> samples;
+        for (std::uint32_t frame = 0; frame < std::uint32_t(seconds) * 44100; ++frame) {
+            samples.push_back(known_signal::Left(frame));
+            samples.push_back(known_signal::Right(frame));
+        }
+        std::ofstream(raw, std::ios::binary)
+            .write(reinterpret_cast<const char*>(samples.data()),
+                   static_cast<std::streamsize>(samples.size() * 2));
+    }
+    // pacat ends with the server at the latest.
+    Shell("PULSE_SERVER=unix:" + folder + "/native PULSE_COOKIE=" + folder +
+          "/cookie pacat --playback --raw --format=s16le --rate=44100 --channels=2 "
+          "--device=lonely_out " +
+          raw + " >/dev/null 2>&1 &");
+    // pacat fills a buffer of 2 s before the sink plays it.
+    WaitFor([&] { return !Pactl("list short sink-inputs").empty(); }, 10s);
+    std::this_thread::sleep_for(2500ms);
 }
 
 WavFile ReadWav(const std::string& path) {

@@ -16,6 +16,9 @@ namespace e2e {
 // status when given.
 std::string Shell(const std::string& command, int* status = nullptr);
 
+// A settings file that records 16-bit stereo WAV at 44100 Hz into `outputFolder`.
+std::string WavSettings(const std::string& outputFolder);
+
 // Polls `done` every 100 ms until it holds or `timeout` passes; returns its last answer.
 bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout);
 
@@ -56,6 +59,9 @@ public:
     // Takes over a process the program started itself (after a restart); it is not our child.
     void Adopt(pid_t other);
     bool Running() const;
+    // Waits for a message box of the program, reads its text (copied with Ctrl+C, as the box
+    // offers) and closes it; "" when none comes before the timeout.
+    std::string TakeMessageBox(const VirtualDisplay& display, std::chrono::milliseconds timeout);
 
 private:
     std::string folder;
@@ -75,6 +81,13 @@ public:
     std::string Pactl(const std::string& arguments) const;
     // Loads the sine source; returns the module's index.
     std::string LoadSource() const;
+    // A null sink whose monitor is the only source, playing the known signal at 44100 Hz
+    // for `seconds`: a clocked source that runs on whether or not anyone records. Returns once
+    // the signal plays.
+    void PlayKnownSignal(int seconds) const;
+    // Ends the server at once (SIGKILL, as a crash) and starts it again, without a source.
+    void Kill();
+    void Start();
 
 private:
     std::string folder;

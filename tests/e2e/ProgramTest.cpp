@@ -16,11 +16,7 @@ namespace {
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 
-std::string WavSettings(const std::string& outputFolder) {
-    return "[Folder]\nName=" + outputFolder +
-           "\n[Record Settings]\nWav=1\nSamplesPerSecond=44100\nBitsPerSample=16\nChannels=2\n"
-           "MP3=0\n";
-}
+using e2e::WavSettings;
 
 std::string Pactl(const std::string& arguments) {
     return e2e::Shell("pactl " + arguments);
