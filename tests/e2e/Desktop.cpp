@@ -7,6 +7,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <spawn.h>
@@ -55,7 +56,9 @@ bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds timeou
 
 namespace {
 
-pid_t Spawn(const std::vector<std::string>& arguments, const std::vector<std::string>& extra) {
+// `log`, when given, takes the standard error of the process.
+pid_t Spawn(const std::vector<std::string>& arguments, const std::vector<std::string>& extra,
+            const std::string& log = {}) {
     std::vector<std::string> environment;
     for (char** entry = environ; *entry; ++entry)
         environment.emplace_back(*entry);
@@ -71,8 +74,15 @@ pid_t Spawn(const std::vector<std::string>& arguments, const std::vector<std::st
     for (const std::string& setting : environment)
         envp.push_back(const_cast<char*>(setting.c_str()));
     envp.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (!log.empty())
+        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, log.c_str(),
+                                         O_WRONLY | O_CREAT | O_APPEND, 0644);
     pid_t pid = -1;
-    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), envp.data()) != 0)
+    const int failed = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    if (failed != 0)
         throw std::runtime_error("cannot start " + arguments[0]);
     return pid;
 }
@@ -141,7 +151,7 @@ std::string Program::SettingsText() const {
 void Program::Start(const VirtualDisplay& display, const std::vector<std::string>& environment) {
     std::vector<std::string> settings = {"DISPLAY=" + display.Name(), "QT_QPA_PLATFORM=xcb"};
     settings.insert(settings.end(), environment.begin(), environment.end());
-    pid = Spawn({folder + "/Sonvera"}, settings);
+    pid = Spawn({folder + "/Sonvera"}, settings, folder + "/Sonvera.log");
 }
 
 bool Program::WaitForWindow(const VirtualDisplay& display) const {
@@ -176,35 +186,11 @@ void Program::Adopt(pid_t other) {
     pid = other;
 }
 
-std::string Program::TakeMessageBox(const VirtualDisplay& display,
-                                    std::chrono::milliseconds timeout) {
-    // The main window's title is "Sonvera" or "Sonvera - file": the box's is "Sonvera" alone,
-    // so the box is the visible window of that name that is not the main window's.
-    const std::string search =
-        "xdotool search --onlyvisible --pid " + std::to_string(pid) + " --name '^Sonvera$'";
-    std::string box;
-    WaitFor(
-        [&] {
-            std::istringstream windows(display.Run(search));
-            for (std::string window; windows >> window;)
-                if (display.Run("xprop -id " + window + " WM_TRANSIENT_FOR").find("window id") !=
-                    std::string::npos)
-                    box = window;
-            return !box.empty();
-        },
-        timeout);
-    if (box.empty())
-        return {};
-    display.Run("xdotool windowfocus --sync " + box + " key ctrl+c");
-    std::string text;
-    WaitFor(
-        [&] {
-            text = display.Run("xclip -o -selection clipboard 2>/dev/null");
-            return !text.empty();
-        },
-        5s);
-    display.Run("xdotool windowfocus --sync " + box + " key Return");
-    return text;
+std::string Program::Messages() const {
+    std::ifstream file(folder + "/Sonvera.log");
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
 }
 
 bool Program::Running() const {

@@ -59,9 +59,8 @@ public:
     // Takes over a process the program started itself (after a restart); it is not our child.
     void Adopt(pid_t other);
     bool Running() const;
-    // Waits for a message box of the program, reads its text (copied with Ctrl+C, as the box
-    // offers) and closes it; "" when none comes before the timeout.
-    std::string TakeMessageBox(const VirtualDisplay& display, std::chrono::milliseconds timeout);
+    // What the program wrote to standard error: among it, the text of every box it showed.
+    std::string Messages() const;
 
 private:
     std::string folder;
