@@ -82,7 +82,8 @@ void CaptureRing::StopCapture() {
 void CaptureRing::StartCapture() {
     stopped_ = false;
     if (!open_) {
-        gapSince_ = tick_();
+        if (!gapSince_)
+            gapSince_ = tick_();
         return;
     }
     lastTaken_ = tick_();

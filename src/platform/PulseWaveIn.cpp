@@ -48,9 +48,9 @@ struct PulseWaveIn::Impl {
     // Under the mainloop lock:
     WaveQueue queue;
     bool running = false;
-    // A stream is corked only until its first start: a corked record stream comes back with
-    // audio of the time it was corked (PulseAudio keeps up to its source's rewind, about 2 s,
-    // pipewire-pulse the unsent rest), so a stop drops the audio that goes on arriving.
+    // A stream is corked only until its first start: uncorked again, a record stream hands
+    // over audio of the time it was corked first (PulseAudio 1.6 s of a 3 s pause here,
+    // pipewire-pulse the rest it had not sent), so a stop drops what goes on arriving.
     bool corked = true;
     // Audio that arrived while no buffer was queued, oldest first, handed on as buffers come
     // back: a ring of BacklogSeconds, allocated at open.

@@ -54,9 +54,7 @@ TEST_F(CaptureTest, APauseLeavesOneCleanBreakAndNothingOfThePausedTime) {
     e2e::Program program(folder, e2e::WavSettings(output));
     program.Start(display, server.Environment());
     ASSERT_TRUE(program.WaitForWindow(display));
-    // The monitor hands over its first seconds late, while the sink goes down from the
-    // player's long latency to the short one the program asks for.
-    std::this_thread::sleep_for(3s);
+    std::this_thread::sleep_for(1s);
 
     display.Run("xdotool key F5");
     std::this_thread::sleep_for(2s);
@@ -71,8 +69,8 @@ TEST_F(CaptureTest, APauseLeavesOneCleanBreakAndNothingOfThePausedTime) {
     EXPECT_NEAR(seconds, 4.0, 0.4) << "two stretches of 2 s, nothing of the pause";
     const auto breaks = known_signal::Breaks(wav.samples);
     std::string at;
-    for (const std::size_t frame : breaks)
-        at += " " + std::to_string(frame / 44100.0) + " s";
+    for (std::size_t i = 0; i < breaks.size() && i < 10; ++i)
+        at += " " + std::to_string(breaks[i] / 44100.0) + " s";
     ASSERT_EQ(breaks.size(), 1u) << "one break, at the pause; breaks at" << at;
     EXPECT_NEAR(breaks.front() / 44100.0, 2.0, 0.4);
 

@@ -285,11 +285,14 @@ void LonelySoundServer::PlayKnownSignal(int seconds) const {
     // pacat ends with the server at the latest.
     Shell("PULSE_SERVER=unix:" + folder + "/native PULSE_COOKIE=" + folder +
           "/cookie pacat --playback --raw --format=s16le --rate=44100 --channels=2 "
+          "--latency-msec=200 "
           "--device=lonely_out " +
           raw + " >/dev/null 2>&1 &");
-    // pacat fills a buffer of 2 s before the sink plays it.
+    // A latency of 200 ms keeps the sink and its monitor going in small steps, as a sound
+    // card does: with pacat's default of 2 s the monitor hands over seconds at a time, with
+    // 30 ms pacat runs dry on a busy machine.
     WaitFor([&] { return !Pactl("list short sink-inputs").empty(); }, 10s);
-    std::this_thread::sleep_for(2500ms);
+    std::this_thread::sleep_for(500ms);
 }
 
 WavFile ReadWav(const std::string& path) {
