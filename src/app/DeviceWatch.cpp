@@ -31,8 +31,11 @@ void WatchNewer(DeviceWatchHost& host, DeviceWatchState& state) {
     if (names.front() == state.KnownDeviceName) {
         state.SourceText = host.CurrentDeviceName();
         host.ReadInputLevel0();
-    } else if (!state.KnownDeviceName.empty()) {
-        host.RestartProgram(); // another device became the default
+    } else if (!state.KnownDeviceName.empty() && !host.IsRecording()) {
+        // Another device became the default. A running recording goes on from the device it
+        // records from (a loss of that device is counted as lost audio); the program starts
+        // again on the new default once the recording has stopped.
+        host.RestartProgram();
     }
 }
 

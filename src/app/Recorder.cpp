@@ -20,7 +20,8 @@
 Recorder::Recorder(std::string settingsFile, RecorderWindow& window, std::unique_ptr<WaveIn> device,
                    TickSource tick)
     : settingsFile_(std::move(settingsFile)), window_(window), device_(std::move(device)),
-      ring_(*device_), tick_(tick ? std::move(tick) : TickSource(platform::GetTickCount)) {}
+      ring_(*device_, [this] { return tick_(); }),
+      tick_(tick ? std::move(tick) : TickSource(platform::GetTickCount)) {}
 
 Recorder::~Recorder() {
     ring_.CloseCapture();

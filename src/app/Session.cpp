@@ -1,8 +1,13 @@
 #include "app/Session.h"
 
 void Session::StartRecording() {
-    if (state.IsRecording || state.IsPlaying || host_.CaptureDeviceCount() == 0)
+    if (state.IsRecording || state.IsPlaying)
         return;
+    // A key or button that cannot start a recording says why, rather than seeming lost.
+    if (host_.CaptureDeviceCount() == 0) {
+        host_.ShowMessage("No recording can start: there is no audio source.");
+        return;
+    }
     if (host_.OutputFolderOnCdrom()) {
         host_.ShowMessage("Can not save to CDROM drive");
         return;

@@ -1,7 +1,12 @@
 #include "engine/WRecord.h"
 
+#include "platform/Tick.h"
+
 #include <algorithm>
 #include <span>
+
+CaptureRing::CaptureRing(WaveIn& device, TickSource tick)
+    : device_(device), tick_(tick ? std::move(tick) : TickSource(platform::GetTickCount)) {}
 
 OpenResult CaptureRing::OpenCapture(RecordingSettings& settings) {
     if (open_)
@@ -29,6 +34,8 @@ OpenResult CaptureRing::OpenCapture(RecordingSettings& settings) {
     for (std::uint32_t i = 0; i < CaptureBufferCount; ++i)
         Queue(i);
     device_.Start();
+    stopped_ = false;
+    EndCaptureGap();
     return {OpenOutcome::Opened, {}};
 }
 
@@ -50,16 +57,36 @@ void CaptureRing::CloseCapture() {
     device_.Reset();
     device_.Close();
     open_ = false;
+    // What the device held after the last block (a part filled buffer, full ones not yet
+    // taken, the server's backlog) goes with it: the time counts from that block.
+    if (!stopped_)
+        gapSince_ = lastTaken_;
+}
+
+void CaptureRing::EndCaptureGap() {
+    const std::uint32_t now = tick_();
+    if (gapSince_)
+        lostMsBefore_ += now - *gapSince_;
+    gapSince_.reset();
+    lastTaken_ = now;
 }
 
 void CaptureRing::StopCapture() {
+    stopped_ = true;
     if (open_)
         device_.Stop();
+    else
+        EndCaptureGap(); // a pause while closed loses nothing more
 }
 
 void CaptureRing::StartCapture() {
-    if (!open_)
+    stopped_ = false;
+    if (!open_) {
+        if (!gapSince_)
+            gapSince_ = tick_();
         return;
+    }
+    lastTaken_ = tick_();
     // The stop handed back the buffer being filled, part full; the poll never takes it, so it
     // goes back empty, behind the others, and its audio is dropped.
     for (std::uint32_t i = 0; i < CaptureBufferCount; ++i) {
@@ -103,6 +130,8 @@ int CaptureRing::PollCapture(const RecordingSettings& settings, ConvertedBlock& 
         if (!flags.Paused)
             device_.Start();
     }
+    if (taken > 0)
+        lastTaken_ = tick_();
     return taken;
 }
 
@@ -128,7 +157,9 @@ void CaptureRing::ReadCurrentDeviceName() {
 }
 
 std::uint64_t CaptureRing::LostMs() const {
-    if (!open_ || rate_ == 0)
+    if (!open_)
+        return lostMsBefore_ + (gapSince_ ? tick_() - *gapSince_ : 0);
+    if (rate_ == 0)
         return lostMsBefore_;
     const std::uint64_t bytes = device_.Overrun() - std::min(device_.Overrun(), overrunBaseline_);
     return lostMsBefore_ + bytes * 1000 / (std::uint64_t(rate_) * 4);
@@ -136,5 +167,6 @@ std::uint64_t CaptureRing::LostMs() const {
 
 void CaptureRing::ResetLost() {
     lostMsBefore_ = 0;
+    gapSince_.reset();
     overrunBaseline_ = open_ ? device_.Overrun() : 0;
 }

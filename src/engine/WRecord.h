@@ -9,6 +9,8 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -45,7 +47,10 @@ struct OpenResult {
 
 class CaptureRing {
 public:
-    explicit CaptureRing(WaveIn& device) : device_(device) {}
+    using TickSource = std::function<std::uint32_t()>;
+
+    // `tick` is the millisecond clock the time without capture is measured by.
+    explicit CaptureRing(WaveIn& device, TickSource tick = {});
     ~CaptureRing() { CloseCapture(); }
     CaptureRing(const CaptureRing&) = delete;
     CaptureRing& operator=(const CaptureRing&) = delete;
@@ -53,7 +58,8 @@ public:
     // Opens device 0 at the rate the settings ask for (deriving their block sizes) and starts
     // capture. Nothing when already open.
     OpenResult OpenCapture(RecordingSettings& settings);
-    // Stops and closes the device and forgets its name.
+    // Stops and closes the device and forgets its name. Audio after the last block taken is
+    // lost from then until the capture is open again (unless it is paused).
     void CloseCapture();
     // Pause and resume. A resume gives the buffer the pause cut short back to the device, empty,
     // so all 40 buffers stay in use and its partial audio is never taken.
@@ -73,8 +79,9 @@ public:
     // Reads device 0's name into the current device name, as the open does.
     void ReadCurrentDeviceName();
 
-    // Milliseconds of audio the device had no buffer for and dropped since the last
-    // ResetLost, across closing and reopening. Called at every status tick and at a start.
+    // Milliseconds of audio lost since the last ResetLost: what the device had no buffer for
+    // and dropped, and the time the capture was closed while not paused, up to now when it
+    // still is. Called at every status tick and at a start.
     std::uint64_t LostMs() const;
     void ResetLost();
 
@@ -88,8 +95,11 @@ public:
 
 private:
     void Queue(std::uint32_t i);
+    // Ends a time without capture, counting it as lost.
+    void EndCaptureGap();
 
     WaveIn& device_;
+    TickSource tick_;
     bool open_ = false;
     std::uint32_t bufferBytes_ = 0;
     std::uint32_t sequence_ = 0;
@@ -97,8 +107,11 @@ private:
     std::vector<std::uint8_t> store_;
     std::array<WaveHeader, CaptureBufferCount> headers_;
     std::uint32_t rate_ = 0;
-    std::uint64_t lostMsBefore_ = 0;    // lost while the device was open before
-    std::uint64_t overrunBaseline_ = 0; // the device's count at the last reset
+    std::uint64_t lostMsBefore_ = 0;        // lost while the device was open before
+    std::uint64_t overrunBaseline_ = 0;     // the device's count at the last reset
+    std::uint32_t lastTaken_ = 0;           // when the last block was taken (or capture started)
+    bool stopped_ = false;                  // paused: a closed capture loses nothing
+    std::optional<std::uint32_t> gapSince_; // closed while not paused, from then on
     std::string currentDeviceName_;
     std::vector<std::string> deviceNames_;
 };

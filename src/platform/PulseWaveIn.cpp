@@ -48,6 +48,10 @@ struct PulseWaveIn::Impl {
     // Under the mainloop lock:
     WaveQueue queue;
     bool running = false;
+    // A stream is corked only until its first start: uncorked again, a record stream hands
+    // over audio of the time it was corked first (PulseAudio 1.6 s of a 3 s pause here,
+    // pipewire-pulse the rest it had not sent), so a stop drops what goes on arriving.
+    bool corked = true;
     // Audio that arrived while no buffer was queued, oldest first, handed on as buffers come
     // back: a ring of BacklogSeconds, allocated at open.
     std::vector<std::uint8_t> backlog;
@@ -226,16 +230,13 @@ struct PulseWaveIn::Impl {
         }
     }
 
-    void Cork(bool cork) {
-        if (pa_operation* op = pa_stream_cork(stream, cork ? 1 : 0, nullptr, nullptr))
-            pa_operation_unref(op);
-    }
-
-    // Stops the stream from filling buffers; the caller holds the mainloop lock.
-    void Halt() {
-        if (running) {
-            running = false;
-            Cork(true);
+    // Starts filling buffers; the caller holds the mainloop lock.
+    void Run() {
+        running = true;
+        if (corked) {
+            corked = false;
+            if (pa_operation* op = pa_stream_cork(stream, 0, nullptr, nullptr))
+                pa_operation_unref(op);
         }
     }
 };
@@ -309,6 +310,7 @@ WaveResult PulseWaveIn::Open(std::uint32_t device, std::uint32_t rate) {
     d.lost = false;
     d.overrun = 0;
     d.running = false;
+    d.corked = true;
     d.backlog.assign(std::size_t(rate) * 4 * d.backlogSeconds, 0);
     d.DropBacklog();
 
@@ -356,10 +358,8 @@ WaveResult PulseWaveIn::Start() {
     Impl::Lock lock(impl_->loop);
     if (!impl_->stream)
         return PA_ERR_BADSTATE;
-    if (!impl_->running) {
-        impl_->running = true;
-        impl_->Cork(false);
-    }
+    if (!impl_->running)
+        impl_->Run();
     return WaveOk;
 }
 
@@ -367,7 +367,7 @@ WaveResult PulseWaveIn::Stop() {
     Impl::Lock lock(impl_->loop);
     if (!impl_->stream)
         return PA_ERR_BADSTATE;
-    impl_->Halt();
+    impl_->running = false;
     impl_->queue.HandBackPartial();
     // Audio still waiting for a buffer is not joined to what comes after the pause.
     impl_->overrun += impl_->backlogBytes;
@@ -379,7 +379,7 @@ WaveResult PulseWaveIn::Reset() {
     Impl::Lock lock(impl_->loop);
     if (!impl_->stream)
         return PA_ERR_BADSTATE;
-    impl_->Halt();
+    impl_->running = false;
     impl_->queue.HandBackAll();
     impl_->DropBacklog();
     return WaveOk;

@@ -74,10 +74,14 @@ TEST_F(DeviceWatchTest, NewerFamilyFollowsTheDeviceAwayAndBack) {
     EXPECT_EQ(host.current, "Mic");
 }
 
-TEST_F(DeviceWatchTest, NewerFamilyRestartsWhenAnotherDeviceBecomesTheDefault) {
+TEST_F(DeviceWatchTest, NewerFamilyRestartsOnANewDefaultOnceNoRecordingRuns) {
     host.devices = {"Mic", "USB"};
     Tick(true);
     host.devices = {"USB", "Mic"};
+    host.recording = true;
+    Tick(true);
+    EXPECT_TRUE(host.calls.empty()) << "the recording goes on from Mic";
+    host.recording = false;
     Tick(true);
     EXPECT_EQ(host.calls, (Calls{"restart"}));
 }

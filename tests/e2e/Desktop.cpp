@@ -1,5 +1,6 @@
 #include "Desktop.h"
 
+#include "KnownSignal.h"
 #include "TestPaths.h"
 
 #include <QLibraryInfo>
@@ -7,6 +8,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <spawn.h>
@@ -37,6 +39,12 @@ std::string Shell(const std::string& command, int* status) {
     return output;
 }
 
+std::string WavSettings(const std::string& outputFolder) {
+    return "[Folder]\nName=" + outputFolder +
+           "\n[Record Settings]\nWav=1\nSamplesPerSecond=44100\nBitsPerSample=16\nChannels=2\n"
+           "MP3=0\n";
+}
+
 bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
     const auto end = std::chrono::steady_clock::now() + timeout;
     while (!done()) {
@@ -49,9 +57,10 @@ bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds timeou
 
 namespace {
 
-// `ownGroup` starts it in a process group of its own, as a terminal starts a program.
+// `ownGroup` starts it in a process group of its own, as a terminal starts a program; `log`,
+// when given, takes its standard error.
 pid_t Spawn(const std::vector<std::string>& arguments, const std::vector<std::string>& extra,
-            bool ownGroup = false) {
+            bool ownGroup = false, const std::string& log = {}) {
     std::vector<std::string> environment;
     for (char** entry = environ; *entry; ++entry)
         environment.emplace_back(*entry);
@@ -73,8 +82,15 @@ pid_t Spawn(const std::vector<std::string>& arguments, const std::vector<std::st
         posix_spawnattr_setpgroup(&attributes, 0);
         posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
     }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (!log.empty())
+        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, log.c_str(),
+                                         O_WRONLY | O_CREAT | O_APPEND, 0644);
     pid_t pid = -1;
-    const int result = posix_spawnp(&pid, argv[0], nullptr, &attributes, argv.data(), envp.data());
+    const int result =
+        posix_spawnp(&pid, argv[0], &actions, &attributes, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
     if (result != 0)
         throw std::runtime_error("cannot start " + arguments[0]);
@@ -214,14 +230,14 @@ std::string Program::SettingsText() const {
 void Program::Start(const VirtualDisplay& display, const std::vector<std::string>& environment) {
     std::vector<std::string> settings = {"DISPLAY=" + display.Name(), "QT_QPA_PLATFORM=xcb"};
     settings.insert(settings.end(), environment.begin(), environment.end());
-    pid = Spawn({folder + "/Sonvera"}, settings, true);
+    pid = Spawn({folder + "/Sonvera"}, settings, true, folder + "/Sonvera.log");
 }
 
 void Program::Start(const WaylandCompositor& compositor,
                     const std::vector<std::string>& environment) {
     std::vector<std::string> settings = compositor.Environment();
     settings.insert(settings.end(), environment.begin(), environment.end());
-    pid = Spawn({folder + "/Sonvera"}, settings, true);
+    pid = Spawn({folder + "/Sonvera"}, settings, true, folder + "/Sonvera.log");
 }
 
 bool Program::WaitForWindow(const VirtualDisplay& display) const {
@@ -261,12 +277,29 @@ void Program::Adopt(pid_t other) {
     pid = other;
 }
 
+std::string Program::Messages() const {
+    std::ifstream file(folder + "/Sonvera.log");
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
 bool Program::Running() const {
     std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
     std::string number, name, state;
     stat >> number >> name >> state;
     return stat && state != "Z";
 }
+
+namespace {
+
+pid_t ServerPid(const std::string& folder) {
+    std::ifstream pidFile(folder + "/runtime/pid");
+    pid_t pid = -1;
+    return pidFile >> pid ? pid : -1;
+}
+
+} // namespace
 
 LonelySoundServer::LonelySoundServer() {
     char name[] = "/tmp/sonvera-pulse-XXXXXX";
@@ -280,20 +313,30 @@ LonelySoundServer::LonelySoundServer() {
     std::ofstream(folder + "/server.pa")
         << "load-module module-native-protocol-unix auth-anonymous=1 auth-cookie=" << folder
         << "/cookie socket=" << folder << "/native\n";
+    Start();
+}
+
+void LonelySoundServer::Start() {
     Shell("HOME=" + folder + "/home XDG_CONFIG_HOME=" + folder +
           "/config XDG_RUNTIME_DIR=" + folder + "/runtime PULSE_RUNTIME_PATH=" + folder +
           "/runtime PULSE_STATE_PATH=" + folder + "/state pulseaudio -n -F " + folder +
           "/server.pa --daemonize=yes --use-pid-file=yes --exit-idle-time=-1 --disallow-exit "
           "--realtime=no --high-priority=no --log-target=file:" +
           folder + "/server.log");
-    if (!WaitFor([&] { return fs::exists(folder + "/native"); }, 10s))
+    if (!WaitFor([&] { return Pactl("info >/dev/null 2>&1; echo $?") == "0\n"; }, 10s))
         throw std::runtime_error("the test's own sound server did not start");
 }
 
+void LonelySoundServer::Kill() {
+    const pid_t pid = ServerPid(folder);
+    if (pid <= 0)
+        return;
+    kill(pid, SIGKILL);
+    WaitFor([&] { return kill(pid, 0) != 0; }, 5s);
+}
+
 LonelySoundServer::~LonelySoundServer() {
-    std::ifstream pidFile(folder + "/runtime/pid");
-    pid_t pid = -1;
-    if (pidFile >> pid && pid > 0) {
+    if (const pid_t pid = ServerPid(folder); pid > 0) {
         kill(pid, SIGTERM);
         WaitFor([&] { return kill(pid, 0) != 0; }, 5s);
     }
@@ -315,6 +358,32 @@ std::string LonelySoundServer::LoadSource() const {
     while (!index.empty() && index.back() == '\n')
         index.pop_back();
     return index;
+}
+
+void LonelySoundServer::PlayKnownSignal(int seconds) const {
+    Pactl("load-module module-null-sink sink_name=lonely_out rate=44100");
+    const std::string raw = folder + "/known.raw";
+    {
+        std::vector<std::int16_t> samples;
+        for (std::uint32_t frame = 0; frame < std::uint32_t(seconds) * 44100; ++frame) {
+            samples.push_back(known_signal::Left(frame));
+            samples.push_back(known_signal::Right(frame));
+        }
+        std::ofstream(raw, std::ios::binary)
+            .write(reinterpret_cast<const char*>(samples.data()),
+                   static_cast<std::streamsize>(samples.size() * 2));
+    }
+    // pacat ends with the server at the latest.
+    Shell("PULSE_SERVER=unix:" + folder + "/native PULSE_COOKIE=" + folder +
+          "/cookie pacat --playback --raw --format=s16le --rate=44100 --channels=2 "
+          "--latency-msec=200 "
+          "--device=lonely_out " +
+          raw + " >/dev/null 2>&1 &");
+    // A latency of 200 ms keeps the sink and its monitor going in small steps, as a sound
+    // card does: with pacat's default of 2 s the monitor hands over seconds at a time, with
+    // 30 ms pacat runs dry on a busy machine.
+    WaitFor([&] { return !Pactl("list short sink-inputs").empty(); }, 10s);
+    std::this_thread::sleep_for(500ms);
 }
 
 WavFile ReadWav(const std::string& path) {

@@ -16,6 +16,9 @@ namespace e2e {
 // status when given.
 std::string Shell(const std::string& command, int* status = nullptr);
 
+// A settings file that records 16-bit stereo WAV at 44100 Hz into `outputFolder`.
+std::string WavSettings(const std::string& outputFolder);
+
 // Polls `done` every 100 ms until it holds or `timeout` passes; returns its last answer.
 bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout);
 
@@ -80,6 +83,8 @@ public:
     // Takes over a process the program started itself (after a restart); it is not our child.
     void Adopt(pid_t other);
     bool Running() const;
+    // What the program wrote to standard error: among it, the text of every box it showed.
+    std::string Messages() const;
 
 private:
     std::string folder;
@@ -99,6 +104,13 @@ public:
     std::string Pactl(const std::string& arguments) const;
     // Loads the sine source; returns the module's index.
     std::string LoadSource() const;
+    // A null sink whose monitor is the only source, playing the known signal at 44100 Hz
+    // for `seconds`: a clocked source that runs on whether or not anyone records. Returns once
+    // the signal plays.
+    void PlayKnownSignal(int seconds) const;
+    // Ends the server at once (SIGKILL, as a crash) and starts it again, without a source.
+    void Kill();
+    void Start();
 
 private:
     std::string folder;

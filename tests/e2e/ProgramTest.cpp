@@ -69,41 +69,56 @@ TEST_F(ProgramTest, TerminationWhileRecordingFinishesTheFileAndWritesTheSettings
     EXPECT_NE(program.SettingsText().find("Clipping Detection="), std::string::npos);
 }
 
-TEST_F(ProgramTest, ANewDefaultSourceSavesTheSettingsAndStartsANewProcess) {
+// The program that follows a new default source ends; the one it started in its place.
+pid_t NextInstance(e2e::Program& program, const e2e::VirtualDisplay& display) {
+    const pid_t before = program.Pid();
+    pid_t next = -1;
+    e2e::WaitFor(
+        [&] {
+            const std::string found = display.Run("xdotool search --name '^Sonvera' getwindowpid");
+            next = found.empty() ? -1 : std::stoi(found);
+            return next > 0 && next != before;
+        },
+        20s);
+    if (next > 0)
+        program.Adopt(next);
+    return next;
+}
+
+TEST_F(ProgramTest, ANewDefaultSourceWaitsForTheRecordingToStopThenStartsANewProcess) {
     e2e::Program program(folder, WavSettings(output));
     program.Start(display);
     ASSERT_TRUE(program.WaitForWindow(display));
     display.Run("xdotool key F5");
     std::this_thread::sleep_for(2s);
-    const pid_t first = program.Pid();
 
     struct DefaultBack {
         ~DefaultBack() { Pactl("set-default-source sonvera_signal_44100"); }
     } back;
     Pactl("set-default-source sonvera_signal_48000");
-    const int status = program.WaitForExit(20s);
-    pid_t second = -1;
-    e2e::WaitFor(
-        [&] {
-            const std::string found = display.Run("xdotool search --name '^Sonvera' getwindowpid");
-            second = found.empty() ? -1 : std::stoi(found);
-            return second > 0 && second != first;
-        },
-        20s);
-    if (second > 0) {
-        program.Adopt(second);
+    std::this_thread::sleep_for(3s);
+    EXPECT_TRUE(program.Running()) << "the recording goes on";
+    display.Run("xdotool key F9");
+    EXPECT_EQ(program.WaitForExit(20s), 0) << "the program restarts once the recording stopped";
+    const pid_t second = NextInstance(program, display);
+    ASSERT_GT(second, 0) << "the program came back";
+    EXPECT_NE(program.SettingsText().find("Clipping Detection="), std::string::npos);
+    // The whole recording came from the source it started on, without a gap.
+    const auto files = e2e::Recordings(output, "wav");
+    ASSERT_EQ(files.size(), 1u);
+    ExpectKnownSignal(files.front(), 4.5);
+
+    // Without a recording a new default restarts the program at once.
+    ASSERT_TRUE(program.WaitForWindow(display));
+    Pactl("set-default-source sonvera_signal_44100");
+    EXPECT_EQ(program.WaitForExit(20s), 0);
+    const pid_t third = NextInstance(program, display);
+    EXPECT_GT(third, 0);
+    EXPECT_NE(third, second);
+    if (third > 0) {
         program.Signal(SIGTERM);
         program.WaitForExit(20s);
     }
-
-    EXPECT_EQ(status, 0);
-    EXPECT_GT(second, 0) << "the program came back";
-    EXPECT_NE(second, first);
-    EXPECT_NE(program.SettingsText().find("Clipping Detection="), std::string::npos);
-    // The recording that ran was finished as closing the window finishes it.
-    const auto files = e2e::Recordings(output, "wav");
-    ASSERT_EQ(files.size(), 1u);
-    ExpectKnownSignal(files.front(), 1.5);
 }
 
 TEST_F(ProgramTest, ASourceThatGoesAwayClosesTheCaptureAndItsReturnReopensIt) {

@@ -281,6 +281,41 @@ TEST_F(CaptureRingTest, PausesKeepAllBuffersAndDropPartialAudio) {
     EXPECT_EQ(recorder.written.size(), 25u * 2 + 4 * 5);
 }
 
+TEST_F(CaptureRingTest, TheTimeTheCaptureIsClosedCountsAsLostUnlessPaused) {
+    std::uint32_t now = 5000;
+    CaptureRing timed(device, [&] { return now; });
+    const auto poll = [&] {
+        return timed.PollCapture(settings, block, {true, false, false}, recorder);
+    };
+    ASSERT_EQ(timed.OpenCapture(settings).Outcome, OpenOutcome::Opened);
+    timed.ResetLost();
+    Deliver(Frames44);
+    ASSERT_EQ(poll(), 1);
+
+    now = 5300; // the source went away after the last block
+    timed.CloseCapture();
+    now = 6000;
+    EXPECT_EQ(timed.LostMs(), 1000u) << "counted from the last block, growing while closed";
+    timed.StopCapture(); // paused while closed: the pause loses nothing
+    now = 9000;
+    timed.StartCapture();
+    now = 9500;
+    ASSERT_EQ(timed.OpenCapture(settings).Outcome, OpenOutcome::Opened);
+    now = 20000;
+    EXPECT_EQ(timed.LostMs(), 1500u) << "open again: the count stands";
+
+    timed.StopCapture(); // closed and reopened during a pause
+    timed.CloseCapture();
+    now = 25000;
+    timed.OpenCapture(settings);
+    timed.StopCapture();
+    now = 26000;
+    timed.StartCapture();
+    EXPECT_EQ(timed.LostMs(), 1500u);
+    timed.ResetLost();
+    EXPECT_EQ(timed.LostMs(), 0u);
+}
+
 TEST_F(CaptureRingTest, DeviceListAndFindingADeviceByName) {
     device.Devices.push_back(ScriptedWaveIn::Caps("Line In", 0xFFFFF));
     ring.ListCaptureDevices();

@@ -35,4 +35,15 @@ std::optional<std::string> CheckStereo(std::span<const std::int16_t> interleaved
     return std::nullopt;
 }
 
+std::vector<std::size_t> Breaks(std::span<const std::int16_t> interleaved) {
+    std::vector<std::size_t> breaks;
+    for (std::size_t frame = 1; frame < interleaved.size() / 2; ++frame) {
+        const std::uint32_t before = PhaseOf(interleaved[2 * frame - 1]);
+        if (interleaved[2 * frame] != Left(before + 1) ||
+            interleaved[2 * frame + 1] != Right(before + 1))
+            breaks.push_back(frame);
+    }
+    return breaks;
+}
+
 } // namespace known_signal

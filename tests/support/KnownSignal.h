@@ -8,6 +8,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace known_signal {
 
@@ -29,5 +30,9 @@ std::uint32_t PhaseOf(std::int16_t right);
 // frame. Returns the description of the first frame that does not, or nothing when all match.
 std::optional<std::string> CheckStereo(std::span<const std::int16_t> interleaved,
                                        std::uint32_t phase);
+
+// The frames of interleaved 16-bit stereo where the signal does not go on from the frame
+// before: a jump in time, or a frame that is not the signal at all.
+std::vector<std::size_t> Breaks(std::span<const std::int16_t> interleaved);
 
 } // namespace known_signal

@@ -1,6 +1,11 @@
 #include "ui/common/MessageBoxes.h"
 
 #include <QMessageBox>
+#include <cstdio>
+
+void LogMessage(const QString& text) {
+    std::fprintf(stderr, "%s: %s\n", qPrintable(ApplicationTitle), qPrintable(text));
+}
 
 namespace {
 
@@ -15,10 +20,12 @@ int Show(QMessageBox::Icon icon, const QString& caption, const QString& text,
 } // namespace
 
 void ShowMessageBox(QWidget* parent, const QString& text) {
+    LogMessage(text);
     Show(QMessageBox::NoIcon, ApplicationTitle, text, QMessageBox::Ok, parent);
 }
 
 void ShowErrorBox(QWidget* parent, const QString& text) {
+    LogMessage(text);
     Show(QMessageBox::Critical, ApplicationTitle, text + ".", QMessageBox::Ok, parent);
 }
 
