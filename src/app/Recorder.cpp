@@ -14,6 +14,7 @@
 #include "platform/SystemCommand.h"
 #include "platform/Tick.h"
 
+#include <iterator>
 #include <span>
 #include <utility>
 
@@ -99,7 +100,8 @@ void Recorder::WatchTick() {
     watching_ = false;
 }
 
-MaybeMessage Recorder::Finish() {
+MaybeMessage Recorder::Finish(bool unattended) {
+    unattended_ = unattended;
     session.StopRecording();
     // The program must not end before every file is complete.
     FinishAllWriters(Writers);
@@ -154,9 +156,16 @@ void Recorder::Notify(MaybeMessage message) {
         ShowPendingMessages();
 }
 
+std::vector<UserMessage> Recorder::TakeUntoldMessages() {
+    std::vector<UserMessage> untold(std::make_move_iterator(pendingMessages_.begin()),
+                                    std::make_move_iterator(pendingMessages_.end()));
+    pendingMessages_.clear();
+    return untold;
+}
+
 void Recorder::ShowPendingMessages() {
     // One box at a time: a tick that runs while a box is open leaves its messages queued.
-    if (showingMessages_)
+    if (showingMessages_ || unattended_)
         return;
     showingMessages_ = true;
     while (!pendingMessages_.empty()) {

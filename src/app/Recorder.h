@@ -23,6 +23,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class Recorder : private SessionHost, private DeviceWatchHost, private BlockConsumer {
 public:
@@ -73,8 +74,11 @@ public:
     void WatchTick();
 
     // Closing: ends the recording and the playback, closes the capture and writes the settings
-    // file. A write failure comes back as an error to show.
-    MaybeMessage Finish();
+    // file. A write failure comes back as an error to show. `unattended` (a signal closes the
+    // program) shows no box nobody may answer: what there was to tell waits in
+    // TakeUntoldMessages.
+    MaybeMessage Finish(bool unattended = false);
+    std::vector<UserMessage> TakeUntoldMessages();
 
     // After the format dialog: reopens the capture in the new format, clearing the screens when
     // the channel count changed.
@@ -148,5 +152,6 @@ private:
     bool polling_ = false;
     bool watching_ = false;
     bool showingMessages_ = false;
+    bool unattended_ = false; // closing by a signal: no boxes any more
     std::deque<UserMessage> pendingMessages_;
 };

@@ -74,6 +74,30 @@ protected:
     }
 };
 
+// A kill right after a loss: the program must not wait on a box telling of it that nobody
+// will answer, and the audio recorded after the loss is kept.
+TEST_F(RecordingFaults, ATerminationAfterALossEndsWithoutWaitingOnABox) {
+    e2e::Program program(folder, e2e::WavSettings(output));
+    StartProgram(program);
+    display.Run("xdotool key F5");
+    const std::string first = output + "/record001.wav";
+    ASSERT_TRUE(e2e::WaitFor([&] { return fs::exists(first); }, 5s));
+    std::this_thread::sleep_for(1s);
+    fs::remove(first);
+    ASSERT_FALSE(WaitForBox(program, 3s).empty()) << "the deleted file is told";
+    const auto told = Clock::now();
+    std::this_thread::sleep_for(1500ms);
+
+    program.Signal(SIGTERM);
+    const double recordedAfterMessage =
+        std::chrono::duration<double>(Clock::now() - told).count() - 0.3;
+    EXPECT_EQ(program.WaitForExit(20s), 0);
+    EXPECT_NE(program.SettingsText().find("Clipping Detection="), std::string::npos);
+    const auto files = e2e::Recordings(output, "wav");
+    ASSERT_EQ(files, std::vector<std::string>{output + "/record002.wav"});
+    e2e::ExpectKnownSignal(files.front(), recordedAfterMessage);
+}
+
 struct DeletedFileCase {
     const char* name;
     const char* settings; // the [Record Settings] section

@@ -275,10 +275,18 @@ bool TForm1::FormCloseQuery() {
     // A conversion lets events run; closing in one of them ends it first.
     if (CancelConversion)
         CancelConversion();
-    const MaybeMessage failure = core_.Finish();
-    // Closing by a signal must not wait on a message box nobody may see.
-    if (failure && ask)
+    // Closing by a signal must not wait on a message box nobody may see: what there is to tell
+    // goes to the session's log only.
+    const MaybeMessage failure = core_.Finish(!ask);
+    if (ask && failure)
         ShowMessage(*failure);
+    if (!ask) {
+        std::vector<UserMessage> untold = core_.TakeUntoldMessages();
+        if (failure)
+            untold.push_back(*failure);
+        for (const UserMessage& message : untold)
+            LogMessage(QString::fromStdString(message.text));
+    }
     TimerRec->stop();
     TimerStatus->stop();
     return true;
