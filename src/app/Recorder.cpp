@@ -8,6 +8,7 @@
 #include "library/RecentFolders.h"
 #include "library/RecordNames.h"
 #include "library/SettingsFile.h"
+#include "platform/CacheLocation.h"
 #include "platform/DriveType.h"
 #include "platform/FileSystem.h"
 #include "platform/Locale.h"
@@ -20,7 +21,8 @@
 Recorder::Recorder(std::string settingsFile, RecorderWindow& window, std::unique_ptr<WaveIn> device,
                    TickSource tick)
     : settingsFile_(std::move(settingsFile)), window_(window), device_(std::move(device)),
-      ring_(*device_), tick_(tick ? std::move(tick) : TickSource(platform::GetTickCount)) {}
+      ring_(*device_), tick_(tick ? std::move(tick) : TickSource(platform::GetTickCount)),
+      durations_(platform::DurationCacheFile()) {}
 
 Recorder::~Recorder() {
     ring_.CloseCapture();
@@ -37,6 +39,7 @@ MaybeMessage Recorder::Create() {
     if (!SettleOutputFolder(Settings, Library, error))
         return ErrorMessage(error);
     SetupScreens(Screens);
+    durations_.LoadStored(Library);
     created_ = true;
     return std::nullopt;
 }
@@ -59,6 +62,7 @@ void Recorder::StartAudio() {
 void Recorder::RescanAndSort() {
     window_.RunBusy(
         [this] { ScanOutputFolder(Settings.OutputFolder, Library, HeldFiles(Writers)); });
+    durations_.Probe(Library);
     SortFileList(Settings.Sort, Library.CurrentFile, Library);
     window_.FileListChanged();
 }
@@ -90,6 +94,11 @@ void Recorder::WatchTick() {
     if (!news.FinishedFiles.empty() && !session.state.IsRecording)
         RescanAndSort();
     Notify(std::move(news.Message));
+    // A "Duration" order sorts again as durations come in; the others keep their rows.
+    if (durations_.Poll(Library)) {
+        SortFileList(Settings.Sort, Library.CurrentFile, Library);
+        window_.FileListCellsChanged();
+    }
     watching_ = false;
 }
 

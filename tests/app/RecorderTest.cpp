@@ -29,6 +29,7 @@ struct ScriptedWindow : RecorderWindow {
     void RunBusy(const std::function<void()>& work) override { work(); }
     void ClearStatusText() override {}
     void FileListChanged() override {}
+    void FileListCellsChanged() override {}
     void RestartProgram() override {}
 };
 
