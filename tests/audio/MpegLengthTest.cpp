@@ -34,10 +34,10 @@ class LameFile : public ::testing::TestWithParam<LameCase> {};
 TEST_P(LameFile, LengthFromTheFirstFrame) {
     const LameCase& c = GetParam();
     const std::string mp3 = test_paths::FreshDir(std::string("mpeg_") + c.name) + "/take.mp3";
-    ASSERT_EQ(std::system(("lame --quiet " + std::string(c.options) + " " + SourceWav(c.rate) +
-                           " " + mp3)
-                              .c_str()),
-              0);
+    ASSERT_EQ(
+        std::system(("lame --quiet " + std::string(c.options) + " " + SourceWav(c.rate) + " " + mp3)
+                        .c_str()),
+        0);
     const auto seconds = audio::MpegFileSeconds(mp3);
     ASSERT_TRUE(seconds.has_value());
     const double expected = double(Frames) / c.rate;
