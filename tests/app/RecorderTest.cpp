@@ -208,6 +208,8 @@ namespace {
 // the disk, where a damaged file was replaced.
 TEST_F(RecorderTest, DurationsArriveAfterTheListAndAreThereAtOnceOnTheNextStart) {
     const std::string cache = folder + "/cache";
+    const std::string cacheBefore =
+        std::getenv("XDG_CACHE_HOME") ? std::getenv("XDG_CACHE_HOME") : "";
     setenv("XDG_CACHE_HOME", cache.c_str(), 1);
     std::filesystem::create_directories(cache + "/Sonvera");
     std::ofstream(cache + "/Sonvera/durations") << "\x01 damaged\n"; // ignored, then rewritten
@@ -241,7 +243,7 @@ TEST_F(RecorderTest, DurationsArriveAfterTheListAndAreThereAtOnceOnTheNextStart)
     Make(0xFFFFF, settings);
     core->RescanAndSort();
     EXPECT_EQ(rows(), (Rows{"a.wav      00:00:03", "c.wav      00:00:02", "b.wav      00:00:01"}));
-    unsetenv("XDG_CACHE_HOME");
+    setenv("XDG_CACHE_HOME", cacheBefore.c_str(), 1);
 }
 
 } // namespace
