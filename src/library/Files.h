@@ -80,5 +80,6 @@ struct LibraryState {
     std::string CurrentFormatFile;
 };
 
-// After a rename or move within the folder: the recording keeps what the scan knew about it.
+// After a rename or move: the recording keeps what the scan knew about it and its stored
+// duration.
 void CarryKnownRecording(LibraryState& state, const std::string& from, const std::string& to);
