@@ -1,8 +1,11 @@
 // The output folder scan and the sort of the file list: a folder of one-minute recordings of
-// all four kinds (made once, then hard links to them), scanned with a warm cache; the first
-// scan of a folder, and the rescan after a recording stops, when the scan already knows
-// every file but one.
+// all four kinds (made once, then hard links to them). What the window waits for: the first
+// scan of a folder (durations left to the background), the first scan with the durations kept
+// on disk by an earlier run, and the rescan after a recording stops. Beside them the probing
+// the background threads do for a folder seen for the first time.
 
+#include "library/DurationCache.h"
+#include "library/Durations.h"
 #include "library/FileSort.h"
 #include "library/FolderScan.h"
 #include "support/BigFileList.h"
@@ -94,7 +97,7 @@ std::string Folder(int count) {
 void BM_ScanAndSort(benchmark::State& state) {
     const std::string folder = Folder(static_cast<int>(state.range(0)));
     LibraryState library;
-    ScanOutputFolder(folder, library); // warm the cache
+    ScanOutputFolder(folder, library); // warm the system's caches
     for (auto _ : state) {
         library.Known.clear(); // a folder seen for the first time
         ScanOutputFolder(folder, library);
@@ -102,7 +105,6 @@ void BM_ScanAndSort(benchmark::State& state) {
     }
     state.counters["files"] = static_cast<double>(library.Entries.size());
 }
-// CPU time counts the probing threads too: divided by the cores it is the time on an idle machine.
 BENCHMARK(BM_ScanAndSort)
     ->Arg(1000)
     ->Arg(10000)
@@ -110,7 +112,45 @@ BENCHMARK(BM_ScanAndSort)
     ->MeasureProcessCPUTime()
     ->UseRealTime();
 
-// One file changed since the last scan (the recording just stopped): only it is probed again.
+// The first start after an earlier run: the durations kept on disk are read, then the scan.
+void BM_ScanWithStoredDurations(benchmark::State& state) {
+    const std::string folder = Folder(static_cast<int>(state.range(0)));
+    const std::string cache = (Root / "durations").string();
+    LibraryState library;
+    ScanOutputFolder(folder, library);
+    ProbeDurationsNow(library);
+    SaveDurationCache(cache, library.Stored);
+    for (auto _ : state) {
+        LibraryState fresh;
+        fresh.Stored = LoadDurationCache(cache);
+        ScanOutputFolder(folder, fresh);
+        SortFileList(1, folder + "/record1.wav", fresh);
+        if (!fresh.Unprobed.empty())
+            state.SkipWithError("durations missing from the cache");
+    }
+}
+BENCHMARK(BM_ScanWithStoredDurations)->Arg(10000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// What the background threads do for a folder seen for the first time.
+void BM_ProbeDurations(benchmark::State& state) {
+    const std::string folder = Folder(static_cast<int>(state.range(0)));
+    LibraryState library;
+    for (auto _ : state) {
+        library.Known.clear();
+        ScanOutputFolder(folder, library);
+        ProbeDurationsNow(library);
+    }
+    state.counters["files"] = static_cast<double>(library.Entries.size());
+}
+// CPU time counts the probing threads too: divided by the cores it is the time on an idle machine.
+BENCHMARK(BM_ProbeDurations)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+
+// One file changed since the last scan (the recording just stopped): only it is left to probe.
 void BM_RescanOneChanged(benchmark::State& state) {
     const std::string folder = Folder(static_cast<int>(state.range(0)));
     // A copy of its own: the folder's other files are links, which share their times.

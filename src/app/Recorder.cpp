@@ -8,6 +8,7 @@
 #include "library/RecentFolders.h"
 #include "library/RecordNames.h"
 #include "library/SettingsFile.h"
+#include "platform/CacheLocation.h"
 #include "platform/DriveType.h"
 #include "platform/FileSystem.h"
 #include "platform/Locale.h"
@@ -22,7 +23,8 @@ Recorder::Recorder(std::string settingsFile, RecorderWindow& window, std::unique
                    TickSource tick)
     : settingsFile_(std::move(settingsFile)), window_(window), device_(std::move(device)),
       ring_(*device_, [this] { return tick_(); }),
-      tick_(tick ? std::move(tick) : TickSource(platform::GetTickCount)) {}
+      tick_(tick ? std::move(tick) : TickSource(platform::GetTickCount)),
+      durations_(platform::DurationCacheFile()) {}
 
 Recorder::~Recorder() {
     ring_.CloseCapture();
@@ -39,6 +41,7 @@ MaybeMessage Recorder::Create() {
     if (!SettleOutputFolder(Settings, Library, error))
         return ErrorMessage(error);
     SetupScreens(Screens);
+    durations_.LoadStored(Library);
     created_ = true;
     return std::nullopt;
 }
@@ -61,6 +64,7 @@ void Recorder::StartAudio() {
 void Recorder::RescanAndSort() {
     window_.RunBusy(
         [this] { ScanOutputFolder(Settings.OutputFolder, Library, HeldFiles(Writers)); });
+    durations_.Probe(Library);
     SortFileList(Settings.Sort, Library.CurrentFile, Library);
     window_.FileListChanged();
 }
@@ -97,6 +101,11 @@ void Recorder::WatchTick() {
     if (!news.FinishedFiles.empty() && !session.state.IsRecording)
         RescanAndSort();
     Notify(std::move(news.Message));
+    // A "Duration" order sorts again as durations come in; the others keep their rows.
+    if (durations_.Poll(Library)) {
+        SortFileList(Settings.Sort, Library.CurrentFile, Library);
+        window_.FileListCellsChanged();
+    }
     watching_ = false;
 }
 

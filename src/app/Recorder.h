@@ -15,6 +15,7 @@
 #include "engine/WRecord.h"
 #include "engine/Writers.h"
 #include "engine/global.h"
+#include "library/BackgroundDurations.h"
 #include "library/Files.h"
 #include "platform/WaveIn.h"
 
@@ -63,14 +64,15 @@ public:
     // The audio library and the recording source; without any capture device, asks for one.
     void StartAudio();
 
-    // Scans the output folder under the busy cursor and sorts the list.
+    // Scans the output folder under the busy cursor and sorts the list; the durations the scan
+    // did not know are probed in the background and shown by WatchTick as they come.
     void RescanAndSort() override;
 
     // The 33 ms tick: takes the captured blocks. True when the elapsed time changed and should
     // be shown. Messages raised while polling are shown after the poll has returned, so a box's
     // own event loop never runs a poll inside a poll.
     bool PollTick();
-    // The device watch of the 500 ms status tick.
+    // The device watch of the 500 ms status tick; also shows the durations probed since.
     void WatchTick();
 
     // Closing: ends the recording and the playback, closes the capture and writes the settings
@@ -154,4 +156,5 @@ private:
     bool showingMessages_ = false;
     bool unattended_ = false; // closing by a signal: no boxes any more
     std::deque<UserMessage> pendingMessages_;
+    BackgroundDurations durations_;
 };

@@ -17,6 +17,9 @@ public:
     virtual void ClearStatusText() = 0;
     // The file list was scanned and sorted anew.
     virtual void FileListChanged() = 0;
+    // Durations came in: the cells changed, the rows only under a "Duration" order. The view
+    // stays where the user scrolled it.
+    virtual void FileListCellsChanged() = 0;
     // Ends the program as closing the window does, then starts it again.
     virtual void RestartProgram() = 0;
 };

@@ -1,9 +1,12 @@
 #include "library/DurationProbe.h"
 
 #include "audio/Bass.h"
+#include "audio/MpegLength.h"
 #include "library/ListTexts.h"
 
 std::string ProbeDuration(const std::string& path) {
+    if (const auto seconds = audio::MpegFileSeconds(path))
+        return DurationText(*seconds);
     const HSTREAM stream = BASS_StreamCreateFile(false, path.c_str(), 0, 0, 0);
     if (stream == 0) {
         return DurationText(-1);

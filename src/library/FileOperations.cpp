@@ -1,5 +1,6 @@
 #include "library/FileOperations.h"
 
+#include "library/Durations.h"
 #include "library/FileNames.h"
 #include "library/FileSort.h"
 #include "library/FolderScan.h"
@@ -301,6 +302,7 @@ void FileOperations::Rescan() {
         return;
     }
     ScanOutputFolder(settings.OutputFolder, library);
+    ProbeDurationsNow(library);
     SortFileList(settings.Sort, library.CurrentFile, library);
 }
 

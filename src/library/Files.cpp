@@ -10,10 +10,12 @@ void ResetGrid(FileGrid& grid, std::size_t entries) {
 }
 
 void CarryKnownRecording(LibraryState& state, const std::string& from, const std::string& to) {
-    auto known = state.Known.extract(from);
-    if (!known.empty()) {
-        state.Known.erase(to);
-        known.key() = to;
-        state.Known.insert(std::move(known));
+    for (auto* memory : {&state.Known, &state.Stored}) {
+        auto known = memory->extract(from);
+        if (!known.empty()) {
+            memory->erase(to);
+            known.key() = to;
+            memory->insert(std::move(known));
+        }
     }
 }

@@ -46,6 +46,13 @@ struct KnownRecording {
     std::string dateTimeText;
 };
 
+// A recording whose duration is not known yet, as the scan found it.
+struct ProbeRequest {
+    std::string path;
+    std::uint64_t size = 0;
+    std::int64_t modifiedNanos = 0;
+};
+
 // The sample format of a WAV recording as the audio library reads it; all 0 when unknown.
 struct FileFormat {
     std::uint32_t Rate = 0;
@@ -62,11 +69,17 @@ struct LibraryState {
     FileGrid Grid;
     // By path, the recordings of the last scan.
     std::unordered_map<std::string, KnownRecording> Known;
+    // The recordings of the last scan whose durations are still to be probed; their entries
+    // show an empty duration until then.
+    std::vector<ProbeRequest> Unprobed;
+    // By path, durations kept between runs (of any folder; the date texts stay empty).
+    std::unordered_map<std::string, KnownRecording> Stored;
     // The current file's format, and the file it was read from (it is read again when the
     // current file has become another WAV file since).
     FileFormat CurrentFormat;
     std::string CurrentFormatFile;
 };
 
-// After a rename or move within the folder: the recording keeps what the scan knew about it.
+// After a rename or move: the recording keeps what the scan knew about it and its stored
+// duration.
 void CarryKnownRecording(LibraryState& state, const std::string& from, const std::string& to);

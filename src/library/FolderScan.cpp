@@ -1,15 +1,12 @@
 #include "library/FolderScan.h"
 
 #include "audio/Bass.h"
-#include "library/DurationProbe.h"
 #include "library/ListTexts.h"
 #include "platform/DateTimeText.h"
 #include "platform/FileSystem.h"
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
-#include <thread>
 
 namespace {
 
@@ -37,22 +34,8 @@ std::string DateTimeText(std::int64_t timeStamp) {
     return JoinDateAndTime(platform::ShortDateText(timeStamp), platform::LongTimeText(timeStamp));
 }
 
-// Probing opens and reads every file, by far the largest cost of a scan, so it runs on all
-// cores; each result goes to its own entry, so scan order is kept.
-void ProbeDurations(std::vector<ListEntry*>& entries) {
-    std::atomic<std::size_t> next{0};
-    auto work = [&] {
-        for (std::size_t i = next++; i < entries.size(); i = next++) {
-            entries[i]->durationText = ProbeDuration(entries[i]->path);
-        }
-    };
-    const unsigned helpers =
-        std::min<std::size_t>(std::max(1u, std::thread::hardware_concurrency()), entries.size());
-    std::vector<std::jthread> threads;
-    for (unsigned i = 1; i < helpers; ++i) {
-        threads.emplace_back(work);
-    }
-    work();
+bool Unchanged(const KnownRecording& memory, const platform::DirEntry& file) {
+    return memory.size == file.size && memory.modifiedNanos == file.modifiedNanos;
 }
 
 } // namespace
@@ -62,7 +45,7 @@ void ScanOutputFolder(const std::string& outputFolder, LibraryState& state,
     BASS_Init(-1, 44100, 0, nullptr, nullptr);
     state.Entries.clear();
     std::unordered_map<std::string, KnownRecording> known;
-    std::vector<std::size_t> unknown; // entries whose file is new or changed since the last scan
+    state.Unprobed.clear();
     for (platform::DirEntry& file : platform::ListPlainFiles(outputFolder, IsRecordingKind)) {
         ListEntry entry;
         entry.path = outputFolder + platform::PathSeparator + file.name;
@@ -74,27 +57,22 @@ void ScanOutputFolder(const std::string& outputFolder, LibraryState& state,
         entry.sizeText = std::to_string(entry.sizeKB);
         entry.timeStamp = TwoSecondStamp(file.modifiedLocal);
         const auto before = state.Known.find(entry.path);
-        if (before != state.Known.end() && before->second.size == file.size &&
-            before->second.modifiedNanos == file.modifiedNanos) {
+        if (before != state.Known.end() && Unchanged(before->second, file)) {
             entry.durationText = before->second.durationText;
             entry.dateTimeText = before->second.dateTimeText;
         } else {
             entry.dateTimeText = DateTimeText(entry.timeStamp);
-            unknown.push_back(state.Entries.size());
         }
-        known[entry.path] = {file.size, file.modifiedNanos, {}, {}};
+        const auto stored = state.Stored.find(entry.path);
+        if (entry.durationText.empty() && stored != state.Stored.end() &&
+            Unchanged(stored->second, file)) {
+            entry.durationText = stored->second.durationText;
+        }
+        if (entry.durationText.empty()) {
+            state.Unprobed.push_back({entry.path, file.size, file.modifiedNanos});
+        }
+        known[entry.path] = {file.size, file.modifiedNanos, entry.durationText, entry.dateTimeText};
         state.Entries.push_back(std::move(entry));
-    }
-    std::vector<ListEntry*> toProbe;
-    toProbe.reserve(unknown.size());
-    for (std::size_t index : unknown) {
-        toProbe.push_back(&state.Entries[index]);
-    }
-    ProbeDurations(toProbe);
-    for (const ListEntry& entry : state.Entries) {
-        KnownRecording& memory = known[entry.path];
-        memory.durationText = entry.durationText;
-        memory.dateTimeText = entry.dateTimeText;
     }
     // Only this folder's recordings are kept, so the memory never outgrows the list.
     state.Known = std::move(known);

@@ -12,8 +12,9 @@
 // in the order the folder lists them. A small file is no leftover while it may still be
 // written: when it is one of `heldFiles` (those this program's writers hold) or changed within
 // the last minute (another instance may be writing it). Resets the grid to the entries' row
-// count, empty and without selection. Durations are probed on all cores, and only for files
-// that are new or whose size or modification time changed since the last scan
-// (LibraryState::Known); a file the audio library cannot read still gets its entry.
+// count, empty and without selection. Nothing is opened: a duration comes from the last scan
+// (LibraryState::Known) or from those kept between runs (LibraryState::Stored) when the file's
+// size and modification time are unchanged; every other entry's duration stays empty and the
+// file is named in LibraryState::Unprobed, for ProbeDurationsNow or BackgroundDurations.
 void ScanOutputFolder(const std::string& outputFolder, LibraryState& state,
                       const std::vector<std::string>& heldFiles = {});

@@ -4,14 +4,18 @@
 
 #include "app/Recorder.h"
 
+#include "SineWav.h"
 #include "TestPaths.h"
 #include "app/StatusMonitor.h"
 #include "platform/ScriptedWaveIn.h"
 
+#include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -29,6 +33,7 @@ struct ScriptedWindow : RecorderWindow {
     void RunBusy(const std::function<void()>& work) override { work(); }
     void ClearStatusText() override {}
     void FileListChanged() override {}
+    void FileListCellsChanged() override {}
     void RestartProgram() override {}
 };
 
@@ -193,5 +198,52 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedStart{"CaptureClosed", 0x400, false,
                      "No recording can start: the audio source is not open."}),
     [](const auto& info) { return std::string(info.param.what); });
+
+} // namespace
+
+namespace {
+
+// The durations a scan did not know arrive with the status ticks; under a "Duration" order the
+// rows follow them and the selected file stays selected. The next start has them at once from
+// the disk, where a damaged file was replaced.
+TEST_F(RecorderTest, DurationsArriveAfterTheListAndAreThereAtOnceOnTheNextStart) {
+    const std::string cache = folder + "/cache";
+    const std::string cacheBefore =
+        std::getenv("XDG_CACHE_HOME") ? std::getenv("XDG_CACHE_HOME") : "";
+    setenv("XDG_CACHE_HOME", cache.c_str(), 1);
+    std::filesystem::create_directories(cache + "/Sonvera");
+    std::ofstream(cache + "/Sonvera/durations") << "\x01 damaged\n"; // ignored, then rewritten
+    std::filesystem::create_directories(output);
+    for (const auto& [name, seconds] : {std::pair{"a.wav", 3}, {"b.wav", 1}, {"c.wav", 2}})
+        sine_wav::Write(output + "/" + name, 8000, 1, seconds * 8000, 440);
+    const std::string settings = "Wav=1\nMP3=0\n[Settings]\nSort=4\n";
+    auto rows = [&] {
+        std::vector<std::string> texts;
+        for (int row = 1; row < core->Library.Grid.RowCount; ++row)
+            texts.push_back(core->Library.Grid.Cells[row][0].substr(8) +
+                            core->Library.Grid.Cells[row][1]);
+        return texts;
+    };
+    using Rows = std::vector<std::string>;
+
+    Make(0xFFFFF, settings);
+    core->Library.CurrentFile = output + "/b.wav"; // the user's choice
+    core->RescanAndSort();
+    ASSERT_EQ(core->Library.Grid.RowCount, 4) << "every file is listed before any is probed";
+    const auto start = std::chrono::steady_clock::now();
+    while (rows() != Rows{"a.wav      00:00:03", "c.wav      00:00:02", "b.wav      00:00:01"} &&
+           std::chrono::steady_clock::now() - start < std::chrono::seconds(10)) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        core->WatchTick();
+    }
+    EXPECT_EQ(rows(), (Rows{"a.wav      00:00:03", "c.wav      00:00:02", "b.wav      00:00:01"}));
+    EXPECT_EQ(core->Library.Grid.SelectedRow, 3);
+    core.reset(); // the durations are on disk once the program has ended
+
+    Make(0xFFFFF, settings);
+    core->RescanAndSort();
+    EXPECT_EQ(rows(), (Rows{"a.wav      00:00:03", "c.wav      00:00:02", "b.wav      00:00:01"}));
+    setenv("XDG_CACHE_HOME", cacheBefore.c_str(), 1);
+}
 
 } // namespace

@@ -5,6 +5,7 @@
 
 #include "ScriptedQuestions.h"
 #include "TestPaths.h"
+#include "library/Durations.h"
 #include "library/FileSort.h"
 #include "library/FolderScan.h"
 
@@ -49,6 +50,7 @@ protected:
 
     void Rescan() {
         ScanOutputFolder(settings.OutputFolder, library);
+        ProbeDurationsNow(library);
         SortFileList(settings.Sort, library.CurrentFile, library);
     }
 

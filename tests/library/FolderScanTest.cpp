@@ -1,6 +1,7 @@
 #include "library/FolderScan.h"
 
 #include "TestPaths.h"
+#include "library/Durations.h"
 #include "library/FileSort.h"
 #include "library/RecordNames.h"
 #include "platform/DateTimeText.h"
@@ -218,6 +219,7 @@ TEST(FolderScan, DurationsOfRealAndDamagedRecordings) {
 
     LibraryState state;
     ScanOutputFolder(folder, state);
+    ProbeDurationsNow(state);
     ASSERT_EQ(state.Entries.size(), 9u);
     for (const char* name : {"three.mp3", "three.ogg", "three.wma"}) {
         EXPECT_EQ(Find(state, name)->durationText, "00:00:03") << name;

@@ -13,6 +13,8 @@ int main(int argc, char** argv) {
     std::filesystem::create_directories(runtime);
     std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
     setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+    // What the program keeps between runs (durations) stays with the tests.
+    setenv("XDG_CACHE_HOME", (std::string(SONVERA_TEST_OUTPUT_DIR) + "/cache").c_str(), 1);
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
 
     QApplication app(argc, argv);

@@ -1,5 +1,6 @@
 #include "ui/main/FileListHandlers.h"
 
+#include "library/Durations.h"
 #include "library/FileSort.h"
 #include "library/FolderScan.h"
 #include "ui/common/BusyCursor.h"
@@ -45,6 +46,7 @@ void FileListHandlers::RescanAndSort() {
     {
         BusyCursor busy;
         ScanOutputFolder(settings.OutputFolder, library);
+        ProbeDurationsNow(library);
     }
     SortFileList(settings.Sort, library.CurrentFile, library);
     grid.Refresh();

@@ -108,3 +108,8 @@ void TForm1::FileListChanged() {
     if (SGridFiles)
         SGridFiles->Refresh();
 }
+
+void TForm1::FileListCellsChanged() {
+    if (SGridFiles)
+        SGridFiles->viewport()->update();
+}

@@ -202,6 +202,7 @@ private:
     void RunBusy(const std::function<void()>& work) override;
     void ClearStatusText() override;
     void FileListChanged() override;
+    void FileListCellsChanged() override;
     void RestartProgram() override;
     // ScreenSurface
     void ShowScreen(const QImage& bitmap, QPoint at) override;
