@@ -4,6 +4,7 @@
 
 #include "Desktop.h"
 #include "KnownSignal.h"
+#include "Recording.h"
 #include "TestPaths.h"
 
 #include <csignal>

@@ -39,12 +39,6 @@ std::string Shell(const std::string& command, int* status) {
     return output;
 }
 
-std::string WavSettings(const std::string& outputFolder) {
-    return "[Folder]\nName=" + outputFolder +
-           "\n[Record Settings]\nWav=1\nSamplesPerSecond=44100\nBitsPerSample=16\nChannels=2\n"
-           "MP3=0\n";
-}
-
 bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
     const auto end = std::chrono::steady_clock::now() + timeout;
     while (!done()) {

@@ -16,9 +16,6 @@ namespace e2e {
 // status when given.
 std::string Shell(const std::string& command, int* status = nullptr);
 
-// A settings file that records 16-bit stereo WAV at 44100 Hz into `outputFolder`.
-std::string WavSettings(const std::string& outputFolder);
-
 // Polls `done` every 100 ms until it holds or `timeout` passes; returns its last answer.
 bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout);
 
