@@ -1,6 +1,7 @@
 #include "audio/BassWMA.h"
 
 #include "audio/FeedThread.h"
+#include "platform/OutputFile.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -10,6 +11,7 @@ extern "C" {
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -44,6 +46,49 @@ AVCodecContext* OpenCodec(DWORD freq, DWORD chans, DWORD bitrate) {
     return context;
 }
 
+// What the muxer has written is made safe on the disk this often, and at the end.
+constexpr std::chrono::seconds SyncInterval{2};
+constexpr int IoBufferBytes = 32 * 1024;
+
+// The file under FFmpeg's writes is ours, so that it can be synced as it grows.
+struct FileSink {
+    std::unique_ptr<platform::OutputFile> file;
+    std::uint64_t position = 0;
+    std::uint64_t end = 0;
+
+    static int Write(void* opaque, std::uint8_t* data, int size) {
+        auto* sink = static_cast<FileSink*>(opaque);
+        if (const int error = sink->file->WriteAt(
+                sink->position, std::span<const std::uint8_t>(data, std::size_t(size))))
+            return AVERROR(error);
+        sink->position += std::uint64_t(size);
+        sink->end = std::max(sink->end, sink->position);
+        return size;
+    }
+
+    static std::int64_t Seek(void* opaque, std::int64_t offset, int whence) {
+        auto* sink = static_cast<FileSink*>(opaque);
+        switch (whence & ~AVSEEK_FORCE) {
+        case AVSEEK_SIZE:
+            return std::int64_t(sink->end);
+        case SEEK_SET:
+            break;
+        case SEEK_CUR:
+            offset += std::int64_t(sink->position);
+            break;
+        case SEEK_END:
+            offset += std::int64_t(sink->end);
+            break;
+        default:
+            return AVERROR(EINVAL);
+        }
+        if (offset < 0)
+            return AVERROR(EINVAL);
+        sink->position = std::uint64_t(offset);
+        return offset;
+    }
+};
+
 class WmaFile {
 public:
     ~WmaFile() { Release(); }
@@ -59,8 +104,19 @@ public:
         stream = avformat_new_stream(format, nullptr);
         avcodec_parameters_from_context(stream->codecpar, codec);
         stream->time_base = AVRational{1, codec->sample_rate};
-        if (Failed(avio_open(&format->pb, path, AVIO_FLAG_WRITE)))
+        platform::CreatedFile created = platform::CreateOutputFile(path);
+        if (!created.File)
             return false;
+        sink.file = std::move(created.File);
+        auto* buffer = static_cast<unsigned char*>(av_malloc(IoBufferBytes));
+        format->pb = avio_alloc_context(buffer, IoBufferBytes, 1, &sink, nullptr, FileSink::Write,
+                                        FileSink::Seek);
+        if (format->pb == nullptr) {
+            av_free(buffer);
+            return false;
+        }
+        format->flags |= AVFMT_FLAG_CUSTOM_IO;
+        lastSync = std::chrono::steady_clock::now();
         // Each packet goes to the file as soon as it is made; by default the file's buffer
         // keeps the first 256 KiB (16 s at 128 kbit/s), so a crash would leave nothing.
         format->flush_packets = 1;
@@ -107,8 +163,13 @@ public:
             ok = Drain(nullptr);
         if (headerWritten && Failed(av_write_trailer(format)))
             ok = false;
-        // The last bytes reach the disk only as the file closes: a full disk shows here too.
-        if (format != nullptr && format->pb != nullptr && Failed(avio_closep(&format->pb)))
+        // The last bytes reach the disk only now: a full disk shows here too.
+        if (format != nullptr && format->pb != nullptr) {
+            avio_flush(format->pb);
+            if (Failed(format->pb->error) || !Sync())
+                ok = false;
+        }
+        if (sink.file && Failed(AVERROR(sink.file->Close())))
             ok = false;
         Release();
         return ok;
@@ -142,7 +203,7 @@ private:
         while (true) {
             const int r = avcodec_receive_packet(codec, packet);
             if (r == AVERROR(EAGAIN) || r == AVERROR_EOF)
-                return true;
+                return std::chrono::steady_clock::now() - lastSync < SyncInterval || Sync();
             if (r < 0)
                 return false;
             av_packet_rescale_ts(packet, codec->time_base, stream->time_base);
@@ -159,9 +220,17 @@ private:
         return result < 0;
     }
 
+    // On the disk itself: a failed write-back shows here.
+    bool Sync() {
+        lastSync = std::chrono::steady_clock::now();
+        return !sink.file || !Failed(AVERROR(sink.file->Sync()));
+    }
+
     void Release() {
-        if (format != nullptr && format->pb != nullptr)
-            avio_closep(&format->pb);
+        if (format != nullptr && format->pb != nullptr) {
+            av_freep(&format->pb->buffer);
+            avio_context_free(&format->pb);
+        }
         avformat_free_context(format);
         format = nullptr;
         avcodec_free_context(&codec);
@@ -182,6 +251,8 @@ private:
     std::uint8_t partial[4] = {};
     std::size_t partialBytes = 0;
     int error = 0; // the last FFmpeg error
+    FileSink sink;
+    std::chrono::steady_clock::time_point lastSync;
 };
 
 struct Encoder {

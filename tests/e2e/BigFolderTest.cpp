@@ -2,6 +2,7 @@
 // F5 records at once, however long a file's duration takes to find.
 
 #include "Desktop.h"
+#include "Recording.h"
 #include "SineWav.h"
 #include "TestPaths.h"
 
@@ -27,9 +28,7 @@ TEST(BigFolder, ASparseHugeMp3NeitherHoldsTheWindowNorTheRecording) {
                               .c_str()),
               0);
     e2e::VirtualDisplay display;
-    e2e::Program program(folder, "[Folder]\nName=" + output +
-                                     "\n[Record Settings]\nWav=1\nSamplesPerSecond=44100\n"
-                                     "BitsPerSample=16\nChannels=2\nMP3=0\n");
+    e2e::Program program(folder, e2e::WavSettings(output));
     program.Start(display);
     ASSERT_TRUE(program.WaitForWindow(display));
 

@@ -4,6 +4,7 @@
 
 #include "Desktop.h"
 #include "KnownSignal.h"
+#include "ProgramFixture.h"
 #include "Recording.h"
 #include "TestPaths.h"
 
@@ -38,15 +39,7 @@ e2e::WavFile FinishedRecording(const std::string& folder) {
     return wav;
 }
 
-class CaptureTest : public ::testing::Test {
-protected:
-    std::string folder = test_paths::FreshDir(
-        std::string("e2e_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::string output = folder + "/recordings";
-    e2e::VirtualDisplay display;
-
-    void SetUp() override { fs::create_directories(output); }
-};
+class CaptureTest : public e2e::ProgramFixture {};
 
 TEST_F(CaptureTest, APauseLeavesOneCleanBreakAndNothingOfThePausedTime) {
     // The test server's pipe sources stall while nobody reads them; this source runs on.

@@ -82,8 +82,7 @@ pid_t Spawn(const std::vector<std::string>& arguments, const std::vector<std::st
         posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, log.c_str(),
                                          O_WRONLY | O_CREAT | O_APPEND, 0644);
     pid_t pid = -1;
-    const int result =
-        posix_spawnp(&pid, argv[0], &actions, &attributes, argv.data(), envp.data());
+    const int result = posix_spawnp(&pid, argv[0], &actions, &attributes, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
     if (result != 0)

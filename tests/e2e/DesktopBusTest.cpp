@@ -5,6 +5,8 @@
 #include "Desktop.h"
 #include "KnownSignal.h"
 #include "PrivateBus.h"
+#include "ProgramFixture.h"
+#include "Recording.h"
 #include "TestPaths.h"
 
 #include <csignal>
@@ -77,33 +79,19 @@ Continuity CheckContinuity(const std::string& path) {
     return found;
 }
 
-class DesktopBusTest : public ::testing::Test {
-protected:
-    std::string folder = test_paths::FreshDir(
-        std::string("e2e_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::string output = folder + "/recordings";
-    e2e::VirtualDisplay display;
-
-    void SetUp() override { fs::create_directories(output); }
-
-    std::string Settings() const {
-        return "[Folder]\nName=" + output +
-               "\n[Record Settings]\nWav=1\nSamplesPerSecond=44100\nBitsPerSample=16\n"
-               "Channels=2\nMP3=0\n";
-    }
-};
+class DesktopBusTest : public e2e::ProgramFixture {};
 
 TEST_F(DesktopBusTest, CallsRecordPauseAndStopARealRecordingWithSleepHeldOffMeanwhile) {
     e2e::PrivateBus bus(folder);
     e2e::StandInServices desktop(folder, bus, nullptr, "--inhibit");
-    e2e::Program program(folder, Settings());
+    e2e::Program program(folder, e2e::WavSettings(output));
     program.Start(display, {"DBUS_SESSION_BUS_ADDRESS=" + bus.Address()});
     ASSERT_TRUE(program.WaitForWindow(display));
 
     // A second instance runs, without the name: the calls still reach the first.
     const std::string second = folder + "/second";
     fs::create_directories(second);
-    e2e::Program other(second, Settings());
+    e2e::Program other(second, e2e::WavSettings(output));
     other.Start(display, {"DBUS_SESSION_BUS_ADDRESS=" + bus.Address()});
     ASSERT_TRUE(other.WaitForWindow(display));
     EXPECT_EQ(bus.Run("gdbus call --session --dest org.freedesktop.DBus --object-path / --method "
@@ -159,7 +147,7 @@ TEST_P(PortalKeysTest, ThePortalBindsTheKeysAndItsActivationsRecord) {
     e2e::PrivateBus bus(folder);
     environment.push_back("DBUS_SESSION_BUS_ADDRESS=" + bus.Address());
     e2e::StandInServices desktop(folder, bus, nullptr, "--shortcuts --inhibit");
-    e2e::Program program(folder, Settings());
+    e2e::Program program(folder, e2e::WavSettings(output));
     program.Start(display, environment);
     for (const char* bound : {"bind record F5", "bind pause-resume F7", "bind stop F9"})
         ASSERT_TRUE(desktop.WaitForLine(bound)) << desktop.Log();
@@ -202,7 +190,7 @@ TEST_F(DesktopBusTest, WithoutAPortalTheUserIsToldOnceAndLogindHoldsSleepOff) {
     const std::vector<std::string> environment = {"DBUS_SESSION_BUS_ADDRESS=" + bus.Address(),
                                                   "DBUS_SYSTEM_BUS_ADDRESS=" + systemBus.Address(),
                                                   "XDG_SESSION_TYPE=wayland"};
-    e2e::Program program(folder, Settings());
+    e2e::Program program(folder, e2e::WavSettings(output));
     program.Start(display, environment);
     ASSERT_TRUE(program.WaitForWindow(display));
     EXPECT_TRUE(e2e::WaitFor([&] { return DialogsShown(display, program) == 1; }, 5s));

@@ -3,6 +3,7 @@
 
 #include "DecodedAudio.h"
 #include "Desktop.h"
+#include "ProgramFixture.h"
 #include "TestPaths.h"
 #include "audio/Bass.h"
 
@@ -38,15 +39,8 @@ double StatedSeconds(const std::string& path) {
     return seconds;
 }
 
-class EncodedRecording : public ::testing::Test {
+class EncodedRecording : public e2e::ProgramFixture {
 protected:
-    std::string folder = test_paths::FreshDir(
-        std::string("e2e_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::string output = folder + "/recordings";
-    e2e::VirtualDisplay display;
-
-    void SetUp() override { fs::create_directories(output); }
-
     // Starts the program and F5 once its hot keys are sure to be taken.
     void StartRecording(e2e::Program& program) {
         program.Start(display);

@@ -2,6 +2,7 @@
 // while an operation's question is open leaves the operation without effect.
 
 #include "Desktop.h"
+#include "Recording.h"
 #include "ScriptedQuestions.h"
 #include "TestPaths.h"
 
@@ -21,9 +22,7 @@ TEST(FileList, F5WhileTheDeleteQuestionIsOpenKeepsTheFile) {
     fs::create_directories(output);
     WriteRecordingWav(output + "/take.wav", 44100, 2, 16, 1);
     e2e::VirtualDisplay display;
-    e2e::Program program(folder, "[Folder]\nName=" + output +
-                                     "\n[Record Settings]\nWav=1\nSamplesPerSecond=44100\n"
-                                     "BitsPerSample=16\nChannels=2\nMP3=0\n");
+    e2e::Program program(folder, e2e::WavSettings(output));
     program.Start(display);
     ASSERT_TRUE(program.WaitForWindow(display));
     std::this_thread::sleep_for(1s);

@@ -3,6 +3,7 @@
 
 #include "Desktop.h"
 #include "KnownSignal.h"
+#include "Recording.h"
 #include "TestPaths.h"
 
 #include <atomic>
@@ -27,9 +28,7 @@ TEST(LongRecording, TenMinutesUnderLoadLoseAndRepeatNothing) {
     const std::string output = folder + "/recordings";
     std::filesystem::create_directories(output);
     e2e::VirtualDisplay display;
-    e2e::Program program(folder, "[Folder]\nName=" + output +
-                                     "\n[Record Settings]\nWav=1\nSamplesPerSecond=44100\n"
-                                     "BitsPerSample=16\nChannels=2\nMP3=0\n");
+    e2e::Program program(folder, e2e::WavSettings(output));
     program.Start(display);
     ASSERT_TRUE(program.WaitForWindow(display));
 

@@ -3,6 +3,7 @@
 // source that goes away and comes back.
 
 #include "Desktop.h"
+#include "ProgramFixture.h"
 #include "Recording.h"
 #include "TestPaths.h"
 
@@ -22,15 +23,7 @@ std::string Pactl(const std::string& arguments) {
     return e2e::Shell("pactl " + arguments);
 }
 
-class ProgramTest : public ::testing::Test {
-protected:
-    std::string folder = test_paths::FreshDir(
-        std::string("e2e_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::string output = folder + "/recordings";
-    e2e::VirtualDisplay display;
-
-    void SetUp() override { fs::create_directories(output); }
-};
+class ProgramTest : public e2e::ProgramFixture {};
 
 TEST_F(ProgramTest, HotKeysFromAnotherWindowRecordTheKnownSignal) {
     e2e::Program program(folder, WavSettings(output));

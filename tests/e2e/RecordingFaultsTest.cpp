@@ -4,6 +4,7 @@
 
 #include "DecodedAudio.h"
 #include "Desktop.h"
+#include "ProgramFixture.h"
 #include "Recording.h"
 #include "TestPaths.h"
 
@@ -19,15 +20,9 @@ using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-class RecordingFaults : public ::testing::Test {
+class RecordingFaults : public e2e::ProgramFixture {
 protected:
-    std::string folder = test_paths::FreshDir(
-        std::string("e2e_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::string output = folder + "/recordings";
-    e2e::VirtualDisplay display;
     std::string mainWindow;
-
-    void SetUp() override { fs::create_directories(output); }
 
     std::vector<std::string> Windows(const e2e::Program& program, const std::string& name) const {
         std::istringstream found(display.Run("xdotool search --all --onlyvisible --pid " +
