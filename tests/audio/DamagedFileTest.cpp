@@ -5,6 +5,7 @@
 #include "AudioFiles.h"
 #include "TestPaths.h"
 #include "audio/Bass.h"
+#include "library/Durations.h"
 #include "library/FolderScan.h"
 #include "library/Mp3Conversion.h"
 
@@ -213,6 +214,7 @@ TEST_P(DamagedFile, TheScanListsItAndLeavesTheOthersAlone) {
     fs::last_write_time(path, fs::file_time_type::clock::now() - std::chrono::hours(1));
     LibraryState library;
     ScanOutputFolder(dir, library);
+    ProbeDurationsNow(library);
     std::vector<std::string> listed;
     for (const ListEntry& entry : library.Entries)
         listed.push_back(entry.name + " " + (entry.name == "good.wav" ? entry.durationText : ""));
