@@ -1,5 +1,6 @@
 #include "audio/FileDecoder.h"
 
+#include "audio/MpegLength.h"
 #include "audio/PacketLength.h"
 
 extern "C" {
@@ -9,6 +10,8 @@ extern "C" {
 }
 
 #include <algorithm>
+#include <chrono>
+#include <cmath>
 #include <cstring>
 #include <fstream>
 #include <limits>
@@ -33,6 +36,14 @@ constexpr std::int64_t Unplaceable = std::numeric_limits<std::int64_t>::max();
 constexpr std::uint64_t MaxFramesPerByte = 4096;
 // A file that gives this many bad packets in a row is treated as ended.
 constexpr int MaxBadPackets = 200;
+// Bytes one packet, or the stream's parameters, may cost to read: far more than any audio
+// packet with junk before it. A file that holds nothing in more (holes, zeros) ends there.
+constexpr std::int64_t ReadBudget = 4 << 20;
+// How long opening may read a file whose length takes reading it (a stalled or slow mount, a
+// huge file with no stated length): the window waits on it.
+constexpr auto OpenTime = std::chrono::milliseconds(1000);
+
+using Clock = std::chrono::steady_clock;
 
 bool IsWavFile(const std::string& path) {
     char header[12] = {};
@@ -89,6 +100,28 @@ struct FileDecoder::State {
     std::uint64_t position = 0;
     bool flushed = false; // the decoder was told the input ended
 
+    // FFmpeg's reads stop when the file has given `readLimit` bytes or at the deadline.
+    std::int64_t readLimit = std::numeric_limits<std::int64_t>::max();
+    Clock::time_point deadline = Clock::time_point::max();
+    bool outOfTime = false;
+
+    static int Interrupt(void* opaque) {
+        auto* s = static_cast<State*>(opaque);
+        if (s->format->pb != nullptr && s->format->pb->bytes_read > s->readLimit)
+            return 1;
+        if (s->deadline != Clock::time_point::max() && Clock::now() > s->deadline)
+            s->outOfTime = true;
+        return s->outOfTime ? 1 : 0;
+    }
+
+    // Runs an FFmpeg call that reads the file, stopped past the read budget.
+    template <typename Call> int WithinReadBudget(Call call) {
+        readLimit = format->pb->bytes_read + ReadBudget;
+        const int result = call();
+        readLimit = std::numeric_limits<std::int64_t>::max();
+        return result;
+    }
+
     ~State() {
         av_frame_free(&frame);
         av_packet_free(&packet);
@@ -108,7 +141,7 @@ struct FileDecoder::State {
                 return true;
             if (received != AVERROR(EAGAIN) || flushed)
                 return false;
-            if (av_read_frame(format, packet) < 0) {
+            if (WithinReadBudget([this] { return av_read_frame(format, packet); }) < 0) {
                 avcodec_send_packet(codec, nullptr);
                 flushed = true;
                 continue;
@@ -156,14 +189,18 @@ struct FileDecoder::State {
         return std::uint64_t(size) * MaxFramesPerByte;
     }
 
-    // The length in frames. MP3 headers give only an estimate; other formats state it
-    // exactly, unless the file is damaged or hostile: a length FFmpeg guessed from the bit
-    // rate, a negative one or one the file cannot hold is not taken, the packets are counted.
-    std::uint64_t ProbeLength() {
+    // The length in frames. MPEG audio's comes from its first frames: exact with a LAME tag,
+    // else estimated from the bit rate. Other formats state it exactly, unless the file is
+    // damaged or hostile: a length FFmpeg guessed from the bit rate, a negative one or one the
+    // file cannot hold is not taken, the packets are counted while the time to open lasts.
+    std::uint64_t ProbeLength(const std::string& path) {
         const AVStream* st = format->streams[stream];
         const AVCodecID codecId = st->codecpar->codec_id;
         const bool mpegAudio =
             codecId == AV_CODEC_ID_MP3 || codecId == AV_CODEC_ID_MP2 || codecId == AV_CODEC_ID_MP1;
+        if (mpegAudio)
+            if (const auto seconds = MpegFileSeconds(path))
+                return std::uint64_t(std::llround(*seconds * rate));
         const std::uint64_t most = MostFrames();
         std::optional<std::uint64_t> stated;
         // A stated length of 0 is a header never finished (a WMA recording cut short).
@@ -183,7 +220,14 @@ struct FileDecoder::State {
         const bool believed = holdable(stated) && !guessed;
         if (believed && !mpegAudio)
             return *stated;
+        // Out of time, the stated length or FFmpeg's guess stands until the file is played out.
+        const auto fallback = [&] { return holdable(stated) ? *stated : 0; };
         std::optional<std::uint64_t> frames = SumPacketFrames(format, stream, rate);
+        if (outOfTime) {
+            EndOpenTime();
+            Rewind();
+            return fallback();
+        }
         Rewind();
         if (!holdable(frames))
             frames = believed ? stated : std::nullopt;
@@ -196,8 +240,17 @@ struct FileDecoder::State {
                 std::uint64_t(av_rescale(frame->nb_samples, rate, std::max(frame->sample_rate, 1)));
             av_frame_unref(frame);
         }
+        const bool late = EndOpenTime();
         Rewind();
-        return decoded;
+        return late ? fallback() : decoded;
+    }
+
+    // Lets reads go on without a deadline; true when the time to open had run out.
+    bool EndOpenTime() {
+        const bool late = outOfTime;
+        deadline = Clock::time_point::max();
+        outOfTime = false;
+        return late;
     }
 
     // Back to the start of the stream, the decoder as new.
@@ -342,12 +395,16 @@ std::unique_ptr<FileDecoder> FileDecoder::Open(const std::string& path) {
     s->format = avformat_alloc_context();
     if (s->format == nullptr)
         return nullptr;
+    s->format->interrupt_callback = AVIOInterruptCB{&State::Interrupt, s.get()};
+    s->deadline = Clock::now() + OpenTime;
     const bool wav = IsWavFile(path);
     if (wav)
         s->format->probesize = 4096; // the header says everything; probing costs 7 ms
     if (avformat_open_input(&s->format, path.c_str(), nullptr, nullptr) < 0)
         return nullptr; // avformat_open_input freed the context
-    if (avformat_find_stream_info(s->format, nullptr) < 0)
+    // An audio stream's parameters are in its first packets; past them, FFmpeg would scan on
+    // through junk or holes.
+    if (s->WithinReadBudget([&] { return avformat_find_stream_info(s->format, nullptr); }) < 0)
         return nullptr;
     const AVCodec* codec = nullptr;
     s->stream = av_find_best_stream(s->format, AVMEDIA_TYPE_AUDIO, -1, -1, &codec, 0);
@@ -379,7 +436,8 @@ std::unique_ptr<FileDecoder> FileDecoder::Open(const std::string& path) {
     s->eightBit =
         wav && (params->codec_id == AV_CODEC_ID_PCM_U8 || params->codec_id == AV_CODEC_ID_PCM_S8);
 
-    s->length = s->ProbeLength();
+    s->length = s->ProbeLength(path);
+    s->EndOpenTime();
 
     // Position 0 is the first decoded frame, whatever time stamp the file gives it.
     if (s->NextFrame()) {

@@ -3,7 +3,10 @@
 #include "audio/Fft.h"
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
 #include <cstring>
+#include <thread>
 
 namespace audio {
 
@@ -13,11 +16,35 @@ namespace {
 // (about 2 s), at any rate up to 192 kHz.
 constexpr std::uint64_t HistoryFrames = 1 << 19;
 constexpr DWORD SpectrumRequest = BASS_DATA_FFT1024 | BASS_DATA_FFT_INDIVIDUAL;
+// How long the caller waits for a file to open: past the decoder's own time to open, a file on
+// a stalled mount is given up, and its opening left to end or hang on its own.
+constexpr auto OpenWait = std::chrono::milliseconds(1500);
+
+std::unique_ptr<FileDecoder> OpenInTime(const std::string& path) {
+    struct Opening {
+        std::mutex mutex;
+        std::condition_variable done;
+        bool finished = false;
+        std::unique_ptr<FileDecoder> decoder;
+    };
+    const auto opening = std::make_shared<Opening>();
+    std::thread([opening, path] {
+        auto decoder = FileDecoder::Open(path);
+        std::lock_guard lock(opening->mutex);
+        opening->decoder = std::move(decoder);
+        opening->finished = true;
+        opening->done.notify_one();
+    }).detach();
+    std::unique_lock lock(opening->mutex);
+    if (!opening->done.wait_for(lock, OpenWait, [&] { return opening->finished; }))
+        return nullptr;
+    return std::move(opening->decoder);
+}
 
 } // namespace
 
 std::shared_ptr<FileStream> FileStream::Open(const std::string& path, DWORD flags) {
-    auto decoder = FileDecoder::Open(path);
+    auto decoder = OpenInTime(path);
     if (!decoder)
         return nullptr;
     return std::make_shared<FileStream>(std::move(decoder), flags);

@@ -15,7 +15,7 @@ namespace audio {
 
 class FileStream : public Channel {
 public:
-    // Null when the file cannot be decoded.
+    // Null when the file cannot be decoded, or does not open in time (a stalled mount).
     static std::shared_ptr<FileStream> Open(const std::string& path, DWORD flags);
 
     FileStream(std::unique_ptr<FileDecoder> decoder, DWORD flags);

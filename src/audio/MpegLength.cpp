@@ -79,9 +79,10 @@ bool StartsWith(const std::vector<std::uint8_t>& bytes, std::size_t at, const ch
 }
 
 // Frames counted by a Xing/Info header, less the delay and padding its LAME tag states (in
-// samples); nothing without a frame count.
+// samples); nothing without a frame count. A file cut short of the bytes the header counts holds
+// that part of its length.
 std::optional<double> XingSeconds(const std::vector<std::uint8_t>& bytes, std::size_t frame,
-                                  const FrameHeader& f) {
+                                  const FrameHeader& f, std::uint64_t audioBytes) {
     const std::size_t sideInfo = f.version == 1 ? (f.mono ? 17 : 32) : (f.mono ? 9 : 17);
     std::size_t at = frame + 4 + sideInfo;
     if (!StartsWith(bytes, at, "Xing") && !StartsWith(bytes, at, "Info"))
@@ -97,6 +98,12 @@ std::optional<double> XingSeconds(const std::vector<std::uint8_t>& bytes, std::s
     if (frames == 0)
         return std::nullopt;
     at += 4;
+    double part = 1;
+    if (flags & 2 && at + 4 <= bytes.size()) {
+        const std::uint32_t stated = BigEndian(&bytes[at], 4);
+        if (stated > audioBytes)
+            part = double(audioBytes) / stated;
+    }
     at += (flags & 2 ? 4 : 0) + (flags & 4 ? 100 : 0) + (flags & 8 ? 4 : 0);
     double samples = double(frames) * f.samples;
     constexpr std::size_t DelayOffset = 21; // in the LAME tag, after version, gains and flags
@@ -106,7 +113,7 @@ std::optional<double> XingSeconds(const std::vector<std::uint8_t>& bytes, std::s
         const std::uint32_t v = BigEndian(&bytes[at + DelayOffset], 3);
         samples -= double((v >> 12) + (v & 0xFFF));
     }
-    return std::max(samples, 0.0) / f.rate;
+    return std::max(samples, 0.0) * part / f.rate;
 }
 
 std::optional<double> VbriSeconds(const std::vector<std::uint8_t>& bytes, std::size_t frame,
@@ -183,17 +190,18 @@ std::optional<double> MpegSeconds(const ByteSource& file) {
             if (!second || !second->SameStream(*f))
                 continue;
         }
-        if (auto seconds = XingSeconds(bytes, at, *f))
-            return seconds;
-        if (auto seconds = VbriSeconds(bytes, at, *f))
-            return seconds;
         std::uint64_t end = file.size;
         if (end >= start + at + Id3v1Bytes) {
             const auto tail = ReadAt(file, end - Id3v1Bytes, 3);
             if (StartsWith(tail, 0, "TAG"))
                 end -= Id3v1Bytes;
         }
-        return double(end - start - at) * 8 / MeanBitRate(bytes, at, *f);
+        const std::uint64_t audioBytes = end - start - at;
+        if (auto seconds = XingSeconds(bytes, at, *f, audioBytes))
+            return seconds;
+        if (auto seconds = VbriSeconds(bytes, at, *f))
+            return seconds;
+        return double(audioBytes) * 8 / MeanBitRate(bytes, at, *f);
     }
     return std::nullopt;
 }

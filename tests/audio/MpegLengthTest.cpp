@@ -9,6 +9,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <gtest/gtest.h>
 
 namespace {
@@ -57,6 +58,16 @@ INSTANTIATE_TEST_SUITE_P(
         // Frames too small for LAME's header.
         LameCase{"mpeg2_no_room_for_header", "-b 32 -m m", 22050, 0.08}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A recording cut short of the bytes its Info header counts holds that part of its length.
+TEST(MpegLength, CutFileHoldsThePartItKept) {
+    const std::string mp3 = test_paths::FreshDir("mpeg_cut") + "/take.mp3";
+    ASSERT_EQ(std::system(("lame --quiet -b 128 " + SourceWav(44100) + " " + mp3).c_str()), 0);
+    std::filesystem::resize_file(mp3, std::filesystem::file_size(mp3) / 2);
+    const auto seconds = audio::MpegFileSeconds(mp3);
+    ASSERT_TRUE(seconds.has_value());
+    EXPECT_NEAR(*seconds, double(Frames) / 44100 / 2, 0.05);
+}
 
 // A first frame of MPEG-1 layer III, 128 kbit/s, 44100 Hz, stereo: 417 bytes.
 std::vector<std::uint8_t> Frame() {

@@ -6,6 +6,7 @@
 #include "SineWav.h"
 #include "TestPaths.h"
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -16,28 +17,78 @@ namespace {
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 
-// One valid MPEG frame and then 8 TiB of holes: read through, it would take hours.
+// Writes one valid MPEG frame and then 8 TiB of holes to `path`, made from the tone at
+// `source`: read through, it would take hours.
+void WriteSparseHugeMp3(const std::string& source, const std::string& path) {
+    ASSERT_EQ(std::system(("lame --quiet -t -b 128 " + source + " " + path +
+                           ".frame && head -c 417 " + path + ".frame > " + path + " && rm " + path +
+                           ".frame && truncate -s 8T " + path)
+                              .c_str()),
+              0);
+}
+
+// Generous: this is no measure of speed, only that nothing waits for the huge file. F5 is pressed
+// again until a playback it waits for has ended.
+void ExpectF5Records(e2e::VirtualDisplay& display, const std::string& output) {
+    EXPECT_TRUE(e2e::WaitFor(
+        [&] {
+            display.Run("xdotool key F5");
+            return e2e::WaitFor([&] { return e2e::Recordings(output, "wav").size() == 1; }, 1s);
+        },
+        20s))
+        << "F5 started no recording";
+    std::this_thread::sleep_for(1s);
+    display.Run("xdotool key F9");
+}
+
 TEST(BigFolder, ASparseHugeMp3NeitherHoldsTheWindowNorTheRecording) {
     const std::string folder = test_paths::FreshDir("e2e_big_folder");
     const std::string output = folder + "/recordings";
     fs::create_directories(output);
     sine_wav::Write(output + "/tone.wav", 44100, 2, 44100, 440);
-    ASSERT_EQ(std::system(("lame --quiet -t -b 128 " + output + "/tone.wav " + output +
-                           "/tone.mp3 && head -c 417 " + output + "/tone.mp3 > " + output +
-                           "/huge.mp3 && truncate -s 8T " + output + "/huge.mp3")
-                              .c_str()),
-              0);
+    WriteSparseHugeMp3(output + "/tone.wav", output + "/huge.mp3");
     e2e::VirtualDisplay display;
     e2e::Program program(folder, e2e::WavSettings(output));
     program.Start(display);
     ASSERT_TRUE(program.WaitForWindow(display));
 
-    // Generous: this is no measure of speed, only that nothing waits for the huge file.
-    display.Run("xdotool key F5");
-    EXPECT_TRUE(e2e::WaitFor([&] { return e2e::Recordings(output, "wav").size() == 1; }, 20s))
-        << "F5 started no recording";
+    ExpectF5Records(display, output);
+    program.Signal(SIGTERM);
+    EXPECT_EQ(program.WaitForExit(20s), 0);
+}
+
+// Played, the huge file's one frame is heard and the playback ends; the window answers.
+TEST(BigFolder, PlayingASparseHugeMp3LeavesTheWindowAnswering) {
+    const std::string folder = test_paths::FreshDir("e2e_big_folder_play");
+    const std::string output = folder + "/recordings";
+    fs::create_directories(output);
+    sine_wav::Write(folder + "/tone.wav", 44100, 2, 44100, 440);
+    WriteSparseHugeMp3(folder + "/tone.wav", output + "/huge.mp3");
+    e2e::VirtualDisplay display;
+    e2e::Program program(folder, e2e::WavSettings(output));
+    program.Start(display);
+    ASSERT_TRUE(program.WaitForWindow(display));
     std::this_thread::sleep_for(1s);
-    display.Run("xdotool key F9");
+
+    const std::string pid = std::to_string(program.Pid());
+    const auto visibleWindows = [&] {
+        const std::string ids = display.Run("xdotool search --onlyvisible --pid " + pid);
+        return std::count(ids.begin(), ids.end(), '\n');
+    };
+    std::string window = display.Run("xdotool search --maxdepth 1 --pid " + pid +
+                                     " --onlyvisible --name '^Sonvera$' | head -1");
+    window = window.substr(0, window.find('\n'));
+    ASSERT_FALSE(window.empty());
+    const auto shown = visibleWindows();
+    // The list's only row, 25 pixels into the grid at 14, 263 of the client area, below the
+    // menu bar.
+    constexpr int MenuBar = 18;
+    display.Run("xdotool mousemove --window " + window + " 64 " +
+                std::to_string(263 + 25 + MenuBar) + " click --repeat 2 --delay 80 1");
+    EXPECT_TRUE(e2e::WaitFor([&] { return visibleWindows() > shown; }, 10s))
+        << "the player did not show";
+
+    ExpectF5Records(display, output);
     program.Signal(SIGTERM);
     EXPECT_EQ(program.WaitForExit(20s), 0);
 }
