@@ -9,6 +9,8 @@
 # played instead into a null sink of its own rate (whose clock drives it, unresampled) and
 # offered as a real source by a loopback from that sink's monitor. The player reads the
 # feeder only as fast as it plays, so the signal is continuous however busy the machine.
+# The loopback drops a quantum when the graph's quantum changes (a client asking for a short
+# latency): the feed sinks lock it.
 set -euo pipefail
 
 dir=$1
@@ -21,7 +23,7 @@ mkdir -p "$(dirname "$conf")" "$dir/config/pipewire/pipewire-pulse.conf.d" \
 null_node() { # NAME DESCRIPTION CLASS [RATE]
     echo "    { factory = adapter args = { factory.name = support.null-audio-sink node.name = $1"
     echo "        node.description = $2 media.class = $3 audio.position = [ FL FR ]"
-    [ -n "${4:-}" ] && echo "        audio.rate = $4 node.rate = 1/$4"
+    [ -n "${4:-}" ] && echo "        audio.rate = $4 node.rate = 1/$4 node.lock-quantum = true"
     echo "    } }"
 }
 {
