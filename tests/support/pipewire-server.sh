@@ -85,8 +85,17 @@ for _ in $(seq 100); do
     pactl set-default-sink sonvera_out 2>/dev/null && pactl set-default-source sonvera_signal_44100 2>/dev/null &&
         pactl info | grep -q 'Default Source: sonvera_signal_44100' &&
         [ "$(pactl list short sink-inputs | wc -l)" -eq ${#rates[@]} ] &&
-        [ "$(pactl list short source-outputs | wc -l)" -eq ${#rates[@]} ] && exit 0
+        [ "$(pactl list short source-outputs | wc -l)" -eq ${#rates[@]} ] && break
     sleep 0.1
 done
-echo "the PipeWire server did not come up; see $dir/*.log" >&2
-exit 1
+# Until the feeds reach the sources, these give silence.
+flowing() (
+    set +o pipefail # parec ends on the closed pipe
+    timeout 2 parec --raw --latency-msec=20 --device="sonvera_signal_$1" --format=s16le \
+        --rate="$1" --channels=2 2>/dev/null | head -c 16384 | tr -d '\0' | grep -q .
+)
+for rate in "${rates[@]}"; do
+    for _ in $(seq 10); do flowing "$rate" && continue 2; done
+    echo "the PipeWire server did not come up; see $dir/*.log" >&2
+    exit 1
+done
