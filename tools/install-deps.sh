@@ -1,15 +1,15 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Sonvera needs: "run" for building and running, "test" for that
-# plus the private sound server, the virtual display, a headless Wayland compositor and the
-# measuring tools of the tests.
+# plus the private sound servers (PulseAudio, and PipeWire with its pulse server), the virtual
+# display, a headless Wayland compositor and the measuring tools of the tests.
 set -euo pipefail
 
 run_packages=(cmake g++ make pkg-config qt6-base-dev qt6-svg-dev libqt6svg6 qt6-qpa-plugins
     libavformat-dev libavcodec-dev libswresample-dev libavutil-dev libpulse-dev libfftw3-dev
     libxcb1-dev lame vorbis-tools fonts-dejavu-core)
-test_packages=(libgtest-dev libgmock-dev libbenchmark-dev pulseaudio pulseaudio-utils xvfb
-    xdotool sox x11-utils ffmpeg desktop-file-utils dpkg-dev weston qt6-wayland xwayland
-    appstream dbus-daemon libglib2.0-bin)
+test_packages=(libgtest-dev libgmock-dev libbenchmark-dev pulseaudio pulseaudio-utils pipewire
+    pipewire-pulse wireplumber xvfb xdotool sox x11-utils ffmpeg desktop-file-utils dpkg-dev weston
+    qt6-wayland xwayland appstream dbus-daemon libglib2.0-bin)
 
 packages=("${run_packages[@]}")
 [ "${1:-run}" = test ] && packages+=("${test_packages[@]}")

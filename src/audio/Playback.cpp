@@ -75,6 +75,15 @@ void SignalDone(pa_stream*, int, void* pulse) {
     static_cast<PulseConnection*>(pulse)->Signal();
 }
 
+// Sets the server's volume of one playback. Under the connection's lock.
+void ApplyVolume(PulseConnection& pulse, const Playback::Impl& impl, float v) {
+    pa_cvolume cv;
+    pa_cvolume_set(&cv, impl.channels, ToPulse(v));
+    pulse.Wait(pa_context_set_sink_input_volume(
+        pa_stream_get_context(impl.stream), pa_stream_get_index(impl.stream), &cv,
+        [](pa_context*, int, void* p) { static_cast<PulseConnection*>(p)->Signal(); }, &pulse));
+}
+
 } // namespace
 
 Playback::Playback(PulseConnection& pulse, bool paused)
@@ -122,6 +131,8 @@ std::unique_ptr<Playback> Playback::Start(PulseConnection& pulse, std::uint32_t 
             return nullptr;
         pa_threaded_mainloop_wait(pulse.Loop());
     }
+    // PipeWire's pulse server plays a new stream at full volume whatever the connect asked.
+    ApplyVolume(pulse, impl, volume);
     Live().insert(&impl);
     return playback;
 }
@@ -184,13 +195,8 @@ bool SetOutputVolume(PulseConnection& pulse, float v) {
         return false;
     volume = v;
     PulseConnection::Lock lock(pulse);
-    for (Playback::Impl* impl : Live()) {
-        pa_cvolume cv;
-        pa_cvolume_set(&cv, impl->channels, ToPulse(v));
-        pulse.Wait(pa_context_set_sink_input_volume(
-            pa_stream_get_context(impl->stream), pa_stream_get_index(impl->stream), &cv,
-            [](pa_context*, int, void* p) { static_cast<PulseConnection*>(p)->Signal(); }, &pulse));
-    }
+    for (const Playback::Impl* impl : Live())
+        ApplyVolume(pulse, *impl, v);
     return true;
 }
 

@@ -46,7 +46,12 @@ class TemporarySource {
 public:
     explicit TemporarySource(const std::string& name, const std::string& description) {
         module_ = Pactl("load-module module-null-source source_name=" + name +
-                        " description=" + description);
+                        " description=" + description + " 2>/dev/null");
+        // PipeWire's pulse server has no null source; its null sink makes a virtual one.
+        if (module_.empty())
+            module_ = Pactl("load-module module-null-sink media.class=Audio/Source/Virtual "
+                            "sink_name=" +
+                            name + " sink_properties=device.description=" + description);
     }
     ~TemporarySource() { Unload(); }
     void Unload() {

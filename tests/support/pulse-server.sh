@@ -4,6 +4,7 @@
 # a null sink takes playback, and a null source gives silence.
 #   pulse-server.sh start DIR FEEDER     pulse-server.sh stop DIR
 # Clients reach it with PULSE_SERVER=unix:DIR/native PULSE_COOKIE=DIR/cookie (see DIR/env).
+# SONVERA_SOUND_SERVER=pipewire starts PipeWire with pipewire-pulse in its place (pipewire-server.sh).
 set -euo pipefail
 
 command=$1
@@ -13,7 +14,7 @@ dir=$(realpath -m "$2")
 alive() { [ -r "/proc/$1/status" ] && ! grep -q '^State:[[:space:]]*Z' "/proc/$1/status"; }
 
 stop() {
-    for pidfile in "$dir"/feeder-*.pid "$dir"/runtime/pid; do
+    for pidfile in "$dir"/*.pid "$dir"/runtime/pid; do
         [ -f "$pidfile" ] || continue
         pid=$(cat "$pidfile")
         kill "$pid" 2>/dev/null || true
@@ -34,6 +35,16 @@ start)
     mkdir -p "$dir/home" "$dir/config" "$dir/runtime" "$dir/state"
     chmod 700 "$dir/runtime"
     head -c 256 /dev/urandom >"$dir/cookie"
+    cat >"$dir/env" <<ENV
+export PULSE_SERVER=unix:$dir/native
+export PULSE_COOKIE=$dir/cookie
+ENV
+    export HOME="$dir/home" XDG_CONFIG_HOME="$dir/config" XDG_RUNTIME_DIR="$dir/runtime"
+    if [ "${SONVERA_SOUND_SERVER:-pulseaudio}" = pipewire ]; then
+        "$(dirname "$0")/pipewire-server.sh" "$dir" "$feeder"
+        echo "PipeWire sound server up at $dir/native"
+        exit 0
+    fi
     cat >"$dir/server.pa" <<PA
 load-module module-native-protocol-unix auth-anonymous=1 auth-cookie=$dir/cookie socket=$dir/native
 load-module module-null-sink sink_name=sonvera_out sink_properties=device.description=Test_output
@@ -46,11 +57,6 @@ PA
 set-default-sink sonvera_out
 set-default-source sonvera_signal_44100
 PA
-    cat >"$dir/env" <<ENV
-export PULSE_SERVER=unix:$dir/native
-export PULSE_COOKIE=$dir/cookie
-ENV
-    export HOME="$dir/home" XDG_CONFIG_HOME="$dir/config" XDG_RUNTIME_DIR="$dir/runtime"
     export PULSE_RUNTIME_PATH="$dir/runtime" PULSE_STATE_PATH="$dir/state"
     pulseaudio -n -F "$dir/server.pa" --daemonize=yes --use-pid-file=yes --exit-idle-time=-1 \
         --disallow-exit --realtime=no --high-priority=no --log-target=file:"$dir/server.log"

@@ -1,6 +1,8 @@
 // Feeds the known signal into a pipe source of the test sound server, paced like a sound card:
 // the pipe source takes whatever arrives, so 10 ms are written per 10 ms of monotonic time.
-// Usage: signal_feeder FIFO RATE
+// With "unpaced" the reader sets the pace (a player that reads only as fast as it plays), so
+// the signal never falls behind while the machine is busy.
+// Usage: signal_feeder FIFO RATE [unpaced]
 
 #include "KnownSignal.h"
 
@@ -10,13 +12,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <string_view>
 #include <thread>
 #include <unistd.h>
 #include <vector>
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: signal_feeder FIFO RATE\n");
+    const bool paced = argc == 3;
+    if (argc != 3 && !(argc == 4 && std::string_view(argv[3]) == "unpaced")) {
+        std::fprintf(stderr, "usage: signal_feeder FIFO RATE [unpaced]\n");
         return 2;
     }
     const unsigned rate = static_cast<unsigned>(std::atoi(argv[2]));
@@ -49,6 +53,8 @@ int main(int argc, char** argv) {
             data += n;
             left -= static_cast<std::size_t>(n);
         }
+        if (!paced)
+            continue;
         due += std::chrono::milliseconds(10);
         const auto now = Clock::now();
         // After the server stopped reading for a while, go on at the normal pace, never in a burst.
