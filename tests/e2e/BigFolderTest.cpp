@@ -2,9 +2,9 @@
 // F5 records at once, however long a file's duration takes to find.
 
 #include "Desktop.h"
+#include "ProgramFixture.h"
 #include "Recording.h"
 #include "SineWav.h"
-#include "TestPaths.h"
 
 #include <algorithm>
 #include <csignal>
@@ -15,7 +15,8 @@
 namespace {
 
 using namespace std::chrono_literals;
-namespace fs = std::filesystem;
+
+class BigFolder : public e2e::ProgramFixture {};
 
 // Writes one valid MPEG frame and then 8 TiB of holes to `path`, made from the tone at
 // `source`: read through, it would take hours.
@@ -41,13 +42,9 @@ void ExpectF5Records(e2e::VirtualDisplay& display, const std::string& output) {
     display.Run("xdotool key F9");
 }
 
-TEST(BigFolder, ASparseHugeMp3NeitherHoldsTheWindowNorTheRecording) {
-    const std::string folder = test_paths::FreshDir("e2e_big_folder");
-    const std::string output = folder + "/recordings";
-    fs::create_directories(output);
+TEST_F(BigFolder, ASparseHugeMp3NeitherHoldsTheWindowNorTheRecording) {
     sine_wav::Write(output + "/tone.wav", 44100, 2, 44100, 440);
     WriteSparseHugeMp3(output + "/tone.wav", output + "/huge.mp3");
-    e2e::VirtualDisplay display;
     e2e::Program program(folder, e2e::WavSettings(output));
     program.Start(display);
     ASSERT_TRUE(program.WaitForWindow(display));
@@ -58,13 +55,9 @@ TEST(BigFolder, ASparseHugeMp3NeitherHoldsTheWindowNorTheRecording) {
 }
 
 // Played, the huge file's one frame is heard and the playback ends; the window answers.
-TEST(BigFolder, PlayingASparseHugeMp3LeavesTheWindowAnswering) {
-    const std::string folder = test_paths::FreshDir("e2e_big_folder_play");
-    const std::string output = folder + "/recordings";
-    fs::create_directories(output);
+TEST_F(BigFolder, PlayingASparseHugeMp3LeavesTheWindowAnswering) {
     sine_wav::Write(folder + "/tone.wav", 44100, 2, 44100, 440);
     WriteSparseHugeMp3(folder + "/tone.wav", output + "/huge.mp3");
-    e2e::VirtualDisplay display;
     e2e::Program program(folder, e2e::WavSettings(output));
     program.Start(display);
     ASSERT_TRUE(program.WaitForWindow(display));

@@ -2,9 +2,9 @@
 // while an operation's question is open leaves the operation without effect.
 
 #include "Desktop.h"
+#include "ProgramFixture.h"
 #include "Recording.h"
 #include "ScriptedQuestions.h"
-#include "TestPaths.h"
 
 #include <csignal>
 #include <filesystem>
@@ -16,12 +16,10 @@ namespace {
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 
-TEST(FileList, F5WhileTheDeleteQuestionIsOpenKeepsTheFile) {
-    const std::string folder = test_paths::FreshDir("e2e_filelist_f5_delete");
-    const std::string output = folder + "/recordings";
-    fs::create_directories(output);
+class FileList : public e2e::ProgramFixture {};
+
+TEST_F(FileList, F5WhileTheDeleteQuestionIsOpenKeepsTheFile) {
     WriteRecordingWav(output + "/take.wav", 44100, 2, 16, 1);
-    e2e::VirtualDisplay display;
     e2e::Program program(folder, e2e::WavSettings(output));
     program.Start(display);
     ASSERT_TRUE(program.WaitForWindow(display));

@@ -171,22 +171,11 @@ TEST(PlainHint, ShowsTheTextAsItIs) {
     }
 }
 
-class ShownNamesWindowTest : public MainWindowTest {
+// With the skins, as the file list comes with them.
+class ShownNamesWindowTest : public SkinnedMainWindowTest {
 protected:
     std::string recent = folder + "/Tom & Jerry";
-    std::unique_ptr<TForm2> skins; // the file list comes with them
     std::string ExtraSettings() override { return "[Recent Folders]\nFolder1=" + recent + "\n"; }
-
-    void SetUp() override {
-        MainWindowTest::SetUp();
-        skins =
-            std::make_unique<TForm2>(true, form->Core().Settings, form->Core().Screens, form.get());
-        form->SetSkins(*skins);
-    }
-    void TearDown() override {
-        form.reset();
-        skins.reset();
-    }
 };
 
 TEST_F(ShownNamesWindowTest, TheFileLabelAndTheRecentFoldersShowTheNamesAsTheyAre) {
