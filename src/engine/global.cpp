@@ -1,5 +1,6 @@
 #include "engine/global.h"
 
+#include "engine/OutputFormats.h"
 #include "platform/CommandLine.h"
 
 #include <charconv>
@@ -26,14 +27,7 @@ BlockFormat BlockFormatOf(const RecordingSettings& s) {
 }
 
 void RepairFormatFields(RecordingSettings& s) {
-    const int flags = int(s.Wav) + int(s.MP3) + int(s.WMA) + int(s.OGG);
-    if (flags == 0) {
-        s.MP3 = true;
-    } else if (flags > 1) {
-        s.MP3 = s.MP3 && !s.Wav;
-        s.WMA = s.WMA && !s.Wav && !s.MP3;
-        s.OGG = s.OGG && !s.Wav && !s.MP3 && !s.WMA;
-    }
+    SelectFormat(s, SelectedFormat(s).Id);
     switch (s.SamplesPerSecond) {
     case 11025:
     case 22050:

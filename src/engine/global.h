@@ -41,6 +41,11 @@ struct RecordingSettings {
     Colour BackgroundColor = 0;
     // Told once that the desktop offers no global keys.
     bool KeysNoticeShown = false;
+    // The lossless and the speech-friendly formats, each in a section of its own.
+    bool FLAC = false;
+    std::int32_t FlacLevel = 5; // compression, 0-8
+    bool Opus = false;
+    std::int32_t OpusRate = 64; // kbps
 
     // Derived at every capture open.
     std::uint32_t CaptureRate = 44100;
@@ -64,7 +69,8 @@ BlockFormat BlockFormatOf(const RecordingSettings& settings);
 
 // Values a hand-edited settings file may bring are brought back to the supported sets, so that
 // the blocks, the WAV header and the encoders all describe the same audio: no format flag set
-// gives MP3 (the default), several keep the first of Wav, MP3, WMA, OGG; an unsupported
+// gives MP3 (the default), several keep the first in the table of output formats (Wav, MP3,
+// WMA, OGG, FLAC, Opus); an unsupported
 // SamplesPerSecond gives 44100, BitsPerSample other than 8 or 16 gives 16, Channels other than
 // 1 or 2 gives 2, a Mode outside 0..3 gives 0. Values inside the sets are kept as they are.
 void RepairFormatFields(RecordingSettings& settings);
