@@ -7,12 +7,16 @@
 namespace {
 
 constexpr std::array<OutputFormat, 6> Formats{{
-    {FormatId::Wav, WriterKind::Wav, ".wav", "WAV", &RecordingSettings::Wav, 3},
-    {FormatId::Mp3, WriterKind::CommandLine, ".mp3", "MP3", &RecordingSettings::MP3, 0},
-    {FormatId::Wma, WriterKind::Wma, ".wma", "WMA", &RecordingSettings::WMA, 2},
-    {FormatId::Ogg, WriterKind::CommandLine, ".ogg", "OGG", &RecordingSettings::OGG, 1},
-    {FormatId::Flac, WriterKind::Flac, ".flac", "FLAC", &RecordingSettings::FLAC, 4},
-    {FormatId::Opus, WriterKind::Opus, ".opus", "Opus", &RecordingSettings::Opus, 5},
+    {FormatId::Wav, WriterKind::Wav, ".wav", "WAV", &RecordingSettings::Wav, 3, MakeWavWriter},
+    {FormatId::Mp3, WriterKind::CommandLine, ".mp3", "MP3", &RecordingSettings::MP3, 0,
+     MakeCommandLineWriter},
+    {FormatId::Wma, WriterKind::Wma, ".wma", "WMA", &RecordingSettings::WMA, 2, MakeWmaWriter},
+    {FormatId::Ogg, WriterKind::CommandLine, ".ogg", "OGG", &RecordingSettings::OGG, 1,
+     MakeCommandLineWriter},
+    {FormatId::Flac, WriterKind::Flac, ".flac", "FLAC", &RecordingSettings::FLAC, 4,
+     MakeFlacWriter},
+    {FormatId::Opus, WriterKind::Opus, ".opus", "Opus", &RecordingSettings::Opus, 5,
+     MakeOpusWriter},
 }};
 
 bool EndsWithNoCase(std::string_view text, std::string_view end) {
@@ -25,7 +29,9 @@ bool EndsWithNoCase(std::string_view text, std::string_view end) {
 
 } // namespace
 
-std::span<const OutputFormat> OutputFormats() { return Formats; }
+std::span<const OutputFormat> OutputFormats() {
+    return Formats;
+}
 
 const OutputFormat& FormatOf(FormatId id) {
     return *std::find_if(Formats.begin(), Formats.end(),

@@ -3,6 +3,7 @@
 // which format a settings record selects when a hand-edited file sets several flags. Every
 // place that names, lists, shows or writes a format reads it from here.
 
+#include "engine/OutputWriter.h"
 #include "engine/global.h"
 
 #include <span>
@@ -16,10 +17,11 @@ enum class WriterKind { Wav, CommandLine, Wma, Flac, Opus };
 struct OutputFormat {
     FormatId Id;
     WriterKind Kind;
-    const char* Extension;          // of a record name: ".wav"
-    const char* Name;               // "WAV": the format label's first word and in messages
-    bool RecordingSettings::*Flag;  // the settings flag that selects it
-    int Page;                       // the format dialog's tab, left to right
+    const char* Extension;         // of a record name: ".wav"
+    const char* Name;              // "WAV": the format label's first word and in messages
+    bool RecordingSettings::*Flag; // the settings flag that selects it
+    int Page;                      // the format dialog's tab, left to right
+    WriterFactory MakeWriter;      // the writer of its files
 };
 
 std::span<const OutputFormat> OutputFormats();

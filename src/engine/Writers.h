@@ -1,13 +1,13 @@
 #pragma once
-// The output writers of a recording: the WAV file written here, or the MP3, Ogg Vorbis and WMA
-// encoders of the audio library, fed every converted block between start and stop.
+// The output writer of a recording, of the format the settings select (see OutputFormats.h),
+// fed every converted block between start and stop.
 //
-// Everything here is called from the window thread and returns at once: the WAV file is written
-// by a thread of its own, and a stop finishes the files in the background. PollWriters tells
-// which files are complete and what to show; FinishAllWriters waits for them (at exit).
+// Everything here is called from the window thread and returns at once: the files are written
+// and encoded by threads of their own, and a stop finishes the files in the background. PollWriters
+// tells which files are complete and what to show; FinishAllWriters waits for them (at exit).
 
+#include "engine/OutputWriter.h"
 #include "engine/UserMessage.h"
-#include "engine/WavFile.h"
 #include "engine/global.h"
 #include "platform/FileIdentity.h"
 #include "platform/OutputFile.h"
@@ -46,19 +46,14 @@ struct WriterState {
     RecordingSettings Format;
     bool Running = false; // blocks are written while set
 
-    std::unique_ptr<WavFileWriter> Wav;
-    std::uint64_t FileBytes = 0; // handed to the current file
-    std::uint32_t Carrier = 0;
-    bool EncoderStarted = false;
-    std::uint32_t WmaEncoder = 0;
-    bool WriterFailed = false;   // told once, then the failed writer gets no more blocks
-    std::uint64_t LostBytes = 0; // of this recording's output that reached no file
+    std::unique_ptr<OutputWriter> Writer; // of the format the recording was started with
+    std::uint64_t FileBytes = 0;          // handed to the current file
+    bool WriterFailed = false;            // told once, then the failed writer gets no more blocks
+    std::uint64_t LostBytes = 0;          // of this recording's output that reached no file
     // The current file as first seen on disk, to tell when another program deletes or
     // replaces it (FollowCurrentFile).
     std::string WatchedPath;
     std::optional<platform::FileIdentity> WatchedIdentity;
-    std::string Mp3CommandLine;
-    std::string OggCommandLine;
 
     std::unique_ptr<FinishingWriters> Finishing;
 };

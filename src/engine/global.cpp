@@ -7,8 +7,11 @@
 
 BlockFormat BlockFormatOf(const RecordingSettings& s) {
     BlockFormat f{44100, s.Channels == 1 ? 1u : 2u, s.Wav && s.BitsPerSample == 8 ? 1u : 2u, 1};
-    if (!s.Wav)
-        return f; // the encoders always take 44100 Hz
+    const WriterKind kind = SelectedFormat(s).Kind;
+    if (kind == WriterKind::Opus)
+        f.CaptureRate = 48000; // Opus's own rate: the sound server resamples
+    if (kind != WriterKind::Wav && kind != WriterKind::Flac)
+        return f; // the other encoders always take 44100 Hz
     switch (s.SamplesPerSecond) {
     case 11025:
         f.Step = 4;
@@ -38,6 +41,9 @@ void RepairFormatFields(RecordingSettings& s) {
     default:
         s.SamplesPerSecond = 44100;
     }
+    // FLAC is offered at the capture rates alone.
+    if (s.FLAC && s.SamplesPerSecond < 44100)
+        s.SamplesPerSecond = 44100;
     if (s.BitsPerSample != 8 && s.BitsPerSample != 16)
         s.BitsPerSample = 16;
     if (s.Channels != 1 && s.Channels != 2)

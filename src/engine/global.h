@@ -60,7 +60,7 @@ struct RecordingSettings {
 // How a converted block is laid out, derived from the format fields alone. The capture ring
 // sizes its buffers from it and the conversion encodes by it, so the two always agree.
 struct BlockFormat {
-    std::uint32_t CaptureRate;    // 44100, 48000 or 96000
+    std::uint32_t CaptureRate;    // 44100, 48000 (also for Opus) or 96000
     std::uint32_t Channels;       // 1 or 2
     std::uint32_t BytesPerSample; // 1 (WAV 8-bit) or 2
     std::uint32_t Step;           // captured frames per output frame: 1, 2 (22050) or 4 (11025)
@@ -71,8 +71,9 @@ BlockFormat BlockFormatOf(const RecordingSettings& settings);
 // the blocks, the WAV header and the encoders all describe the same audio: no format flag set
 // gives MP3 (the default), several keep the first in the table of output formats (Wav, MP3,
 // WMA, OGG, FLAC, Opus); an unsupported
-// SamplesPerSecond gives 44100, BitsPerSample other than 8 or 16 gives 16, Channels other than
-// 1 or 2 gives 2, a Mode outside 0..3 gives 0. Values inside the sets are kept as they are.
+// SamplesPerSecond gives 44100 (so does 11025 or 22050 for FLAC), BitsPerSample other than 8 or 16
+// gives 16, Channels other than 1 or 2 gives 2, a Mode outside 0..3 gives 0. Values inside the sets
+// are kept as they are.
 void RepairFormatFields(RecordingSettings& settings);
 
 // Repairs the format fields, then fills the derived block sizes from them (done by every

@@ -2,6 +2,7 @@
 
 #include "OutputFormat.h"
 #include "TestPaths.h"
+#include "engine/WavFile.h"
 
 #include <QFile>
 #include <csignal>

@@ -1,0 +1,257 @@
+#include "audio/EncodedFile.h"
+
+#include "platform/OutputFile.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+}
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <utility>
+
+namespace audio {
+
+namespace {
+
+// About 95 s of CD audio, as for the other encoders.
+constexpr std::size_t QueueBytes = 16 * 1024 * 1024;
+constexpr std::chrono::seconds StallLimit{10};
+// What the muxer has written is made safe on the disk this often, and at the end.
+constexpr std::chrono::seconds SyncInterval{2};
+constexpr int IoBufferBytes = 32 * 1024;
+
+// The file under FFmpeg's writes is ours, so that it can be synced as it grows.
+struct FileSink {
+    std::unique_ptr<platform::OutputFile> file;
+    std::uint64_t position = 0;
+    std::uint64_t end = 0;
+
+    static int Write(void* opaque, std::uint8_t* data, int size) {
+        auto* sink = static_cast<FileSink*>(opaque);
+        if (const int error = sink->file->WriteAt(
+                sink->position, std::span<const std::uint8_t>(data, std::size_t(size))))
+            return AVERROR(error);
+        sink->position += std::uint64_t(size);
+        sink->end = std::max(sink->end, sink->position);
+        return size;
+    }
+
+    static std::int64_t Seek(void* opaque, std::int64_t offset, int whence) {
+        auto* sink = static_cast<FileSink*>(opaque);
+        switch (whence & ~AVSEEK_FORCE) {
+        case AVSEEK_SIZE:
+            return std::int64_t(sink->end);
+        case SEEK_SET:
+            break;
+        case SEEK_CUR:
+            offset += std::int64_t(sink->position);
+            break;
+        case SEEK_END:
+            offset += std::int64_t(sink->end);
+            break;
+        default:
+            return AVERROR(EINVAL);
+        }
+        if (offset < 0)
+            return AVERROR(EINVAL);
+        sink->position = std::uint64_t(offset);
+        return offset;
+    }
+};
+
+} // namespace
+
+struct EncodedFile::Muxer {
+    ~Muxer() { Release(); }
+
+    bool Open(const EncodedFormat& f, const std::string& path) {
+        const AVCodec* encoder = avcodec_find_encoder_by_name(f.Encoder);
+        if (encoder == nullptr || f.Channels < 1 || f.Channels > 2)
+            return false;
+        codec = avcodec_alloc_context3(encoder);
+        codec->sample_fmt = AV_SAMPLE_FMT_S16;
+        codec->sample_rate = f.Rate;
+        av_channel_layout_default(&codec->ch_layout, f.Channels);
+        if (f.BitRate > 0)
+            codec->bit_rate = f.BitRate;
+        if (f.CompressionLevel >= 0)
+            codec->compression_level = f.CompressionLevel;
+        if (Failed(avcodec_open2(codec, encoder, nullptr)) ||
+            avformat_alloc_output_context2(&format, nullptr, f.Muxer, path.c_str()) < 0)
+            return false;
+        stream = avformat_new_stream(format, nullptr);
+        avcodec_parameters_from_context(stream->codecpar, codec);
+        stream->time_base = AVRational{1, codec->sample_rate};
+        platform::CreatedFile created = platform::CreateOutputFile(path);
+        if (!created.File)
+            return false;
+        sink.file = std::move(created.File);
+        auto* buffer = static_cast<unsigned char*>(av_malloc(IoBufferBytes));
+        format->pb = avio_alloc_context(buffer, IoBufferBytes, 1, &sink, nullptr, FileSink::Write,
+                                        FileSink::Seek);
+        if (format->pb == nullptr) {
+            av_free(buffer);
+            return false;
+        }
+        format->flags |= AVFMT_FLAG_CUSTOM_IO;
+        // Each packet goes to the file as soon as it is made, not when the buffer is full.
+        format->flush_packets = 1;
+        lastSync = std::chrono::steady_clock::now();
+        if (Failed(avformat_write_header(format, nullptr)))
+            return false;
+        headerWritten = true;
+        avio_flush(format->pb);
+        frame = av_frame_alloc();
+        packet = av_packet_alloc();
+        // An encoder that takes any frame size says 0; a tenth of a second then.
+        frame->nb_samples = codec->frame_size > 0 ? codec->frame_size : f.Rate / 10;
+        frame->format = codec->sample_fmt;
+        av_channel_layout_copy(&frame->ch_layout, &codec->ch_layout);
+        frame->sample_rate = codec->sample_rate;
+        frameBytes = std::size_t(frame->nb_samples) * std::size_t(f.Channels) * 2;
+        return av_frame_get_buffer(frame, 0) >= 0;
+    }
+
+    // Takes any run of bytes, even cut inside a sample: the frame's bytes are laid out as the
+    // input's.
+    bool Consume(std::span<const std::uint8_t> bytes) {
+        while (!bytes.empty()) {
+            if (filled == 0 && av_frame_make_writable(frame) < 0)
+                return false;
+            const std::size_t take = std::min(bytes.size(), frameBytes - filled);
+            std::memcpy(frame->data[0] + filled, bytes.data(), take);
+            filled += take;
+            bytes = bytes.subspan(take);
+            if (filled == frameBytes && !SendFrame())
+                return false;
+        }
+        return true;
+    }
+
+    bool Close() {
+        bool ok = codec != nullptr && headerWritten;
+        if (ok && filled > 0)
+            ok = SendFrame();
+        if (ok)
+            ok = Drain(nullptr);
+        if (headerWritten && Failed(av_write_trailer(format)))
+            ok = false;
+        // The last bytes reach the disk only now: a full disk shows here too.
+        if (format != nullptr && format->pb != nullptr) {
+            avio_flush(format->pb);
+            if (Failed(format->pb->error) || !Sync())
+                ok = false;
+        }
+        if (sink.file && Failed(AVERROR(sink.file->Close())))
+            ok = false;
+        Release();
+        return ok;
+    }
+
+    int Error() const {
+        const int code = AVUNERROR(error);
+        return code > 0 && code < 4096 ? code : EIO;
+    }
+
+private:
+    // Sends the whole samples of the frame buffer; a short last frame is padded with silence
+    // for an encoder that takes only whole frames.
+    bool SendFrame() {
+        if (codec->codec->capabilities & AV_CODEC_CAP_SMALL_LAST_FRAME)
+            frame->nb_samples = int(filled / (2 * std::size_t(codec->ch_layout.nb_channels)));
+        else
+            std::fill(frame->data[0] + filled, frame->data[0] + frameBytes, 0);
+        frame->pts = pts;
+        pts += frame->nb_samples;
+        filled = 0;
+        return Drain(frame);
+    }
+
+    bool Drain(AVFrame* input) {
+        if (Failed(avcodec_send_frame(codec, input)))
+            return false;
+        while (true) {
+            const int r = avcodec_receive_packet(codec, packet);
+            if (r == AVERROR(EAGAIN) || r == AVERROR_EOF)
+                return std::chrono::steady_clock::now() - lastSync < SyncInterval || Sync();
+            if (Failed(r))
+                return false;
+            av_packet_rescale_ts(packet, codec->time_base, stream->time_base);
+            packet->stream_index = stream->index;
+            if (Failed(av_interleaved_write_frame(format, packet)))
+                return false;
+        }
+    }
+
+    // Keeps the error of an FFmpeg result; true when it is one.
+    bool Failed(int result) {
+        if (result < 0)
+            error = result;
+        return result < 0;
+    }
+
+    // On the disk itself: a failed write-back shows here.
+    bool Sync() {
+        lastSync = std::chrono::steady_clock::now();
+        return !sink.file || !Failed(AVERROR(sink.file->Sync()));
+    }
+
+    void Release() {
+        if (format != nullptr && format->pb != nullptr) {
+            av_freep(&format->pb->buffer);
+            avio_context_free(&format->pb);
+        }
+        avformat_free_context(format);
+        format = nullptr;
+        avcodec_free_context(&codec);
+        av_frame_free(&frame);
+        av_packet_free(&packet);
+        headerWritten = false;
+    }
+
+    AVCodecContext* codec = nullptr;
+    AVFormatContext* format = nullptr;
+    AVStream* stream = nullptr;
+    AVFrame* frame = nullptr;
+    AVPacket* packet = nullptr;
+    bool headerWritten = false;
+    std::size_t frameBytes = 0;
+    std::size_t filled = 0; // bytes of the frame buffer
+    std::int64_t pts = 0;
+    int error = 0; // the last FFmpeg error
+    FileSink sink;
+    std::chrono::steady_clock::time_point lastSync;
+};
+
+std::unique_ptr<EncodedFile> EncodedFile::Open(const EncodedFormat& format,
+                                               const std::string& path) {
+    auto muxer = std::make_unique<Muxer>();
+    if (!muxer->Open(format, path))
+        return nullptr;
+    return std::unique_ptr<EncodedFile>(new EncodedFile(std::move(muxer)));
+}
+
+EncodedFile::EncodedFile(std::unique_ptr<Muxer> muxer)
+    : muxer_(std::move(muxer)),
+      feed_(std::make_unique<FeedThread>(
+          [m = muxer_.get()](std::span<const std::uint8_t> bytes) { return m->Consume(bytes); },
+          QueueBytes)) {}
+
+EncodedFile::~EncodedFile() = default;
+
+bool EncodedFile::Write(std::span<const std::uint8_t> pcm) {
+    return feed_->Push(pcm.data(), pcm.size());
+}
+
+int EncodedFile::Close() {
+    const bool fed = feed_->Finish(StallLimit);
+    feed_.reset();
+    const bool closed = muxer_->Close();
+    return fed && closed ? 0 : muxer_->Error();
+}
+
+} // namespace audio
