@@ -4,12 +4,16 @@
 #include "DecodedAudio.h"
 #include "KnownSignal.h"
 #include "TestPaths.h"
+#include "engine/OutputFormats.h"
 #include "engine/WRecord.h"
 #include "engine/Writers.h"
 #include "platform/PulseWaveIn.h"
 
+#include <cmath>
+#include <cstring>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <numbers>
 #include <sstream>
 #include <thread>
 
@@ -89,7 +93,7 @@ TEST_P(RecordToFile, TheKnownSignalComesBack) {
     ASSERT_EQ(frames, Blocks * s.BlockFrames);
 
     const auto audio = decoded_audio::Decode(path);
-    ASSERT_EQ(audio.Rate, s.Wav ? int(s.SamplesPerSecond) : 44100);
+    ASSERT_EQ(audio.Rate, s.Wav ? int(s.SamplesPerSecond) : int(s.CaptureRate));
     ASSERT_EQ(audio.Channels, s.Channels);
 
     if (s.Wav) {
@@ -106,51 +110,96 @@ TEST_P(RecordToFile, TheKnownSignalComesBack) {
         }
         return;
     }
+    if (s.FLAC) {
+        // Lossless: decoded, it is the WAV file's audio of the same capture, sample for sample.
+        ASSERT_EQ(audio.Frames(), frames);
+        EXPECT_TRUE(std::memcmp(audio.Samples.data(), written.data(), written.size()) == 0);
+        return;
+    }
     // The encoders may add up to two codec frames of padding and priming.
     EXPECT_GE(audio.Frames() + 1152, frames);
     EXPECT_LE(audio.Frames(), frames + 2 * 2048);
     // The left sine's level and frequency, from 0.3 s to 1.7 s.
     const double frequency = known_signal::SineFrequency(44100);
-    const auto sine = decoded_audio::MeasureSine(audio, 0, 13230, 74970, frequency);
+    const auto at = [&](double seconds) { return std::size_t(seconds * audio.Rate); };
+    const auto sine = decoded_audio::MeasureSine(audio, 0, at(0.3), at(1.7), frequency);
     // Mono is the mix of both sides: half the sine (the ramp lies far below 1 kHz).
     const double amplitude =
         s.Channels == 1 ? known_signal::SineAmplitude / 2.0 : double(known_signal::SineAmplitude);
     EXPECT_NEAR(sine.Amplitude, amplitude, amplitude * 0.1);
     EXPECT_NEAR(sine.Frequency, frequency, 1.0);
+    if (s.Opus && s.Channels == 2) {
+        // The right ramp's tenth harmonic (Opus drops the 1.3 Hz fundamental as it drops DC),
+        // over two whole periods; a sawtooth's n-th harmonic has 2 / (pi n) of its peak.
+        const double period = double(known_signal::Period) / 44100;
+        const auto harmonic =
+            decoded_audio::MeasureSine(audio, 1, at(0.3), at(0.3 + 2 * period), 10 / period);
+        const double level = 2.0 * known_signal::SineAmplitude / (std::numbers::pi * 10);
+        EXPECT_NEAR(harmonic.Amplitude, level, level * 0.1);
+        EXPECT_NEAR(harmonic.Frequency, 10 / period, 0.2);
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Formats, RecordToFile,
-                         testing::Values(Recording{"Wav16Stereo", "wav",
-                                                   [](RecordingSettings& s) {
-                                                       s.MP3 = false;
-                                                       s.Wav = true;
-                                                   }},
-                                         Recording{"Wav8Mono22050", "wav",
-                                                   [](RecordingSettings& s) {
-                                                       s.MP3 = false;
-                                                       s.Wav = true;
-                                                       s.BitsPerSample = 8;
-                                                       s.Channels = 1;
-                                                       s.SamplesPerSecond = 22050;
-                                                   }},
-                                         Recording{"Mp3", "mp3",
-                                                   [](RecordingSettings& s) { s.Mode = 1; }},
-                                         Recording{"Mp3VbrMono", "mp3",
-                                                   [](RecordingSettings& s) {
-                                                       s.VBR = true;
-                                                       s.Mode = 3;
-                                                       s.Channels = 1;
-                                                   }},
-                                         Recording{"Ogg", "ogg",
-                                                   [](RecordingSettings& s) {
-                                                       s.MP3 = false;
-                                                       s.OGG = true;
-                                                       s.QualityMode = true;
-                                                       s.OggQuality = 4.5f;
-                                                   }},
-                                         Recording{"Wma", "wma",
-                                                   [](RecordingSettings& s) {
-                                                       s.MP3 = false;
-                                                       s.WMA = true;
-                                                   }}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Formats, RecordToFile,
+    testing::Values(Recording{"Wav16Stereo", "wav",
+                              [](RecordingSettings& s) {
+                                  s.MP3 = false;
+                                  s.Wav = true;
+                              }},
+                    Recording{"Wav8Mono22050", "wav",
+                              [](RecordingSettings& s) {
+                                  s.MP3 = false;
+                                  s.Wav = true;
+                                  s.BitsPerSample = 8;
+                                  s.Channels = 1;
+                                  s.SamplesPerSecond = 22050;
+                              }},
+                    Recording{"Mp3", "mp3", [](RecordingSettings& s) { s.Mode = 1; }},
+                    Recording{"Mp3VbrMono", "mp3",
+                              [](RecordingSettings& s) {
+                                  s.VBR = true;
+                                  s.Mode = 3;
+                                  s.Channels = 1;
+                              }},
+                    Recording{"Ogg", "ogg",
+                              [](RecordingSettings& s) {
+                                  s.MP3 = false;
+                                  s.OGG = true;
+                                  s.QualityMode = true;
+                                  s.OggQuality = 4.5f;
+                              }},
+                    Recording{"Wma", "wma",
+                              [](RecordingSettings& s) {
+                                  s.MP3 = false;
+                                  s.WMA = true;
+                              }},
+                    Recording{"Flac44100Stereo", "flac",
+                              [](RecordingSettings& s) { SelectFormat(s, FormatId::Flac); }},
+                    Recording{"Flac44100Mono", "flac",
+                              [](RecordingSettings& s) {
+                                  SelectFormat(s, FormatId::Flac);
+                                  s.Channels = 1;
+                                  s.FlacLevel = 8;
+                              }},
+                    Recording{"Flac48000Stereo", "flac",
+                              [](RecordingSettings& s) {
+                                  SelectFormat(s, FormatId::Flac);
+                                  s.SamplesPerSecond = 48000;
+                                  s.FlacLevel = 0;
+                              }},
+                    Recording{"Flac48000Mono", "flac",
+                              [](RecordingSettings& s) {
+                                  SelectFormat(s, FormatId::Flac);
+                                  s.SamplesPerSecond = 48000;
+                                  s.Channels = 1;
+                              }},
+                    Recording{"OpusStereo", "opus",
+                              [](RecordingSettings& s) { SelectFormat(s, FormatId::Opus); }},
+                    Recording{"OpusMono32", "opus",
+                              [](RecordingSettings& s) {
+                                  SelectFormat(s, FormatId::Opus);
+                                  s.Channels = 1;
+                                  s.OpusRate = 32;
+                              }}),
+    [](const auto& info) { return std::string(info.param.name); });
