@@ -1,6 +1,7 @@
 // The block sizes derived at every capture open, in the five rate cases and with the values a
 // hand-edited settings file may bring.
 
+#include "engine/OutputFormats.h"
 #include "engine/Processing.h"
 #include "engine/WRecord.h"
 #include "platform/ScriptedWaveIn.h"
@@ -12,7 +13,7 @@ namespace {
 
 struct RateCase {
     const char* name;
-    bool wav;
+    FormatId format;
     std::uint32_t samplesPerSecond;
     std::uint32_t captureRate, captureFrames, blockFrames, captureBufferBytes;
 };
@@ -30,8 +31,7 @@ TEST_P(RateCases, OpenSizesBuffersAndBlocks) {
     for (std::int32_t channels : {2, 1})
         for (std::uint16_t bits : {16, 8}) {
             RecordingSettings s;
-            s.Wav = c.wav;
-            s.MP3 = !c.wav;
+            SelectFormat(s, c.format);
             s.SamplesPerSecond = c.samplesPerSecond;
             s.Channels = channels;
             s.BitsPerSample = bits;
@@ -45,7 +45,7 @@ TEST_P(RateCases, OpenSizesBuffersAndBlocks) {
             EXPECT_EQ(s.BlockFrames, c.blockFrames);
             EXPECT_EQ(s.CaptureBufferBytes, c.captureBufferBytes);
             EXPECT_EQ(ring.Header(0).BufferLength, c.captureBufferBytes);
-            const std::uint32_t bytesPerSample = c.wav && bits == 8 ? 1 : 2;
+            const std::uint32_t bytesPerSample = c.format == FormatId::Wav && bits == 8 ? 1 : 2;
             EXPECT_EQ(s.BlockBytes, c.blockFrames * channels * bytesPerSample);
 
             struct : BlockConsumer {
@@ -63,15 +63,21 @@ TEST_P(RateCases, OpenSizesBuffersAndBlocks) {
 
 INSTANTIATE_TEST_SUITE_P(
     BlockSizes, RateCases,
-    ::testing::Values(RateCase{"Mp3", false, 44100, 44100, 4410, 4410, 17640},
+    ::testing::Values(RateCase{"Mp3", FormatId::Mp3, 44100, 44100, 4410, 4410, 17640},
                       // A non-WAV recording ignores a WAV rate left over.
-                      RateCase{"Mp3LeftOver22050", false, 22050, 44100, 4410, 4410, 17640},
-                      RateCase{"Mp3LeftOver96000", false, 96000, 44100, 4410, 4410, 17640},
-                      RateCase{"Wav44100", true, 44100, 44100, 4410, 4410, 17640},
-                      RateCase{"Wav22050", true, 22050, 44100, 4410, 2205, 17640},
-                      RateCase{"Wav11025", true, 11025, 44100, 4410, 1102, 17640},
-                      RateCase{"Wav48000", true, 48000, 48000, 4800, 4800, 19200},
-                      RateCase{"Wav96000", true, 96000, 96000, 9600, 9600, 38400}),
+                      RateCase{"Mp3LeftOver22050", FormatId::Mp3, 22050, 44100, 4410, 4410, 17640},
+                      RateCase{"Mp3LeftOver96000", FormatId::Mp3, 96000, 44100, 4410, 4410, 17640},
+                      RateCase{"Wav44100", FormatId::Wav, 44100, 44100, 4410, 4410, 17640},
+                      RateCase{"Wav22050", FormatId::Wav, 22050, 44100, 4410, 2205, 17640},
+                      RateCase{"Wav11025", FormatId::Wav, 11025, 44100, 4410, 1102, 17640},
+                      RateCase{"Wav48000", FormatId::Wav, 48000, 48000, 4800, 4800, 19200},
+                      RateCase{"Wav96000", FormatId::Wav, 96000, 96000, 9600, 9600, 38400},
+                      // FLAC takes the WAV rates it can capture; 22050 is brought to 44100.
+                      RateCase{"Flac22050", FormatId::Flac, 22050, 44100, 4410, 4410, 17640},
+                      RateCase{"Flac48000", FormatId::Flac, 48000, 48000, 4800, 4800, 19200},
+                      RateCase{"Flac96000", FormatId::Flac, 96000, 96000, 9600, 9600, 38400},
+                      // Opus is captured at its own rate, whatever the WAV choice.
+                      RateCase{"Opus", FormatId::Opus, 44100, 48000, 4800, 4800, 19200}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(BlockSizes, WavHeaderFields) {
