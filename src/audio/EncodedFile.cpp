@@ -101,7 +101,11 @@ struct EncodedFile::Muxer {
         // Each packet goes to the file as soon as it is made, not when the buffer is full.
         format->flush_packets = 1;
         lastSync = std::chrono::steady_clock::now();
-        if (Failed(avformat_write_header(format, nullptr)))
+        AVDictionary* options = nullptr;
+        av_dict_parse_string(&options, f.MuxerOptions, "=", ":", 0);
+        const int written = avformat_write_header(format, &options);
+        av_dict_free(&options);
+        if (Failed(written))
             return false;
         headerWritten = true;
         avio_flush(format->pb);

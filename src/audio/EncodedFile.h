@@ -18,8 +18,9 @@ struct EncodedFormat {
     const char* Encoder; // "flac", "libopus"; it must take interleaved 16-bit samples
     int Rate;
     int Channels;
-    std::int64_t BitRate = 0;  // bit/s; 0 leaves the encoder's own
-    int CompressionLevel = -1; // -1 leaves the encoder's own
+    std::int64_t BitRate = 0;      // bit/s; 0 leaves the encoder's own
+    int CompressionLevel = -1;     // -1 leaves the encoder's own
+    const char* MuxerOptions = ""; // "key=value:key=value" for the muxer
 };
 
 class EncodedFile {

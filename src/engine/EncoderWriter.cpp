@@ -119,11 +119,12 @@ std::unique_ptr<OutputWriter> MakeFlacWriter() {
     });
 }
 
-// libopus in Ogg; the capture runs at 48000 Hz, Opus's own rate.
+// libopus in Ogg; the capture runs at 48000 Hz, Opus's own rate. An Ogg page is written once
+// it holds half a second (the muxer's default, a second, is what a crash would cost).
 std::unique_ptr<OutputWriter> MakeOpusWriter() {
     return std::make_unique<EncoderWriter>("Opus", [](const WriterState& w) {
         return OpenFfmpeg({"opus", "libopus", int(w.Format.CaptureRate), w.Format.Channels,
-                           std::int64_t(w.Format.OpusRate) * 1000},
+                           std::int64_t(w.Format.OpusRate) * 1000, -1, "page_duration=500000"},
                           w);
     });
 }

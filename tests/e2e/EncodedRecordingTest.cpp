@@ -3,6 +3,7 @@
 
 #include "DecodedAudio.h"
 #include "Desktop.h"
+#include "KnownSignal.h"
 #include "ProgramFixture.h"
 #include "TestPaths.h"
 #include "audio/Bass.h"
@@ -24,6 +25,13 @@ std::string Settings(const std::string& outputFolder, const std::string& format)
 }
 
 const char* const Wma128 = "MP3=0\n[WMA Settings]\nWMA=1\nWMARate=128\n";
+const char* const Flac = "MP3=0\n[FLAC Settings]\nFLAC=1\nFlacLevel=5\n";
+const char* const Opus = "MP3=0\n[Opus Settings]\nOpus=1\nOpusRate=64\n";
+
+struct Format {
+    const char* settings;
+    const char* extension;
+};
 
 double DecodedSeconds(const std::string& path) {
     const decoded_audio::Audio audio = decoded_audio::Decode(path);
@@ -93,6 +101,54 @@ TEST_F(EncodedRecording, AWmaRecordingKilledMidwayKeepsItsAudio) {
     EXPECT_GE(decoded, 9.0);
     // Its header was never finished: it states no length.
     EXPECT_NEAR(StatedSeconds(files.front()), decoded, 0.05);
+}
+
+// FLAC and Opus through the whole program: the settings file selects them, the capture runs at
+// their rate, and the files hold the signal, losslessly for FLAC.
+TEST_F(EncodedRecording, FlacAndOpusRecordingsHoldTheSignal) {
+    for (const Format& f : {Format{Flac, "flac"}, Format{Opus, "opus"}}) {
+        SCOPED_TRACE(f.extension);
+        e2e::Program program(folder, Settings(output, f.settings));
+        StartRecording(program);
+        std::this_thread::sleep_for(3s);
+        display.Run("xdotool key F9");
+        std::this_thread::sleep_for(1s);
+        program.Signal(SIGTERM);
+        EXPECT_EQ(program.WaitForExit(20s), 0);
+
+        const auto files = e2e::Recordings(output, f.extension);
+        ASSERT_EQ(files.size(), 1u);
+        const decoded_audio::Audio audio = decoded_audio::Decode(files.front());
+        ASSERT_EQ(audio.Channels, 2);
+        ASSERT_EQ(audio.Rate, f.settings == Flac ? 44100 : 48000);
+        EXPECT_NEAR(double(audio.Frames()) / audio.Rate, 3.0, 0.6);
+        if (f.settings == Flac) {
+            const auto fault =
+                known_signal::CheckStereo(audio.Samples, known_signal::PhaseOf(audio.Samples[1]));
+            EXPECT_FALSE(fault.has_value()) << *fault;
+        } else {
+            const double frequency = known_signal::SineFrequency(44100);
+            const auto sine = decoded_audio::MeasureSine(audio, 0, 24000, 96000, frequency);
+            EXPECT_NEAR(sine.Amplitude, known_signal::SineAmplitude,
+                        known_signal::SineAmplitude * 0.1);
+        }
+    }
+}
+
+// Both write as they record: killed, they leave all but the last moments.
+TEST_F(EncodedRecording, FlacAndOpusRecordingsKilledMidwayKeepTheirAudio) {
+    for (const Format& f : {Format{Flac, "flac"}, Format{Opus, "opus"}}) {
+        SCOPED_TRACE(f.extension);
+        e2e::Program program(folder, Settings(output, f.settings));
+        StartRecording(program);
+        std::this_thread::sleep_for(10s);
+        program.Signal(SIGKILL);
+        program.WaitForExit(10s);
+
+        const auto files = e2e::Recordings(output, f.extension);
+        ASSERT_EQ(files.size(), 1u);
+        EXPECT_GE(DecodedSeconds(files.front()), 9.0);
+    }
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 #pragma once
 // WAV files of a steady sine for the conversion tests, written with the recorder's own header.
 
-#include "engine/Writers.h"
+#include "engine/WavFile.h"
 
 #include <cmath>
 #include <cstdint>
