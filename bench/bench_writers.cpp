@@ -1,7 +1,8 @@
 // The window thread's cost of handing one 100 ms block to the running writer, per format: the
-// queueing towards the WAV writer thread, lame, oggenc and the WMA encoder (which write and
-// encode on threads and processes of their own).
+// queueing towards the WAV writer thread, lame, oggenc and the WMA, FLAC and Opus encoders
+// (which write and encode on threads and processes of their own); and of a start and a stop.
 
+#include "engine/OutputFormats.h"
 #include "engine/Writers.h"
 
 #include <benchmark/benchmark.h>
@@ -69,5 +70,40 @@ BENCHMARK_CAPTURE(
     WriteBlocks, Wma, [](RecordingSettings& s) { s.WMA = true; }, "wma")
     ->Unit(benchmark::kMicrosecond)
     ->Iterations(2000);
+
+BENCHMARK_CAPTURE(
+    WriteBlocks, Flac, [](RecordingSettings& s) { SelectFormat(s, FormatId::Flac); }, "flac")
+    ->Unit(benchmark::kMicrosecond)
+    ->Iterations(2000);
+BENCHMARK_CAPTURE(
+    WriteBlocks, Opus, [](RecordingSettings& s) { SelectFormat(s, FormatId::Opus); }, "opus")
+    ->Unit(benchmark::kMicrosecond)
+    ->Iterations(2000);
+
+// The window thread's cost of starting a recording and of stopping it (the file is finished
+// in the background, waited for outside the timing).
+void StartAndStop(benchmark::State& state, FormatId format, const char* ext) {
+    RecordingSettings s;
+    SelectFormat(s, format);
+    ComputeBlockSizes(s);
+    const auto dir = std::filesystem::temp_directory_path() / "sonvera_bench_start";
+    std::filesystem::create_directories(dir);
+    const std::string path = (dir / (std::string("record001.") + ext)).string();
+    WriterState writers;
+    for (auto _ : state) {
+        StartWriters(writers, s, path, true);
+        StopWriters(writers);
+        state.PauseTiming();
+        FinishAllWriters(writers);
+        state.ResumeTiming();
+    }
+    std::filesystem::remove_all(dir);
+}
+
+BENCHMARK_CAPTURE(StartAndStop, Wav, FormatId::Wav, "wav")->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(StartAndStop, Mp3, FormatId::Mp3, "mp3")->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(StartAndStop, Wma, FormatId::Wma, "wma")->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(StartAndStop, Flac, FormatId::Flac, "flac")->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(StartAndStop, Opus, FormatId::Opus, "opus")->Unit(benchmark::kMicrosecond);
 
 BENCHMARK_MAIN();

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Measures the real program under a virtual display and the test sound server: CPU time per
-# second of wall time while monitoring and while recording each format, resident memory, and
-# the time from the process start to its window.
+# second of wall time while monitoring and while recording each format (WAV, MP3 through lame,
+# OGG through oggenc, WMA, FLAC, Opus), what recording costs above monitoring (with the encoder
+# process), resident memory, and the time from the process start to its window.
 #   tools/measure-program.sh [BUILD_DIR] [SECONDS]
 set -euo pipefail
 build=$(realpath "${1:-build}")
@@ -36,20 +37,29 @@ cpu_percent() {
 }
 rss_mb() { awk '/VmRSS/ {printf "%.1f", $2 / 1024}' "/proc/$1/status"; }
 
-printf '%-20s %10s %10s %10s %11s %8s\n' format "window ms" "monitor %" "record %" "encoder %" "RSS MB"
-for format in "Wav=1 MP3=0" "Wav=0 MP3=1" "Wav=0 MP3=0 OGG=1" "Wav=0 MP3=0 WMA=1"; do
+# Each format as the settings file selects it.
+formats=(
+    "WAV|[Record Settings]\nWav=1\nMP3=0"
+    "MP3|[Record Settings]\nWav=0\nMP3=1"
+    "OGG|[Record Settings]\nWav=0\nMP3=0\n[OGG Settings]\nOGG=1"
+    "WMA|[Record Settings]\nWav=0\nMP3=0\n[WMA Settings]\nWMA=1"
+    "FLAC|[Record Settings]\nWav=0\nMP3=0\n[FLAC Settings]\nFLAC=1\nFlacLevel=5"
+    "Opus|[Record Settings]\nWav=0\nMP3=0\n[Opus Settings]\nOpus=1\nOpusRate=64"
+)
+row='%-8s %10s %10s %10s %11s %11s %8s\n'
+printf "$row" format "window ms" "monitor %" "record %" "encoder %" "recording %" "RSS MB"
+for entry in "${formats[@]}"; do
+    format=${entry%%|*}
     mkdir -p "$work/app/recordings"
     cp "$build/Sonvera" "$work/app/Sonvera"
-    {
-        echo "[Folder]"; echo "Name=$work/app/recordings"; echo "[Record Settings]"
-        for kv in $format; do case $kv in WMA=*) ;; OGG=*) ;; *) echo "$kv" ;; esac; done
-        echo "[WMA Settings]"; for kv in $format; do case $kv in WMA=*) echo "$kv" ;; esac; done
-        echo "[OGG Settings]"; for kv in $format; do case $kv in OGG=*) echo "$kv" ;; esac; done
-    } >"$work/app/Sonvera.ini"
+    printf '[Folder]\nName=%s\n%b\n' "$work/app/recordings" "${entry#*|}" >"$work/app/Sonvera.ini"
     start=$(date +%s%N)
     "$work/app/Sonvera" &
     program=$!
-    until xdotool search --pid "$program" --name Sonvera >/dev/null 2>&1; do sleep 0.02; done
+    until xdotool search --pid "$program" --name Sonvera >/dev/null 2>&1; do
+        kill -0 "$program" 2>/dev/null || { echo "the program ended before its window" >&2; exit 1; }
+        sleep 0.02
+    done
     window_ms=$((($(date +%s%N) - start) / 1000000))
     sleep 2
     read -r monitor _ <<<"$(cpu_percent "$program")"
@@ -62,8 +72,9 @@ for format in "Wav=1 MP3=0" "Wav=0 MP3=1" "Wav=0 MP3=0 OGG=1" "Wav=0 MP3=0 WMA=1
     kill -TERM "$program"
     wait "$program" || true
     program=""
-    printf '%-20s %10s %10s %10s %11s %8s\n' "$format" "$window_ms" "$monitor" "$record" \
-        "$encoder" "$rss"
+    # What recording in the format costs: the program's time above monitoring, plus its encoder.
+    recording=$(awk -v m="$monitor" -v r="$record" -v e="$encoder" 'BEGIN {printf "%.2f", r - m + e}')
+    printf "$row" "$format" "$window_ms" "$monitor" "$record" "$encoder" "$recording" "$rss"
     rm -rf "$work/app"
 done
 echo; echo "start to first block drawn (window created offscreen, in process):"

@@ -119,12 +119,17 @@ std::unique_ptr<OutputWriter> MakeFlacWriter() {
     });
 }
 
+// libopus's effort, 0-10. At its default, 10, recording Opus cost here about twice what MP3
+// through lame costs (tools/measure-program.sh); at 5, less than MP3.
+constexpr int OpusComplexity = 5;
+
 // libopus in Ogg; the capture runs at 48000 Hz, Opus's own rate. An Ogg page is written once
 // it holds half a second (the muxer's default, a second, is what a crash would cost).
 std::unique_ptr<OutputWriter> MakeOpusWriter() {
     return std::make_unique<EncoderWriter>("Opus", [](const WriterState& w) {
         return OpenFfmpeg({"opus", "libopus", int(w.Format.CaptureRate), w.Format.Channels,
-                           std::int64_t(w.Format.OpusRate) * 1000, -1, "page_duration=500000"},
+                           std::int64_t(w.Format.OpusRate) * 1000, OpusComplexity,
+                           "page_duration=500000"},
                           w);
     });
 }

@@ -3,6 +3,7 @@
 #include "engine/OutputFormats.h"
 #include "platform/CommandLine.h"
 
+#include <algorithm>
 #include <charconv>
 
 BlockFormat BlockFormatOf(const RecordingSettings& s) {
@@ -50,6 +51,10 @@ void RepairFormatFields(RecordingSettings& s) {
         s.Channels = 2;
     if (s.Mode < 0 || s.Mode > 3)
         s.Mode = 0;
+    if (s.FlacLevel < 0 || s.FlacLevel > 8)
+        s.FlacLevel = 5;
+    if (std::find(OpusRates.begin(), OpusRates.end(), s.OpusRate) == OpusRates.end())
+        s.OpusRate = 64;
 }
 
 void ComputeBlockSizes(RecordingSettings& s) {

@@ -70,11 +70,14 @@ BlockFormat BlockFormatOf(const RecordingSettings& settings);
 // Values a hand-edited settings file may bring are brought back to the supported sets, so that
 // the blocks, the WAV header and the encoders all describe the same audio: no format flag set
 // gives MP3 (the default), several keep the first in the table of output formats (Wav, MP3,
-// WMA, OGG, FLAC, Opus); an unsupported
-// SamplesPerSecond gives 44100 (so does 11025 or 22050 for FLAC), BitsPerSample other than 8 or 16
-// gives 16, Channels other than 1 or 2 gives 2, a Mode outside 0..3 gives 0. Values inside the sets
-// are kept as they are.
+// WMA, OGG, FLAC, Opus); an unsupported SamplesPerSecond gives 44100 (so do 11025 and 22050
+// for FLAC), BitsPerSample other than 8 or 16 gives 16, Channels other than 1 or 2 gives 2, a
+// Mode outside 0..3 gives 0, a FlacLevel outside 0..8 gives 5, an OpusRate not offered gives
+// 64. Values inside the sets are kept as they are.
 void RepairFormatFields(RecordingSettings& settings);
+
+// The Opus bit rates offered, kbps.
+constexpr std::array<std::int32_t, 10> OpusRates{16, 24, 32, 48, 64, 96, 128, 160, 192, 256};
 
 // Repairs the format fields, then fills the derived block sizes from them (done by every
 // capture open). The sizes never exceed the engine's fixed buffers.

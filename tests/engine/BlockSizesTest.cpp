@@ -178,6 +178,22 @@ INSTANTIATE_TEST_SUITE_P(
                              false, true, false, false, 22050, 8, 1, 3}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// The FLAC level and the Opus bit rate a hand-edited file brings: the encoders get only values
+// they are offered with.
+TEST(BlockSizes, FlacLevelAndOpusRateSettleOnOfferedValues) {
+    const struct {
+        std::int32_t level, rate, repairedLevel, repairedRate;
+    } cases[] = {{0, 16, 0, 16}, {8, 256, 8, 256}, {-1, 0, 5, 64}, {9, 65, 5, 64}, {5, 512, 5, 64}};
+    for (const auto& c : cases) {
+        RecordingSettings s;
+        s.FlacLevel = c.level;
+        s.OpusRate = c.rate;
+        RepairFormatFields(s);
+        EXPECT_EQ(s.FlacLevel, c.repairedLevel) << c.level;
+        EXPECT_EQ(s.OpusRate, c.repairedRate) << c.rate;
+    }
+}
+
 // Block sizes that disagree with the buffer handed in (settings changed without a reopen)
 // never take the conversion past either one.
 TEST(BlockSizes, ConversionStaysInsideAShortBuffer) {

@@ -12,7 +12,8 @@ start_virtual_desktop() {
     Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
     xvfb=$!
     export DISPLAY=$display QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$work/pulse/runtime
-    for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+    # A loaded machine may take many seconds.
+    for _ in $(seq 600); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 }
 
 stop_virtual_desktop() {
