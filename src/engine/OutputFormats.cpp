@@ -3,16 +3,74 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <charconv>
 
 namespace {
 
+std::string ChannelsWord(const RecordingSettings& s) {
+    return s.Channels == 2 ? "stereo" : "mono";
+}
+
+std::string Mp3ModeWord(std::int32_t mode) {
+    switch (mode) {
+    case 1:
+        return "joint stereo";
+    case 2:
+        return "dual channel";
+    case 3:
+        return "mono";
+    default:
+        return "stereo";
+    }
+}
+
+// The shortest decimal text that reads back as the same number (3 gives "3", 2.5 "2.5").
+std::string ShortestDecimal(float value) {
+    char text[32];
+    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
+    return std::string(text, end);
+}
+
+std::string WavLabel(const RecordingSettings& s) {
+    return "WAV " + std::to_string(s.SamplesPerSecond) + "Hz " + std::to_string(s.BitsPerSample) +
+           "bit " + ChannelsWord(s);
+}
+
+std::string Mp3Label(const RecordingSettings& s) {
+    return s.VBR ? "MP3   VBR  " + Mp3ModeWord(s.Mode)
+                 : "MP3 " + std::to_string(s.BitRate) + " kbps " + Mp3ModeWord(s.Mode);
+}
+
+std::string WmaLabel(const RecordingSettings& s) {
+    return "WMA " + std::to_string(s.WMARate) + " kbps " + ChannelsWord(s);
+}
+
+std::string OggLabel(const RecordingSettings& s) {
+    return s.QualityMode ? "OGG Quality - " + ShortestDecimal(s.OggQuality) + " " + ChannelsWord(s)
+                         : "OGG " + std::to_string(s.OggRate) + " kbps " + ChannelsWord(s);
+}
+
+// FLAC is always 16-bit, whatever the WAV choice of bits.
+std::string FlacLabel(const RecordingSettings& s) {
+    return "FLAC " + std::to_string(s.SamplesPerSecond) + "Hz 16bit " + ChannelsWord(s) +
+           " level " + std::to_string(s.FlacLevel);
+}
+
+std::string OpusLabel(const RecordingSettings& s) {
+    return "Opus " + std::to_string(s.OpusRate) + "kbps " + ChannelsWord(s);
+}
+
 constexpr std::array<OutputFormat, 6> Formats{{
-    {FormatId::Wav, WriterKind::Wav, ".wav", "WAV", &RecordingSettings::Wav, 3},
-    {FormatId::Mp3, WriterKind::CommandLine, ".mp3", "MP3", &RecordingSettings::MP3, 0},
-    {FormatId::Wma, WriterKind::Wma, ".wma", "WMA", &RecordingSettings::WMA, 2},
-    {FormatId::Ogg, WriterKind::CommandLine, ".ogg", "OGG", &RecordingSettings::OGG, 1},
-    {FormatId::Flac, WriterKind::Flac, ".flac", "FLAC", &RecordingSettings::FLAC, 4},
-    {FormatId::Opus, WriterKind::Opus, ".opus", "Opus", &RecordingSettings::Opus, 5},
+    {FormatId::Wav, WriterKind::Wav, ".wav", "WAV", &RecordingSettings::Wav, 3, "Wav", WavLabel},
+    {FormatId::Mp3, WriterKind::CommandLine, ".mp3", "MP3", &RecordingSettings::MP3, 0, "MP3",
+     Mp3Label},
+    {FormatId::Wma, WriterKind::Wma, ".wma", "WMA", &RecordingSettings::WMA, 2, "WMA", WmaLabel},
+    {FormatId::Ogg, WriterKind::CommandLine, ".ogg", "OGG", &RecordingSettings::OGG, 1, "Ogg",
+     OggLabel},
+    {FormatId::Flac, WriterKind::Flac, ".flac", "FLAC", &RecordingSettings::FLAC, 4, "Flac",
+     FlacLabel},
+    {FormatId::Opus, WriterKind::Opus, ".opus", "Opus", &RecordingSettings::Opus, 5, "Opus",
+     OpusLabel},
 }};
 
 bool EndsWithNoCase(std::string_view text, std::string_view end) {
@@ -25,7 +83,9 @@ bool EndsWithNoCase(std::string_view text, std::string_view end) {
 
 } // namespace
 
-std::span<const OutputFormat> OutputFormats() { return Formats; }
+std::span<const OutputFormat> OutputFormats() {
+    return Formats;
+}
 
 const OutputFormat& FormatOf(FormatId id) {
     return *std::find_if(Formats.begin(), Formats.end(),

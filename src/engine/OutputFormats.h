@@ -6,6 +6,7 @@
 #include "engine/global.h"
 
 #include <span>
+#include <string>
 #include <string_view>
 
 enum class FormatId { Wav, Mp3, Wma, Ogg, Flac, Opus };
@@ -16,10 +17,12 @@ enum class WriterKind { Wav, CommandLine, Wma, Flac, Opus };
 struct OutputFormat {
     FormatId Id;
     WriterKind Kind;
-    const char* Extension;          // of a record name: ".wav"
-    const char* Name;               // "WAV": the format label's first word and in messages
-    bool RecordingSettings::*Flag;  // the settings flag that selects it
-    int Page;                       // the format dialog's tab, left to right
+    const char* Extension;         // of a record name: ".wav"
+    const char* Name;              // "WAV": the format label's first word and in messages
+    bool RecordingSettings::*Flag; // the settings flag that selects it
+    int Page;                      // the format dialog's tab, left to right
+    const char* Icon; // the stem of its pictures: "Wav" names ImageWav and ImageListWav
+    std::string (*Label)(const RecordingSettings&); // the format label: "WAV 44100Hz 16bit stereo"
 };
 
 std::span<const OutputFormat> OutputFormats();

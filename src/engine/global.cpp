@@ -3,6 +3,7 @@
 #include "engine/OutputFormats.h"
 #include "platform/CommandLine.h"
 
+#include <algorithm>
 #include <charconv>
 
 BlockFormat BlockFormatOf(const RecordingSettings& s) {
@@ -44,6 +45,11 @@ void RepairFormatFields(RecordingSettings& s) {
         s.Channels = 2;
     if (s.Mode < 0 || s.Mode > 3)
         s.Mode = 0;
+    const RecordingSettings defaults;
+    if (s.FlacLevel < 0 || s.FlacLevel > MaxFlacLevel)
+        s.FlacLevel = defaults.FlacLevel;
+    if (std::find(OpusRates.begin(), OpusRates.end(), s.OpusRate) == OpusRates.end())
+        s.OpusRate = defaults.OpusRate;
 }
 
 void ComputeBlockSizes(RecordingSettings& s) {
