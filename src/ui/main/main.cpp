@@ -360,8 +360,11 @@ void TForm1::ShowCurrentFile() {
 
 void TForm1::UpdateFormatLabel() {
     const OutputFormat& format = SelectedFormat(core_.Settings);
+    LabFormat->setFont(font());
     LabFormat->setText(QString::fromStdString(format.Label(core_.Settings)));
     LabFormat->adjustSize();
+    // A long label (FLAC's) gets a smaller font rather than running under the status panel.
+    ShrinkToWidth(LabFormat, LabStatus->x() - LabFormat->x());
     if (!skins_)
         return;
     ImageFormat->setPixmap(skins_->FormatIcons.at(format.Id));

@@ -2,6 +2,7 @@
 
 #include "audio/BassWMA.h"
 #include "platform/Locale.h"
+#include "ui/common/TextWidth.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -183,13 +184,7 @@ QComboBox* AddList(QWidget* parent, const QStringList& entries, int left, int to
 // designed one would run into the next list.
 QComboBox* AddCaptionedList(QWidget* parent, const QString& caption, const QStringList& entries,
                             int left, int top, int width, int room = 100) {
-    QLabel* label = AddLabel(parent, caption, left, top - 15);
-    QFont font = label->font();
-    while (label->width() > room && font.pointSizeF() > 6) {
-        font.setPointSizeF(font.pointSizeF() - 0.5);
-        label->setFont(font);
-        label->adjustSize();
-    }
+    ShrinkToWidth(AddLabel(parent, caption, left, top - 15), room);
     return AddList(parent, entries, left, top, width);
 }
 
@@ -377,9 +372,6 @@ void TFormRecSettings::FormCreate() {
     CBoxMP3MaxBRate->setCurrentIndex(13);
     CBoxWmaRate->setCurrentIndex(5);
     CBoxWmaChannels->setCurrentIndex(0);
-    CBoxFlacChannel->setCurrentIndex(0);
-    CBoxFlacLevel->setCurrentIndex(RecordingSettings().FlacLevel);
-    CBoxOpusChannels->setCurrentIndex(0);
     // The stored format's page, as the engine reads the flags.
     const int page = SelectedFormat(settings).Page;
     MarkActivePage(page);
