@@ -14,7 +14,7 @@ std::string RecordNumberText(int number);
 // which no record file of any output format's kind exists, with the extension of the selected
 // format (SelectedFormat). When every number is taken, the current file is emptied and false
 // returned: the caller must not start a recording then, so no existing recording is ever
-// overwritten. The number of `given` (a file
-// a recording just left, perhaps because another program deleted it) is not given again.
+// overwritten. The number of `given` (a file a recording just left, perhaps because another
+// program deleted it) is not given again.
 bool MakeNextRecordFileName(const RecordingSettings& settings, LibraryState& state,
                             const std::string& given = {});
