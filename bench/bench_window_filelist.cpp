@@ -15,7 +15,10 @@ namespace {
 FileGridPictures Pictures() {
     QPixmap picture(16, 16);
     picture.fill(Qt::red);
-    return {picture, picture, {picture, picture, picture, picture}};
+    FileGridPictures pictures{picture, picture, {}};
+    for (const OutputFormat& format : OutputFormats())
+        pictures.Icons[format.Id] = picture;
+    return pictures;
 }
 
 // What a click on the Size header costs: the sort of every entry into the rows, then the

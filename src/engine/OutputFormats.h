@@ -7,6 +7,7 @@
 #include "engine/global.h"
 
 #include <span>
+#include <string>
 #include <string_view>
 
 enum class FormatId { Wav, Mp3, Wma, Ogg, Flac, Opus };
@@ -22,13 +23,18 @@ struct OutputFormat {
     bool RecordingSettings::*Flag; // the settings flag that selects it
     int Page;                      // the format dialog's tab, left to right
     WriterFactory MakeWriter;      // the writer of its files
+    const char* Icon; // the stem of its pictures: "Wav" names ImageWav and ImageListWav
+    std::string (*Label)(const RecordingSettings&); // the format label: "WAV 44100Hz 16bit stereo"
 };
 
 std::span<const OutputFormat> OutputFormats();
 
 const OutputFormat& FormatOf(FormatId id);
 
-// The format a settings record selects: the first row whose flag is set, MP3 when none is.
+// The format a settings record selects: the first row whose flag is set, none when no flag is.
+const OutputFormat* FlaggedFormat(const RecordingSettings& settings);
+
+// The format a settings record selects: the flagged format, MP3 when no flag is set.
 const OutputFormat& SelectedFormat(const RecordingSettings& settings);
 
 // Sets the flag of `id` and clears the others.

@@ -51,10 +51,11 @@ void RepairFormatFields(RecordingSettings& s) {
         s.Channels = 2;
     if (s.Mode < 0 || s.Mode > 3)
         s.Mode = 0;
-    if (s.FlacLevel < 0 || s.FlacLevel > 8)
-        s.FlacLevel = 5;
+    const RecordingSettings defaults;
+    if (s.FlacLevel < 0 || s.FlacLevel > MaxFlacLevel)
+        s.FlacLevel = defaults.FlacLevel;
     if (std::find(OpusRates.begin(), OpusRates.end(), s.OpusRate) == OpusRates.end())
-        s.OpusRate = 64;
+        s.OpusRate = defaults.OpusRate;
 }
 
 void ComputeBlockSizes(RecordingSettings& s) {

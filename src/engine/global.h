@@ -57,6 +57,10 @@ struct RecordingSettings {
     std::uint32_t AvgBytesPerSec = 44100 * 4;
 };
 
+// The Opus bit rates offered, in kbps; FLAC's compression levels run from 0 to MaxFlacLevel.
+inline constexpr std::array<std::int32_t, 10> OpusRates{16, 24, 32, 48, 64, 96, 128, 160, 192, 256};
+inline constexpr std::int32_t MaxFlacLevel = 8;
+
 // How a converted block is laid out, derived from the format fields alone. The capture ring
 // sizes its buffers from it and the conversion encodes by it, so the two always agree.
 struct BlockFormat {
@@ -72,12 +76,9 @@ BlockFormat BlockFormatOf(const RecordingSettings& settings);
 // gives MP3 (the default), several keep the first in the table of output formats (Wav, MP3,
 // WMA, OGG, FLAC, Opus); an unsupported SamplesPerSecond gives 44100 (so do 11025 and 22050
 // for FLAC), BitsPerSample other than 8 or 16 gives 16, Channels other than 1 or 2 gives 2, a
-// Mode outside 0..3 gives 0, a FlacLevel outside 0..8 gives 5, an OpusRate not offered gives
+// Mode outside 0..3 gives 0, a FlacLevel outside 0..8 gives 5, an OpusRate not in OpusRates gives
 // 64. Values inside the sets are kept as they are.
 void RepairFormatFields(RecordingSettings& settings);
-
-// The Opus bit rates offered, kbps.
-constexpr std::array<std::int32_t, 10> OpusRates{16, 24, 32, 48, 64, 96, 128, 160, 192, 256};
 
 // Repairs the format fields, then fills the derived block sizes from them (done by every
 // capture open). The sizes never exceed the engine's fixed buffers.

@@ -1,5 +1,7 @@
 #include "library/ListTexts.h"
 
+#include "engine/OutputFormats.h"
+
 #include <QString>
 #include <algorithm>
 #include <cmath>
@@ -36,12 +38,7 @@ std::string DurationText(double seconds) {
 }
 
 bool IsRecordingKind(const std::string& name) {
-    const auto dot = name.rfind('.');
-    if (dot == std::string::npos) {
-        return false;
-    }
-    const QString extension = QString::fromStdString(name.substr(dot)).toUpper();
-    return extension == ".WAV" || extension == ".MP3" || extension == ".WMA" || extension == ".OGG";
+    return FormatOfFileName(name) != nullptr;
 }
 
 std::uint64_t SizeInKB(std::uint64_t bytes) {

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-// True for names whose extension (from the last dot) is .WAV, .MP3, .WMA or .OGG in any case.
+// True for names whose extension (from the last dot) is an output format's, in any case.
 bool IsRecordingKind(const std::string& name);
 
 // Bytes to whole KB, a half rounding to the even neighbour (1536 gives 2, 2560 gives 2).

@@ -1,13 +1,11 @@
 #include "library/RecordNames.h"
 
+#include "engine/OutputFormats.h"
 #include "platform/FileSystem.h"
-
-#include <array>
 
 namespace {
 
 constexpr int LastRecordNumber = 100000;
-constexpr std::array<const char*, 4> RecordExtensions = {".wav", ".mp3", ".wma", ".ogg"};
 
 } // namespace
 
@@ -19,31 +17,19 @@ std::string RecordNumberText(int number) {
 bool MakeNextRecordFileName(const RecordingSettings& settings, LibraryState& state,
                             const std::string& given) {
     state.CurrentFile.clear();
-    std::string extension;
-    if (settings.Wav) {
-        extension = ".wav";
-    }
-    if (settings.MP3) {
-        extension = ".mp3";
-    }
-    if (settings.WMA) {
-        extension = ".wma";
-    }
-    if (settings.OGG) {
-        extension = ".ogg";
-    }
-    if (extension.empty()) {
-        return false;
-    }
+    const OutputFormat* format = FlaggedFormat(settings);
+    if (!format)
+        return false; // no format chosen, no name to give
     const std::string stem = settings.OutputFolder + platform::PathSeparator + "record";
     for (int number = 1; number <= LastRecordNumber; ++number) {
         const std::string base = stem + RecordNumberText(number);
         bool taken = false;
-        for (const char* kind : RecordExtensions) {
-            taken = taken || platform::PathExists(base + kind) || base + kind == given;
+        for (const OutputFormat& kind : OutputFormats()) {
+            const std::string path = base + kind.Extension;
+            taken = taken || platform::PathExists(path) || path == given;
         }
         if (!taken) {
-            state.CurrentFile = base + extension;
+            state.CurrentFile = base + format->Extension;
             return true;
         }
     }

@@ -19,8 +19,9 @@ struct Key {
 };
 
 // In the order they are written. A fresh file gets its sections in the order they first appear
-// here, so Image1 and Image2 join "Settings" although they come after "Colors".
-const std::array<Key, 32> kKeys{{
+// here, so Image1 and Image2 join "Settings" although they come after "Colors". The sections
+// added since come last, so older files keep their layout.
+const std::array<Key, 36> kKeys{{
     {"Folder", "Name", [](RecordingSettings& s) -> FieldRef { return &s.OutputFolder; }},
     {"Record Settings", "Wav", [](RecordingSettings& s) -> FieldRef { return &s.Wav; }},
     {"Record Settings", "SamplesPerSecond",
@@ -66,12 +67,16 @@ const std::array<Key, 32> kKeys{{
     {"Settings", "Image2", [](RecordingSettings& s) -> FieldRef { return &s.Image2; }},
     {"Desktop", "KeysNoticeShown",
      [](RecordingSettings& s) -> FieldRef { return &s.KeysNoticeShown; }},
+    {"FLAC Settings", "FLAC", [](RecordingSettings& s) -> FieldRef { return &s.FLAC; }},
+    {"FLAC Settings", "FlacLevel", [](RecordingSettings& s) -> FieldRef { return &s.FlacLevel; }},
+    {"Opus Settings", "Opus", [](RecordingSettings& s) -> FieldRef { return &s.Opus; }},
+    {"Opus Settings", "OpusRate", [](RecordingSettings& s) -> FieldRef { return &s.OpusRate; }},
 }};
 
 // Reading takes the two images before the colours.
-constexpr std::array<std::size_t, 32> kReadOrder{0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10,
-                                                 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21,
-                                                 22, 23, 24, 25, 29, 30, 26, 27, 28, 31};
+constexpr std::array<std::size_t, kKeys.size()> kReadOrder{
+    0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15, 16, 17,
+    18, 19, 20, 21, 22, 23, 24, 25, 29, 30, 26, 27, 28, 31, 32, 33, 34, 35};
 
 template <typename... F> struct Overloaded : F... { using F::operator()...; };
 template <typename... F> Overloaded(F...) -> Overloaded<F...>;

@@ -91,6 +91,8 @@ std::string MakeEncoded(const std::string& dir, const std::string& name, std::ui
     else if (ext == "wma")
         Run("ffmpeg -nostdin -loglevel error -y -i '" + wav + "' -c:a wmav2 -b:a 128k '" + out +
             "'");
+    else if (ext == "flac")
+        Run("ffmpeg -nostdin -loglevel error -y -i '" + wav + "' -c:a flac '" + out + "'");
     return out;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // Audio files the audio tests make for themselves: WAV files of the known signal written here,
-// and MP3, Ogg Vorbis and WMA files made from them by the real command-line encoders.
+// and MP3, Ogg Vorbis, WMA and FLAC files made from them by the real command-line encoders.
 
 #include <cstdint>
 #include <functional>

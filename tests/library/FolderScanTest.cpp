@@ -99,10 +99,14 @@ TEST(FolderScan, ListsRecordingKindsOnlyAndDeletesEmptyOnes) {
     WriteBytes(folder + "/record003.ogg.bak", 2000);
     WriteBytes(folder + "/small.wma", 49);
     WriteBytes(folder + "/enough.wma", 50);
+    WriteBytes(folder + "/small.flac", 49);
+    WriteBytes(folder + "/small.opus", 20);
+    WriteBytes(folder + "/enough.opus", 5000);
     WriteBytes(folder + "/.hidden.wav", 5000);
     WriteBytes(folder + "/tiny.txt", 3);
     fs::create_directory(folder + "/folder.wav");
-    for (const char* leftover : {"record001.wav", "small.wma", "tiny.txt"})
+    for (const char* leftover :
+         {"record001.wav", "small.wma", "small.flac", "small.opus", "tiny.txt"})
         Age(folder + "/" + leftover, 3600);
     LibraryState state;
     ScanOutputFolder(folder, state);
@@ -113,16 +117,17 @@ TEST(FolderScan, ListsRecordingKindsOnlyAndDeletesEmptyOnes) {
         EXPECT_EQ(entry.path, folder + "/" + entry.name);
     }
     std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"RECORD003.OGG", "enough.wma", "record002.mp3"}));
-    EXPECT_FALSE(fs::exists(folder + "/record001.wav"));
-    EXPECT_FALSE(fs::exists(folder + "/small.wma"));
+    EXPECT_EQ(names, (std::vector<std::string>{"RECORD003.OGG", "enough.opus", "enough.wma",
+                                               "record002.mp3"}));
+    for (const char* leftover : {"record001.wav", "small.wma", "small.flac", "small.opus"})
+        EXPECT_FALSE(fs::exists(folder + "/" + leftover)) << leftover;
     for (const char* kept : {"notes.txt", "tiny.txt", "record003.ogg.bak", ".hidden.wav"}) {
         EXPECT_TRUE(fs::exists(folder + "/" + kept)) << kept;
     }
     EXPECT_EQ(Find(state, "record002.mp3")->sizeText, "10");
     EXPECT_EQ(Find(state, "RECORD003.OGG")->sizeText, "2");
     EXPECT_EQ(Find(state, "enough.wma")->sizeText, "0");
-    EXPECT_EQ(state.Grid.RowCount, 4);
+    EXPECT_EQ(state.Grid.RowCount, 5);
 }
 
 // A small file is deleted only as the leftover of a crash: never one a writer of this program
@@ -205,6 +210,8 @@ TEST(FolderScan, DurationsOfRealAndDamagedRecordings) {
     RunCommand("lame --quiet " + source + " " + folder + "/three.mp3");
     RunCommand("oggenc --quiet " + source + " -o " + folder + "/three.ogg");
     RunCommand("ffmpeg -v error -i " + source + " -c:a wmav2 " + folder + "/three.wma");
+    RunCommand("ffmpeg -v error -i " + source + " -c:a flac " + folder + "/three.flac");
+    RunCommand("ffmpeg -v error -i " + source + " -c:a libopus " + folder + "/three.opus");
     // 187 s of 8-bit mono at 8000 Hz.
     WriteWav(folder + "/long.wav", 8000, 1, 8, 187 * 8000, 187 * 8000);
     // A header that promises far more than the file holds.
@@ -220,8 +227,8 @@ TEST(FolderScan, DurationsOfRealAndDamagedRecordings) {
     LibraryState state;
     ScanOutputFolder(folder, state);
     ProbeDurationsNow(state);
-    ASSERT_EQ(state.Entries.size(), 9u);
-    for (const char* name : {"three.mp3", "three.ogg", "three.wma"}) {
+    ASSERT_EQ(state.Entries.size(), 11u);
+    for (const char* name : {"three.mp3", "three.ogg", "three.wma", "three.flac", "three.opus"}) {
         EXPECT_EQ(Find(state, name)->durationText, "00:00:03") << name;
     }
     EXPECT_EQ(Find(state, "long.wav")->durationText, "00:03:07");

@@ -10,10 +10,12 @@
 namespace {
 
 TEST(ListTexts, RecordingKinds) {
-    for (const char* name : {"a.wav", "b.MP3", "c.Wma", "RECORD003.OGG", "x.y.ogg"}) {
+    for (const char* name :
+         {"a.wav", "b.MP3", "c.Wma", "RECORD003.OGG", "x.y.ogg", "a.flac", "B.Opus"}) {
         EXPECT_TRUE(IsRecordingKind(name)) << name;
     }
-    for (const char* name : {"wav", "a.wave", "record003.ogg.bak", "a.flac", "a.", "mp3.txt"}) {
+    for (const char* name :
+         {"wav", "a.wave", "record003.ogg.bak", "a.fla", "a.", "mp3.txt", "opus", "a.opus~"}) {
         EXPECT_FALSE(IsRecordingKind(name)) << name;
     }
 }

@@ -13,6 +13,7 @@ struct NameCase {
     std::vector<std::string> existing;
     bool wav, mp3, wma, ogg;
     std::string expected; // empty: no name
+    bool flac = false, opus = false;
 };
 
 void PrintTo(const NameCase& c, std::ostream* os) {
@@ -37,6 +38,8 @@ TEST_P(NextRecordName, FirstFreeNumberWithTheSelectedExtension) {
     settings.MP3 = c.mp3;
     settings.WMA = c.wma;
     settings.OGG = c.ogg;
+    settings.FLAC = c.flac;
+    settings.Opus = c.opus;
     LibraryState state;
     state.CurrentFile = folder + "/record001.wav";
     EXPECT_EQ(MakeNextRecordFileName(settings, state), !c.expected.empty());
@@ -58,7 +61,7 @@ INSTANTIATE_TEST_SUITE_P(
                  false,
                  "record005.wma"},
         NameCase{"OtherNamesDoNot",
-                 {"record1.wav", "record01.wav", "record001.flac"},
+                 {"record1.wav", "record01.wav", "record001.fla", "record001.opus.part"},
                  true,
                  false,
                  false,
@@ -71,8 +74,26 @@ INSTANTIATE_TEST_SUITE_P(
                  false,
                  true,
                  "record002.ogg"},
-        NameCase{"LastSelectedWins", {}, true, true, false, true, "record001.ogg"},
-        NameCase{"WavAndWma", {}, true, false, true, false, "record001.wma"},
+        NameCase{"Flac", {}, false, false, false, false, "record001.flac", true},
+        NameCase{
+            "Opus", {"record001.ogg"}, false, false, false, false, "record002.opus", false, true},
+        NameCase{"FlacAndOpusBlockTheOthers",
+                 {"record001.flac", "record002.opus"},
+                 true,
+                 false,
+                 false,
+                 false,
+                 "record003.wav"},
+        NameCase{"SeveralSelectedTheFirstInTheTableWins",
+                 {},
+                 false,
+                 true,
+                 false,
+                 true,
+                 "record001.mp3",
+                 true,
+                 true},
+        NameCase{"WavAndWma", {}, true, false, true, false, "record001.wav"},
         NameCase{"NothingSelected", {"record005.wav"}, false, false, false, false, ""}),
     [](const auto& info) { return std::string(info.param.what); });
 

@@ -39,6 +39,9 @@ TEST(SettingsFile, NoFileGivesEveryDefault) {
     s.Image1 = s.Image2 = "/p.png";
     s.LeftColor = s.RightColor = s.BackgroundColor = 0x123456;
     s.CaptureFrames = 9600;
+    s.FLAC = s.Opus = true;
+    s.FlacLevel = 0;
+    s.OpusRate = 16;
 
     ReadSettingsFile(test_paths::FreshDir("settings_none") + "/Sonvera.ini", s, ".");
 
@@ -65,6 +68,18 @@ TEST(SettingsFile, NoFileGivesEveryDefault) {
     EXPECT_EQ(s.RightColor, 65535u);
     EXPECT_EQ(s.BackgroundColor, 0u);
     EXPECT_EQ(s.CaptureFrames, 4096u);
+    EXPECT_FALSE(s.FLAC || s.Opus);
+    EXPECT_EQ(s.FlacLevel, 5);
+    EXPECT_EQ(s.OpusRate, 64);
+}
+
+TEST(SettingsFile, TheFlacAndOpusSectionsReadInTheirForms) {
+    const RecordingSettings s = Read("[flac settings]\nFLAC=1\nFlacLevel=0x7\n"
+                                     "[Opus Settings]\nOpus=yes\nOpusRate=96\n");
+    EXPECT_TRUE(s.FLAC);
+    EXPECT_EQ(s.FlacLevel, 7);
+    EXPECT_FALSE(s.Opus); // not a whole number: the default 0
+    EXPECT_EQ(s.OpusRate, 96);
 }
 
 TEST(SettingsFile, HandEditedValuesReadInTheirForms) {
@@ -109,6 +124,8 @@ TEST(SettingsFile, AFreshFileHoldsEveryKeyInOrder) {
     s.Image2 = "/pics/stream.jpg";
     s.BackgroundColor = 0x80FF00;
     s.KeysNoticeShown = true;
+    s.FlacLevel = 8;
+    s.OpusRate = 128;
     const std::string path = test_paths::FreshDir("settings_fresh") + "/Sonvera.ini";
 
     EXPECT_EQ(WriteSettingsFile(path, s, "."), std::nullopt);
@@ -152,7 +169,13 @@ TEST(SettingsFile, AFreshFileHoldsEveryKeyInOrder) {
                               "Right=65535\n"
                               "Background=8453888\n"
                               "[Desktop]\n"
-                              "KeysNoticeShown=1\n");
+                              "KeysNoticeShown=1\n"
+                              "[FLAC Settings]\n"
+                              "FLAC=0\n"
+                              "FlacLevel=8\n"
+                              "[Opus Settings]\n"
+                              "Opus=0\n"
+                              "OpusRate=128\n");
     RecordingSettings back;
     ReadSettingsFile(path, back, ".");
     EXPECT_TRUE(profile_properties::SameRecord(back, s));
@@ -224,7 +247,13 @@ TEST(SettingsFile, AHandEditedFileKeepsEverythingButOurValues) {
                               "Image1=\r\n"
                               "Image2=\r\n"
                               "[Desktop]\r\n"
-                              "KeysNoticeShown=0\r\n");
+                              "KeysNoticeShown=0\r\n"
+                              "[FLAC Settings]\r\n"
+                              "FLAC=0\r\n"
+                              "FlacLevel=5\r\n"
+                              "[Opus Settings]\r\n"
+                              "Opus=0\r\n"
+                              "OpusRate=64\r\n");
 }
 
 TEST(SettingsFile, ComesBackAsWritten) {
@@ -268,6 +297,10 @@ TEST(SettingsFile, ComesBackAsWritten) {
         s.RightColor = random();
         s.BackgroundColor = random();
         s.KeysNoticeShown = random() % 2;
+        s.FLAC = random() % 2;
+        s.FlacLevel = number();
+        s.Opus = random() % 2;
+        s.OpusRate = number();
         const char* separator = round % 3 ? "." : ",";
 
         platform::Profile profile;

@@ -31,7 +31,8 @@ inline bool SameRecord(const RecordingSettings& a, const RecordingSettings& b) {
            a.ClippingDetection == b.ClippingDetection && a.SplitChannels == b.SplitChannels &&
            a.Image1 == b.Image1 && a.Image2 == b.Image2 && a.LeftColor == b.LeftColor &&
            a.RightColor == b.RightColor && a.BackgroundColor == b.BackgroundColor &&
-           a.KeysNoticeShown == b.KeysNoticeShown;
+           a.KeysNoticeShown == b.KeysNoticeShown && a.FLAC == b.FLAC &&
+           a.FlacLevel == b.FlacLevel && a.Opus == b.Opus && a.OpusRate == b.OpusRate;
 }
 
 // Every value of the name grid, as the profile reads it.

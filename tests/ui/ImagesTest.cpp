@@ -47,10 +47,6 @@ const Expected Table[] = {
     {"ImageHRec1", &TForm2::ImageHRec1, 9, 18},
     {"ImageDown", &TForm2::ImageDown, 16, 16},
     {"ImageUp", &TForm2::ImageUp, 16, 16},
-    {"ImageWav", &TForm2::ImageWav, 16, 16},
-    {"ImageMP3", &TForm2::ImageMP3, 16, 16},
-    {"ImageOgg", &TForm2::ImageOgg, 16, 16},
-    {"ImageWMA", &TForm2::ImageWMA, 16, 16},
     {"ImagePPlay1", &TForm2::ImagePPlay1, 24, 20},
     {"ImagePPlay2", &TForm2::ImagePPlay2, 24, 20},
     {"ImagePPause1", &TForm2::ImagePPause1, 24, 20},
@@ -63,7 +59,7 @@ const Expected Table[] = {
     {"ImageClose2", &TForm2::ImageClose2, 11, 10},
 };
 
-// The main window's own backgrounds and list icons (no hover variants).
+// The main window's own backgrounds (no hover variants).
 const Expected Backgrounds[] = {
     {"ImageStatus", &TForm2::ImageStatus, 546, 30},
     {"ImageScreen1", &TForm2::ImageScreen1, 274, 163},
@@ -72,10 +68,6 @@ const Expected Backgrounds[] = {
     {"ImageVolBar", &TForm2::ImageVolBar, 90, 6},
     {"ImageFolder", &TForm2::ImageFolder, 19, 17},
     {"ImageList", &TForm2::ImageList, 547, 280},
-    {"ImageListWav", &TForm2::ImageListWav, 16, 16},
-    {"ImageListMP3", &TForm2::ImageListMP3, 16, 16},
-    {"ImageListWMA", &TForm2::ImageListWMA, 16, 16},
-    {"ImageListOgg", &TForm2::ImageListOgg, 16, 16},
 };
 
 // Mean brightness of the drawn (opaque) pixels.
@@ -113,12 +105,11 @@ private:
     QTimer timer;
 };
 
-void ExpectSizedAndDrawn(const TForm2& skins, const Expected& e) {
-    SCOPED_TRACE(e.name);
-    const QImage image = (skins.*e.member).toImage();
+void ExpectSizedAndDrawn(const std::string& name, const QPixmap& picture, QSize size) {
+    SCOPED_TRACE(name);
+    const QImage image = picture.toImage();
     ASSERT_FALSE(image.isNull());
-    EXPECT_EQ(image.width(), e.width);
-    EXPECT_EQ(image.height(), e.height);
+    EXPECT_EQ(image.size(), size);
     int drawn = 0;
     std::set<QRgb> colours;
     for (int y = 0; y < image.height(); ++y)
@@ -138,9 +129,15 @@ TEST(SkinPictures, EveryPictureHasItsSizeAndIsDrawnWithTransparentCorners) {
     ScreenState screens;
     const TForm2 skins(true, settings, screens, nullptr);
     for (const Expected& e : Table)
-        ExpectSizedAndDrawn(skins, e);
+        ExpectSizedAndDrawn(e.name, skins.*e.member, QSize(e.width, e.height));
     for (const Expected& e : Backgrounds)
-        ExpectSizedAndDrawn(skins, e);
+        ExpectSizedAndDrawn(e.name, skins.*e.member, QSize(e.width, e.height));
+    for (const OutputFormat& format : OutputFormats()) {
+        ExpectSizedAndDrawn(std::string("Image") + format.Icon, skins.FormatIcons.at(format.Id),
+                            QSize(16, 16));
+        ExpectSizedAndDrawn(std::string("ImageList") + format.Icon, skins.ListIcons.at(format.Id),
+                            QSize(16, 16));
+    }
 }
 
 // Relative luminance and contrast ratio as the accessibility guidelines define them.
@@ -212,15 +209,17 @@ TEST(SkinPictures, TheLevelBarFillsEveryWidthAndWarmsFromRedToAmber) {
     EXPECT_GT(high.green(), low.green() + 60) << "a warmer, lighter end";
 }
 
-TEST(SkinPictures, TheFileKindIconsAreToldApart) {
+TEST(SkinPictures, TheFormatAndFileKindIconsAreToldApart) {
     RecordingSettings settings;
     ScreenState screens;
     const TForm2 skins(true, settings, screens, nullptr);
-    const QImage icons[] = {skins.ImageListWav.toImage(), skins.ImageListMP3.toImage(),
-                            skins.ImageListWMA.toImage(), skins.ImageListOgg.toImage()};
-    for (std::size_t i = 0; i < std::size(icons); ++i)
-        for (std::size_t j = i + 1; j < std::size(icons); ++j)
-            EXPECT_NE(icons[i], icons[j]) << i << " and " << j;
+    for (const auto* icons : {&skins.FormatIcons, &skins.ListIcons}) {
+        ASSERT_EQ(icons->size(), OutputFormats().size());
+        for (auto a = icons->begin(); a != icons->end(); ++a)
+            for (auto b = std::next(a); b != icons->end(); ++b)
+                EXPECT_NE(a->second.toImage(), b->second.toImage())
+                    << FormatOf(a->first).Name << " and " << FormatOf(b->first).Name;
+    }
 }
 
 TEST(SkinPictures, HoverPicturesAreBrighterVariantsOfTheNormalOnes) {

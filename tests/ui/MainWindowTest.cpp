@@ -2,6 +2,7 @@
 // heights, the format action and closing with and without the question.
 
 #include "MainWindowFixture.h"
+#include "engine/OutputFormats.h"
 
 #include <QLabel>
 
@@ -122,6 +123,21 @@ TEST_F(MainWindowTest, ChangeFormatWaitsWhileRecordingAndReopensTheCaptureOtherw
     form->ChangeFormat();
     EXPECT_EQ(form->LabFormat->text(), "OGG 128 kbps stereo");
     EXPECT_TRUE(form->Core().Ring().IsOpen());
+}
+
+TEST_F(MainWindowTest, AFormatLabelTooLongForItsRoomIsShownWholeInASmallerFont) {
+    const QFont windowFont = form->LabFormat->font();
+    const int room = form->LabStatus->x() - form->LabFormat->x();
+    SelectFormat(form->Core().Settings, FormatId::Flac);
+    form->ChangeFormat();
+    EXPECT_EQ(form->LabFormat->text(), "FLAC 44100Hz 16bit stereo level 5");
+    EXPECT_LE(form->LabFormat->width(), room);
+    EXPECT_LT(form->LabFormat->font().pointSizeF(), windowFont.pointSizeF());
+
+    SelectFormat(form->Core().Settings, FormatId::Opus);
+    form->ChangeFormat();
+    EXPECT_EQ(form->LabFormat->text(), "Opus 64kbps stereo");
+    EXPECT_EQ(form->LabFormat->font(), windowFont) << "a label that fits keeps the font";
 }
 
 TEST_F(MainWindowTest, ClosingWhileRecordingAsksAndNoKeepsRecording) {

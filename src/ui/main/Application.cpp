@@ -45,8 +45,7 @@ struct Windows {
                 WaveInCaps caps;
                 return core.CaptureDevice().GetDevCaps(0, caps) == WaveOk ? caps.dwFormats : 0u;
             },
-            FormatIcons{form2->ImageMP3, form2->ImageOgg, form2->ImageWMA, form2->ImageWav},
-            [this] { form1->CloseWithoutAsking(); }, form1.get());
+            form2->FormatIcons, [this] { form1->CloseWithoutAsking(); }, form1.get());
         form1->ShowFormatSettings = [this] { return formRecSettings->Execute(); };
         formConvert = std::make_unique<TFormConvert>(core.Settings, form1.get());
         form1->ConvertFile = [this](const std::string& source, const std::string& target) {

@@ -1,6 +1,5 @@
 #include "ui/main/FileGrid.h"
 
-#include "library/FileNames.h"
 #include "ui/common/PlainText.h"
 
 #include <QKeyEvent>
@@ -146,13 +145,11 @@ void FileGridView::SGridFilesDrawCell(QPainter& painter, int column, int row, co
 }
 
 void FileGridView::DrawIcon(QPainter& painter, const QRect& rect, const std::string& text) {
-    static const std::array<const char*, 4> kinds = {".WAV", ".MP3", ".WMA", ".OGG"};
-    const std::string extension = UpperExtension(text);
-    for (std::size_t i = 0; i < kinds.size(); ++i) {
-        if (extension == kinds[i]) {
-            painter.drawPixmap(rect.left() + 1, rect.top() + 1, pictures.Icons[i]);
-        }
-    }
+    const OutputFormat* format = FormatOfFileName(text);
+    if (!format)
+        return;
+    if (const auto icon = pictures.Icons.find(format->Id); icon != pictures.Icons.end())
+        painter.drawPixmap(rect.left() + 1, rect.top() + 1, icon->second);
 }
 
 void FileGridView::DrawHeader(QPainter& painter) {

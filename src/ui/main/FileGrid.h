@@ -3,20 +3,22 @@
 // the program, whole-row selection, a vertical scroll bar only. It shows LibraryState's rows
 // and hands its mouse and key events to the file list's handlers.
 
+#include "engine/OutputFormats.h"
 #include "library/Files.h"
 
 #include <QAbstractScrollArea>
 #include <QPixmap>
 #include <array>
 #include <functional>
+#include <map>
 
 class QPainter;
 
 // The pictures the grid draws, made by the window that owns them.
 struct FileGridPictures {
-    QPixmap ImageUp;              // ascending order, 16 x 16
-    QPixmap ImageDown;            // descending order, 16 x 16
-    std::array<QPixmap, 4> Icons; // the kinds WAV, MP3, WMA, OGG, with transparency
+    QPixmap ImageUp;                   // ascending order, 16 x 16
+    QPixmap ImageDown;                 // descending order, 16 x 16
+    std::map<FormatId, QPixmap> Icons; // each recording kind's, with transparency
 };
 
 class FileGridView : public QAbstractScrollArea {

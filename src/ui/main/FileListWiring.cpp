@@ -14,10 +14,7 @@
 #include <QMenu>
 
 void TForm1::CreateFileList(const TForm2& skins) {
-    FileGridPictures pictures{
-        skins.ImageUp,
-        skins.ImageDown,
-        {skins.ImageListWav, skins.ImageListMP3, skins.ImageListWMA, skins.ImageListOgg}};
+    FileGridPictures pictures{skins.ImageUp, skins.ImageDown, skins.ListIcons};
     SGridFiles =
         new FileGridView(centralWidget(), core_.Library, core_.Settings.Sort, std::move(pictures));
     SGridFiles->setGeometry(14, 263, 519, 253);

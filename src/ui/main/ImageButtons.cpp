@@ -1,7 +1,6 @@
 // The main window's transport row: pictures that act as buttons, their hover pictures, the
 // pressed look and the action on release.
 
-#include "app/FormatLabel.h"
 #include "ui/common/PictureButton.h"
 #include "ui/main/Images.h"
 #include "ui/main/main.h"

@@ -41,10 +41,6 @@ const Picture Pictures[] = {
     {"ImageHRec1", &TForm2::ImageHRec1, QSize(9, 18)},
     {"ImageDown", &TForm2::ImageDown, Icon},
     {"ImageUp", &TForm2::ImageUp, Icon},
-    {"ImageWav", &TForm2::ImageWav, Icon},
-    {"ImageMP3", &TForm2::ImageMP3, Icon},
-    {"ImageOgg", &TForm2::ImageOgg, Icon},
-    {"ImageWMA", &TForm2::ImageWMA, Icon},
     {"ImagePPlay1", &TForm2::ImagePPlay1, PlayerButton},
     {"ImagePPlay2", &TForm2::ImagePPlay2, PlayerButton},
     {"ImagePPause1", &TForm2::ImagePPause1, PlayerButton},
@@ -62,10 +58,6 @@ const Picture Pictures[] = {
     {"ImageVolBar", &TForm2::ImageVolBar, QSize(90, 6)},
     {"ImageFolder", &TForm2::ImageFolder, QSize(19, 17)},
     {"ImageList", &TForm2::ImageList, QSize(547, 280)},
-    {"ImageListWav", &TForm2::ImageListWav, Icon},
-    {"ImageListMP3", &TForm2::ImageListMP3, Icon},
-    {"ImageListWMA", &TForm2::ImageListWMA, Icon},
-    {"ImageListOgg", &TForm2::ImageListOgg, Icon},
 };
 
 // True when `path` names a file that exists (a folder does not count).
@@ -93,6 +85,10 @@ TForm2::TForm2(bool vistaMode, const RecordingSettings& settings, ScreenState& s
                QWidget* messageParent) {
     for (const Picture& picture : Pictures)
         this->*picture.member = RenderSkinPicture(picture.name, picture.size);
+    for (const OutputFormat& format : OutputFormats()) {
+        FormatIcons[format.Id] = RenderSkinPicture(QString("Image") + format.Icon, Icon);
+        ListIcons[format.Id] = RenderSkinPicture(QString("ImageList") + format.Icon, Icon);
+    }
     FormCreate(vistaMode, settings, screens, messageParent);
 }
 

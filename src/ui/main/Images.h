@@ -2,12 +2,14 @@
 // The skin image holder: every picture of the main window (backgrounds, buttons, list header and
 // file icons, format icon) and of the player, made once at start, and the screens' backgrounds.
 
+#include "engine/OutputFormats.h"
+
 #include <QImage>
 #include <QPixmap>
 #include <QString>
+#include <map>
 #include <string>
 
-struct RecordingSettings;
 struct ScreenState;
 class QWidget;
 
@@ -40,8 +42,8 @@ public:
     QPixmap ImageHRec1;
     // Sort direction arrows of the list header, 16 x 16.
     QPixmap ImageDown, ImageUp;
-    // Output format icons, 16 x 16, transparent.
-    QPixmap ImageWav, ImageMP3, ImageOgg, ImageWMA;
+    // Output format icons, 16 x 16, transparent: ImageWav, ImageMP3 ... by the formats' table.
+    std::map<FormatId, QPixmap> FormatIcons;
     // Player buttons, 24 x 20.
     QPixmap ImagePPlay1, ImagePPlay2;
     QPixmap ImagePPause1, ImagePPause2;
@@ -58,6 +60,6 @@ public:
     QPixmap ImageVolBar;
     // The output folder icon, 19 x 17.
     QPixmap ImageFolder;
-    // File kind icons of the list rows, 16 x 16, transparent.
-    QPixmap ImageListWav, ImageListMP3, ImageListWMA, ImageListOgg;
+    // File kind icons of the list rows, 16 x 16, transparent: ImageListWav ... by the table.
+    std::map<FormatId, QPixmap> ListIcons;
 };

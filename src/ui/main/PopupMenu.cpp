@@ -1,5 +1,6 @@
 #include "ui/main/PopupMenu.h"
 
+#include "library/FileNames.h"
 #include "ui/main/SkinPictures.h"
 
 #include <QPaintEvent>
@@ -60,14 +61,6 @@ public:
         QProxyStyle::drawPrimitive(element, option, painter, widget);
     }
 };
-
-bool IsWavFile(const std::string& path) {
-    const std::size_t dot = path.find_last_of('.');
-    const std::size_t slash = path.find_last_of('/');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
-        return false;
-    return QString::fromStdString(path.substr(dot)).toUpper() == ".WAV";
-}
 
 } // namespace
 
@@ -143,7 +136,7 @@ void DrawPopupItem(QPainter& canvas, const QRect& rect, int kind, bool selected,
         canvas.drawPixmap(1, top + 1, icons[kind - 1]);
 
     if ((kind == 1 && facts.IsPlaying) || (kind == 2 && !facts.IsPlaying) ||
-        (kind == 4 && !IsWavFile(facts.CurrentFile)))
+        (kind == 4 && !IsWavName(facts.CurrentFile)))
         textColour = GreyText;
 
     const QString text = PopupItemText(kind, facts);

@@ -1,8 +1,8 @@
 #include "ui/main/main.h"
 
-#include "app/FormatLabel.h"
 #include "app/HotKeyIds.h"
 #include "app/LevelControl.h"
+#include "engine/OutputFormats.h"
 #include "platform/DesktopSession.h"
 #include "platform/PulseWaveIn.h"
 #include "ui/common/BusyCursor.h"
@@ -359,14 +359,15 @@ void TForm1::ShowCurrentFile() {
 }
 
 void TForm1::UpdateFormatLabel() {
-    const FormatLabel label = DescribeFormat(core_.Settings);
-    LabFormat->setText(QString::fromStdString(label.text));
+    const OutputFormat& format = SelectedFormat(core_.Settings);
+    LabFormat->setFont(font());
+    LabFormat->setText(QString::fromStdString(format.Label(core_.Settings)));
     LabFormat->adjustSize();
+    // A long label (FLAC's) gets a smaller font rather than running under the status panel.
+    ShrinkToWidth(LabFormat, LabStatus->x() - LabFormat->x());
     if (!skins_)
         return;
-    const QPixmap* icons[] = {&skins_->ImageWav, &skins_->ImageMP3, &skins_->ImageWMA,
-                              &skins_->ImageOgg};
-    ImageFormat->setPixmap(*icons[static_cast<int>(label.icon)]);
+    ImageFormat->setPixmap(skins_->FormatIcons.at(format.Id));
 }
 
 void TForm1::ChangeFormat() {

@@ -2,6 +2,7 @@
 
 #include "audio/BassWMA.h"
 #include "platform/Locale.h"
+#include "ui/common/TextWidth.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -18,10 +19,19 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <span>
 
 namespace {
 
-enum Page { PageMP3 = 0, PageOGG = 1, PageWma = 2, PageWav = 3 };
+int PageOf(FormatId format) {
+    return FormatOf(format).Page;
+}
+
+const OutputFormat& FormatOnPage(int page) {
+    const auto formats = OutputFormats();
+    return *std::find_if(formats.begin(), formats.end(),
+                         [page](const OutputFormat& f) { return f.Page == page; });
+}
 
 const QStringList Mp3Rates = {"32",  "40",  "48",  "56",  "64",  "80",  "96",
                               "112", "128", "160", "192", "224", "256", "320"};
@@ -30,9 +40,17 @@ const QStringList OggRates = {"48",  "56",  "64",  "80",  "96",  "112",
                               "128", "160", "192", "224", "256", "320"};
 const QStringList ChannelChoices = {"stereo", "mono"};
 const QStringList WavBits = {"16 bit", "8  bit"};
+const QStringList FlacLevels = {"0", "1", "2", "3", "4", "5", "6", "7", "8"};
 
-// Track bars whose thumbs are 15 pixels long, and page tabs with little padding so that the
-// four fit in one row in the wider fonts found here.
+QStringList NumberTexts(std::span<const std::int32_t> numbers) {
+    QStringList texts;
+    for (const std::int32_t number : numbers)
+        texts << QString::number(number);
+    return texts;
+}
+
+// Track bars whose thumbs are 15 pixels long, and page tabs with little padding so that they
+// take little room in the wider fonts found here.
 class DialogStyle : public QProxyStyle {
 public:
     int pixelMetric(PixelMetric metric, const QStyleOption* option,
@@ -57,21 +75,34 @@ HighRateBits HighRateBitsFor(std::int32_t channels, std::uint16_t bits) {
     return mono ? HighRateBits{0x4000, 0x40000} : HighRateBits{0x8000, 0x80000};
 }
 
-bool DeviceOffersRate(std::uint32_t rate, std::uint32_t flags, std::int32_t channels,
-                      std::uint16_t bits) {
+// The sample rates offered for a channel count and sample width: 44100 always, 48000 and 96000
+// as the device's flags allow, and with `lowRates` 11025 and 22050 before them.
+QStringList OfferedRates(std::uint32_t flags, std::int32_t channels, std::uint16_t bits,
+                         bool lowRates) {
+    QStringList rates;
+    if (lowRates)
+        rates << "11025"
+              << "22050";
+    rates << "44100";
     const HighRateBits high = HighRateBitsFor(channels, bits);
-    switch (rate) {
-    case 11025:
-    case 22050:
-    case 44100:
-        return true;
-    case 48000:
-        return (flags & high.k48) != 0;
-    case 96000:
-        return (flags & high.k96) != 0;
-    default:
-        return false;
-    }
+    if (flags & high.k48)
+        rates << "48000";
+    if (flags & high.k96)
+        rates << "96000";
+    return rates;
+}
+
+// The rate to keep when a rate list has nothing selected: the stored one when it is offered
+// now (the device may have changed since the list was built), else 44100.
+std::uint32_t KeptRate(std::uint32_t stored, const QStringList& offered) {
+    return offered.contains(QString::number(stored)) ? stored : 44100;
+}
+
+// FLAC is always 16-bit, whatever the WAV page's choice of bits.
+constexpr std::uint16_t FlacBits = 16;
+
+std::int32_t ChannelsOf(const QComboBox* box) {
+    return box->currentIndex() == 1 ? 1 : 2;
 }
 
 // The shortest text that reads back as the number, with the user's decimal separator.
@@ -153,13 +184,7 @@ QComboBox* AddList(QWidget* parent, const QStringList& entries, int left, int to
 // designed one would run into the next list.
 QComboBox* AddCaptionedList(QWidget* parent, const QString& caption, const QStringList& entries,
                             int left, int top, int width, int room = 100) {
-    QLabel* label = AddLabel(parent, caption, left, top - 15);
-    QFont font = label->font();
-    while (label->width() > room && font.pointSizeF() > 6) {
-        font.setPointSizeF(font.pointSizeF() - 0.5);
-        label->setFont(font);
-        label->adjustSize();
-    }
+    ShrinkToWidth(AddLabel(parent, caption, left, top - 15), room);
     return AddList(parent, entries, left, top, width);
 }
 
@@ -193,10 +218,13 @@ TFormRecSettings::TFormRecSettings(RecordingSettings& settings, FormatFlagsReade
       settings(settings), readFormatFlags(std::move(readFormatFlags)),
       wmaRates(wmaRates ? std::move(wmaRates) : WmaRatesQuery(BASS_WMA_EncodeGetRates)),
       endProgram(std::move(endProgram)), dialogStyle(std::make_unique<DialogStyle>()) {
-    plainIcons = {SixteenSquare(icons.MP3), SixteenSquare(icons.OGG), SixteenSquare(icons.WMA),
-                  SixteenSquare(icons.Wav)};
-    for (std::size_t i = 0; i < plainIcons.size(); ++i)
-        tickedIcons[i] = WithTick(plainIcons[i]);
+    plainIcons.resize(OutputFormats().size());
+    for (const OutputFormat& format : OutputFormats()) {
+        const auto icon = icons.find(format.Id);
+        plainIcons[format.Page] = SixteenSquare(icon != icons.end() ? icon->second : QPixmap());
+    }
+    for (const QPixmap& icon : plainIcons)
+        tickedIcons.push_back(WithTick(icon));
     CreateControls();
     FormatFlags = this->readFormatFlags ? this->readFormatFlags() : 0;
     FormCreate();
@@ -226,7 +254,7 @@ void TFormRecSettings::CreateControls() {
     PControlFormat->tabBar()->setStyle(barStyle);
 
     TSheetMP3 = new QWidget;
-    ImageMP3 = AddPicture(TSheetMP3, plainIcons[PageMP3]);
+    ImageMP3 = AddPicture(TSheetMP3, plainIcons[PageOf(FormatId::Mp3)]);
     CBoxMP3BitRate = AddCaptionedList(TSheetMP3, "Bitrate, kbps", Mp3Rates, 100, 20, 81);
     CBoxMP3Mode = AddCaptionedList(TSheetMP3, "Channel mode", Mp3Modes, 202, 20, 81);
     GBoxMP3_VBR = new QGroupBox("VBR - Variable Bit Rate", TSheetMP3);
@@ -244,7 +272,7 @@ void TFormRecSettings::CreateControls() {
     connect(ChBoxMP3VBR, &QCheckBox::clicked, this, [this] { ChBoxMP3VBRClick(); });
 
     TSheetOGG = new QWidget;
-    ImageOgg = AddPicture(TSheetOGG, plainIcons[PageOGG]);
+    ImageOgg = AddPicture(TSheetOGG, plainIcons[PageOf(FormatId::Ogg)]);
     CBoxOggRate = AddCaptionedList(TSheetOGG, "Nominal Bitrate, kbps", OggRates, 100, 20, 81);
     CBoxOggChannels = AddCaptionedList(TSheetOGG, "Channels", ChannelChoices, 202, 20, 81);
     GrBoxOgg_QualityMode = new QGroupBox("Quality Mode ", TSheetOGG);
@@ -262,24 +290,76 @@ void TFormRecSettings::CreateControls() {
     connect(TBarOGG_Quality, &QSlider::valueChanged, this, [this] { TBarOGG_QualityChange(); });
 
     TSheetWma = new QWidget;
-    ImageWma = AddPicture(TSheetWma, plainIcons[PageWma]);
+    ImageWma = AddPicture(TSheetWma, plainIcons[PageOf(FormatId::Wma)]);
     CBoxWmaRate = AddCaptionedList(TSheetWma, "Bitrate, kbps", {}, 100, 20, 81);
     CBoxWmaChannels = AddCaptionedList(TSheetWma, "Channels", ChannelChoices, 202, 20, 81);
     connect(CBoxWmaChannels, &QComboBox::activated, this, [this] { CBoxWmaChannelsChange(); });
 
     TSheetWav = new QWidget;
-    ImageWAV = AddPicture(TSheetWav, plainIcons[PageWav]);
+    ImageWAV = AddPicture(TSheetWav, plainIcons[PageOf(FormatId::Wav)]);
     CBoxWavSpsIn = AddCaptionedList(TSheetWav, "Sample Rate, Hz", {}, 100, 20, 81);
     CBoxWavChannel = AddCaptionedList(TSheetWav, "Channels", ChannelChoices, 202, 20, 81);
     AddLabel(TSheetWav, "Bit Per Sample", 104, 66);
     CBoxWavBits = AddList(TSheetWav, WavBits, 100, 80, 79);
+    connect(CBoxWavSpsIn, &QComboBox::activated, this, [this] { CBoxWavSpsInChange(); });
     connect(CBoxWavChannel, &QComboBox::activated, this, [this] { CBoxWavChannelChange(); });
     connect(CBoxWavBits, &QComboBox::activated, this, [this] { CBoxWavBitsChange(); });
 
-    PControlFormat->addTab(TSheetMP3, plainIcons[PageMP3], "MP3   ");
-    PControlFormat->addTab(TSheetOGG, plainIcons[PageOGG], "OGG");
-    PControlFormat->addTab(TSheetWma, plainIcons[PageWma], "WMA   ");
-    PControlFormat->addTab(TSheetWav, plainIcons[PageWav], "WAV   ");
+    TSheetFlac = new QWidget;
+    ImageFlac = AddPicture(TSheetFlac, plainIcons[PageOf(FormatId::Flac)]);
+    CBoxFlacSpsIn = AddCaptionedList(TSheetFlac, "Sample Rate, Hz", {}, 100, 20, 81);
+    CBoxFlacChannel = AddCaptionedList(TSheetFlac, "Channels", ChannelChoices, 202, 20, 81);
+    AddLabel(TSheetFlac, "Compression level", 104, 66);
+    CBoxFlacLevel = AddList(TSheetFlac, FlacLevels, 100, 80, 79);
+    connect(CBoxFlacSpsIn, &QComboBox::activated, this, [this] { CBoxFlacSpsInChange(); });
+    connect(CBoxFlacChannel, &QComboBox::activated, this, [this] { CBoxFlacChannelChange(); });
+
+    TSheetOpus = new QWidget;
+    ImageOpus = AddPicture(TSheetOpus, plainIcons[PageOf(FormatId::Opus)]);
+    CBoxOpusRate =
+        AddCaptionedList(TSheetOpus, "Bitrate, kbps", NumberTexts(OpusRates), 100, 20, 81);
+    CBoxOpusChannels = AddCaptionedList(TSheetOpus, "Channels", ChannelChoices, 202, 20, 81);
+
+    AddPages();
+}
+
+TFormRecSettings::Sheet TFormRecSettings::SheetOf(FormatId format) const {
+    // The older formats' captions keep the spaces that widened their tabs.
+    switch (format) {
+    case FormatId::Wav:
+        return {TSheetWav, "WAV   "};
+    case FormatId::Mp3:
+        return {TSheetMP3, "MP3   "};
+    case FormatId::Wma:
+        return {TSheetWma, "WMA   "};
+    case FormatId::Ogg:
+        return {TSheetOGG, "OGG"};
+    case FormatId::Flac:
+        return {TSheetFlac, "FLAC"};
+    case FormatId::Opus:
+        return {TSheetOpus, "Opus"};
+    }
+    return {};
+}
+
+void TFormRecSettings::AddPages() {
+    for (int page = 0; page < static_cast<int>(plainIcons.size()); ++page) {
+        const Sheet sheet = SheetOf(FormatOnPage(page).Id);
+        PControlFormat->addTab(sheet.page, plainIcons[page], sheet.caption);
+    }
+    // Every tab in one row: the dialog grows by what they need beyond the designed width, and
+    // what it holds stays centred.
+    const int grow =
+        std::max(0, PControlFormat->tabBar()->sizeHint().width() - PControlFormat->width());
+    if (grow == 0)
+        return;
+    setFixedSize(width() + grow, height());
+    PControlFormat->resize(PControlFormat->width() + grow, PControlFormat->height());
+    BitBtnOK->move(BitBtnOK->x() + grow / 2, BitBtnOK->y());
+    for (int page = 0; page < PControlFormat->count(); ++page)
+        for (QWidget* control :
+             PControlFormat->widget(page)->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            control->move(control->x() + grow / 2, control->y());
 }
 
 void TFormRecSettings::FormCreate() {
@@ -292,17 +372,8 @@ void TFormRecSettings::FormCreate() {
     CBoxMP3MaxBRate->setCurrentIndex(13);
     CBoxWmaRate->setCurrentIndex(5);
     CBoxWmaChannels->setCurrentIndex(0);
-    // The stored format's page; the first of WAV, MP3, WMA, Ogg when several are set, as the
-    // engine reads them, and MP3 when none is.
-    int page = PageMP3;
-    if (settings.Wav)
-        page = PageWav;
-    else if (settings.MP3)
-        page = PageMP3;
-    else if (settings.WMA)
-        page = PageWma;
-    else if (settings.OGG)
-        page = PageOGG;
+    // The stored format's page, as the engine reads the flags.
+    const int page = SelectedFormat(settings).Page;
     MarkActivePage(page);
     PControlFormat->setCurrentIndex(page);
 }
@@ -312,43 +383,9 @@ void TFormRecSettings::MarkActivePage(int page) {
         PControlFormat->setTabIcon(i, i == page ? tickedIcons[i] : plainIcons[i]);
 }
 
-void TFormRecSettings::ChooseFormatPage(int page, bool RecordingSettings::*format) {
-    MarkActivePage(page);
-    settings.Wav = settings.MP3 = settings.WMA = settings.OGG = false;
-    settings.*format = true;
-}
-
 void TFormRecSettings::ShowPage(int page) {
-    switch (page) {
-    case PageMP3:
-        TSheetMP3Show();
-        break;
-    case PageOGG:
-        TSheetOGGShow();
-        break;
-    case PageWma:
-        TSheetWmaShow();
-        break;
-    case PageWav:
-        TSheetWavShow();
-        break;
-    }
-}
-
-void TFormRecSettings::TSheetMP3Show() {
-    ChooseFormatPage(PageMP3, &RecordingSettings::MP3);
-}
-
-void TFormRecSettings::TSheetOGGShow() {
-    ChooseFormatPage(PageOGG, &RecordingSettings::OGG);
-}
-
-void TFormRecSettings::TSheetWmaShow() {
-    ChooseFormatPage(PageWma, &RecordingSettings::WMA);
-}
-
-void TFormRecSettings::TSheetWavShow() {
-    ChooseFormatPage(PageWav, &RecordingSettings::Wav);
+    MarkActivePage(page);
+    SelectFormat(settings, FormatOnPage(page).Id);
 }
 
 void TFormRecSettings::ApplyVbrRule() {
@@ -383,8 +420,22 @@ void TFormRecSettings::TBarOGG_QualityChange() {
     settings.OggQuality = static_cast<float>(TBarOGG_Quality->value());
 }
 
+void TFormRecSettings::CBoxWavSpsInChange() {
+    CBoxFlacSpsIn->setCurrentIndex(CBoxFlacSpsIn->findText(CBoxWavSpsIn->currentText()));
+}
+
 void TFormRecSettings::CBoxWavChannelChange() {
-    settings.Channels = CBoxWavChannel->currentIndex() == 1 ? 1 : 2;
+    settings.Channels = ChannelsOf(CBoxWavChannel);
+    CBoxFlacChannel->setCurrentIndex(CBoxWavChannel->currentIndex());
+}
+
+void TFormRecSettings::CBoxFlacSpsInChange() {
+    CBoxWavSpsIn->setCurrentIndex(CBoxWavSpsIn->findText(CBoxFlacSpsIn->currentText()));
+}
+
+void TFormRecSettings::CBoxFlacChannelChange() {
+    settings.Channels = ChannelsOf(CBoxFlacChannel);
+    CBoxWavChannel->setCurrentIndex(CBoxFlacChannel->currentIndex());
 }
 
 void TFormRecSettings::CBoxWavBitsChange() {
@@ -392,7 +443,7 @@ void TFormRecSettings::CBoxWavBitsChange() {
 }
 
 void TFormRecSettings::CBoxWmaChannelsChange() {
-    settings.Channels = CBoxWmaChannels->currentIndex() == 1 ? 1 : 2;
+    settings.Channels = ChannelsOf(CBoxWmaChannels);
     if (!BuildWmaRateList())
         QDialog::done(QDialog::Rejected);
 }
@@ -401,15 +452,14 @@ void TFormRecSettings::BitBtnOKClick() {
     close();
 }
 
-void TFormRecSettings::BuildSampleRateList() {
+void TFormRecSettings::BuildSampleRateLists() {
     CBoxWavSpsIn->clear();
-    CBoxWavSpsIn->addItems({"11025", "22050", "44100"});
-    const HighRateBits high = HighRateBitsFor(settings.Channels, settings.BitsPerSample);
-    if (FormatFlags & high.k48)
-        CBoxWavSpsIn->addItem("48000");
-    if (FormatFlags & high.k96)
-        CBoxWavSpsIn->addItem("96000");
+    CBoxWavSpsIn->addItems(
+        OfferedRates(FormatFlags, settings.Channels, settings.BitsPerSample, true));
     CBoxWavSpsIn->setCurrentIndex(IndexOfNumber(CBoxWavSpsIn, settings.SamplesPerSecond));
+    CBoxFlacSpsIn->clear();
+    CBoxFlacSpsIn->addItems(OfferedRates(FormatFlags, settings.Channels, FlacBits, false));
+    CBoxFlacSpsIn->setCurrentIndex(IndexOfNumber(CBoxFlacSpsIn, settings.SamplesPerSecond));
 }
 
 bool TFormRecSettings::BuildWmaRateList() {
@@ -432,9 +482,11 @@ bool TFormRecSettings::BuildWmaRateList() {
 }
 
 void TFormRecSettings::FormShow() {
-    BuildSampleRateList();
+    BuildSampleRateLists();
     CBoxWavChannel->setCurrentIndex(settings.Channels == 1 ? 1 : 0);
     CBoxWavBits->setCurrentIndex(settings.BitsPerSample == 8 ? 1 : 0);
+    CBoxFlacChannel->setCurrentIndex(settings.Channels == 1 ? 1 : 0);
+    CBoxFlacLevel->setCurrentIndex(IndexOfNearest(CBoxFlacLevel, settings.FlacLevel));
 
     const int bitRate = IndexOfNumber(CBoxMP3BitRate, settings.BitRate);
     CBoxMP3BitRate->setCurrentIndex(bitRate >= 0 ? bitRate : 0);
@@ -462,6 +514,9 @@ void TFormRecSettings::FormShow() {
     TBarOGG_Quality->setValue(RoundHalfEven(settings.OggQuality));
     LabOggQuality->setText("Quality - " + ShortestDecimal(settings.OggQuality));
     ApplyOggRule();
+
+    CBoxOpusRate->setCurrentIndex(IndexOfNearest(CBoxOpusRate, settings.OpusRate));
+    CBoxOpusChannels->setCurrentIndex(settings.Channels == 1 ? 1 : 0);
 }
 
 bool TFormRecSettings::Prepare() {
@@ -495,24 +550,19 @@ void TFormRecSettings::done(int result) {
     QDialog::done(result);
 }
 
-std::uint32_t TFormRecSettings::RateWithoutSelection() const {
-    const std::int32_t channels = CBoxWavChannel->currentIndex() == 1 ? 1 : 2;
-    const std::uint16_t bits = CBoxWavBits->currentIndex() == 1 ? 8 : 16;
-    return DeviceOffersRate(settings.SamplesPerSecond, FormatFlags, channels, bits)
-               ? settings.SamplesPerSecond
-               : 44100;
-}
-
 void TFormRecSettings::FormClose() {
     if (readFormatFlags)
         FormatFlags = readFormatFlags();
     settings.Channels = 2;
-    settings.SamplesPerSecond = CBoxWavSpsIn->currentIndex() >= 0
-                                    ? CBoxWavSpsIn->currentText().toUInt()
-                                    : RateWithoutSelection();
+    const std::uint16_t wavBits = CBoxWavBits->currentIndex() == 1 ? 8 : 16;
+    settings.SamplesPerSecond =
+        CBoxWavSpsIn->currentIndex() >= 0
+            ? CBoxWavSpsIn->currentText().toUInt()
+            : KeptRate(settings.SamplesPerSecond,
+                       OfferedRates(FormatFlags, ChannelsOf(CBoxWavChannel), wavBits, true));
     if (settings.Wav) {
-        settings.Channels = CBoxWavChannel->currentIndex() == 1 ? 1 : 2;
-        settings.BitsPerSample = CBoxWavBits->currentIndex() == 1 ? 8 : 16;
+        settings.Channels = ChannelsOf(CBoxWavChannel);
+        settings.BitsPerSample = wavBits;
     }
     if (settings.MP3) {
         settings.BitRate = CBoxMP3BitRate->currentText().toInt();
@@ -527,12 +577,25 @@ void TFormRecSettings::FormClose() {
         // An encoder that offers an empty list leaves nothing to choose: the rate stays.
         if (CBoxWmaRate->currentIndex() >= 0)
             settings.WMARate = CBoxWmaRate->currentText().toInt();
-        settings.Channels = CBoxWmaChannels->currentIndex() == 1 ? 1 : 2;
+        settings.Channels = ChannelsOf(CBoxWmaChannels);
     }
     if (settings.OGG) {
         settings.OggRate = CBoxOggRate->currentText().toInt();
-        settings.Channels = CBoxOggChannels->currentIndex() == 1 ? 1 : 2;
+        settings.Channels = ChannelsOf(CBoxOggChannels);
         settings.QualityMode = ChBoxOggQuality->isChecked();
         settings.OggQuality = static_cast<float>(TBarOGG_Quality->value());
+    }
+    if (settings.FLAC) {
+        settings.Channels = ChannelsOf(CBoxFlacChannel);
+        settings.SamplesPerSecond =
+            CBoxFlacSpsIn->currentIndex() >= 0
+                ? CBoxFlacSpsIn->currentText().toUInt()
+                : KeptRate(settings.SamplesPerSecond,
+                           OfferedRates(FormatFlags, settings.Channels, FlacBits, false));
+        settings.FlacLevel = CBoxFlacLevel->currentText().toInt();
+    }
+    if (settings.Opus) {
+        settings.OpusRate = CBoxOpusRate->currentText().toInt();
+        settings.Channels = ChannelsOf(CBoxOpusChannels);
     }
 }

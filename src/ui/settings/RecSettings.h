@@ -1,16 +1,18 @@
 #pragma once
 // The format settings dialog TFormRecSettings: the output format (the page last shown) and
-// its options on four pages, edited in the settings record; closing it applies the choice.
+// its options on one page per format, edited in the settings record; closing it applies the
+// choice.
 
 #include "audio/Bass.h"
-#include "engine/global.h"
+#include "engine/OutputFormats.h"
 
 #include <QDialog>
 #include <QPixmap>
-#include <array>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
+#include <vector>
 
 class QCheckBox;
 class QComboBox;
@@ -22,13 +24,8 @@ class QStyle;
 class QTabWidget;
 class QWidget;
 
-// The 16 x 16 pictures of the four formats, shown on the page tabs and on the pages.
-struct FormatIcons {
-    QPixmap MP3;
-    QPixmap OGG;
-    QPixmap WMA;
-    QPixmap Wav;
-};
+// The 16 x 16 pictures of the output formats, shown on the page tabs and on the pages.
+using FormatIcons = std::map<FormatId, QPixmap>;
 
 class TFormRecSettings : public QDialog {
 public:
@@ -56,17 +53,17 @@ public:
     // Handlers.
     void FormCreate();
     void FormShow();
-    // Runs the page's show handler, which makes its format the one chosen.
+    // A page shown: its format becomes the only one chosen, its tab carries the tick.
     void ShowPage(int page);
-    void TSheetMP3Show();
-    void TSheetOGGShow();
-    void TSheetWmaShow();
-    void TSheetWavShow();
     void ChBoxMP3VBRClick();
     void ChBoxOggQualityClick();
     void TBarOGG_QualityChange();
+    // The WAV and FLAC pages edit the same rate and channels, so each follows the other.
+    void CBoxWavSpsInChange();
     void CBoxWavChannelChange();
     void CBoxWavBitsChange();
+    void CBoxFlacSpsInChange();
+    void CBoxFlacChannelChange();
     void CBoxWmaChannelsChange();
     void BitBtnOKClick();
     void FormClose();
@@ -80,6 +77,8 @@ public:
     QWidget* TSheetOGG;
     QWidget* TSheetWma;
     QWidget* TSheetWav;
+    QWidget* TSheetFlac;
+    QWidget* TSheetOpus;
     QLabel* ImageMP3;
     QComboBox* CBoxMP3BitRate;
     QComboBox* CBoxMP3Mode;
@@ -104,30 +103,41 @@ public:
     QComboBox* CBoxWavSpsIn;
     QComboBox* CBoxWavChannel;
     QComboBox* CBoxWavBits;
+    QLabel* ImageFlac;
+    QComboBox* CBoxFlacSpsIn;
+    QComboBox* CBoxFlacChannel;
+    QComboBox* CBoxFlacLevel;
+    QLabel* ImageOpus;
+    QComboBox* CBoxOpusRate;
+    QComboBox* CBoxOpusChannels;
 
     // Every way of closing (OK, the close box, Escape) ends here, and applies.
     void done(int result) override;
 
 private:
     void CreateControls();
-    void BuildSampleRateList();
+    struct Sheet {
+        QWidget* page;
+        const char* caption;
+    };
+    // A format's page and its tab's caption.
+    Sheet SheetOf(FormatId format) const;
+    // Adds the pages in their tab order and widens the dialog where the tabs need more room.
+    void AddPages();
+    void BuildSampleRateLists();
     // False when the encoder offers no rates: the program is then ending.
     bool BuildWmaRateList();
     void ApplyVbrRule();
     void ApplyOggRule();
     // The tab of `page` gets the tick, the others their plain picture.
     void MarkActivePage(int page);
-    // The page's format becomes the only one chosen, its tab carries the tick.
-    void ChooseFormatPage(int page, bool RecordingSettings::*format);
-    // The rate to keep when the sample-rate list has nothing selected.
-    std::uint32_t RateWithoutSelection() const;
 
     RecordingSettings& settings;
     FormatFlagsReader readFormatFlags;
     WmaRatesQuery wmaRates;
     std::function<void()> endProgram;
-    std::array<QPixmap, 4> plainIcons;  // in tab order
-    std::array<QPixmap, 4> tickedIcons; // the same with the green tick
+    std::vector<QPixmap> plainIcons;  // in tab order
+    std::vector<QPixmap> tickedIcons; // the same with the green tick
     std::unique_ptr<QStyle> dialogStyle;
     bool ending = false;
     bool applied = false;

@@ -20,6 +20,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <map>
 
 namespace {
 
@@ -32,8 +33,17 @@ QPixmap Solid(QColor colour) {
 }
 
 const QColor Up(0, 200, 0), Down(0, 0, 200);
-const std::array<QColor, 4> Kinds = {QColor(250, 0, 0), QColor(250, 250, 0), QColor(0, 250, 250),
-                                     QColor(250, 0, 250)};
+const std::map<FormatId, QColor> Kinds = {
+    {FormatId::Wav, QColor(250, 0, 0)},   {FormatId::Mp3, QColor(250, 250, 0)},
+    {FormatId::Wma, QColor(0, 250, 250)}, {FormatId::Ogg, QColor(250, 0, 250)},
+    {FormatId::Flac, QColor(120, 60, 0)}, {FormatId::Opus, QColor(0, 120, 60)}};
+
+std::map<FormatId, QPixmap> KindIcons() {
+    std::map<FormatId, QPixmap> icons;
+    for (const auto& [format, colour] : Kinds)
+        icons[format] = Solid(colour);
+    return icons;
+}
 
 class FileGridTest : public ::testing::Test {
 protected:
@@ -55,11 +65,8 @@ protected:
         std::ofstream(folder + "/A.mp3") << std::string(3000, 'x');
         WriteRecordingWav(folder + "/c.wav", 44100, 2, 16, 1);
         window.resize(547, 530);
-        grid = new FileGridView(
-            &window, library, settings.Sort,
-            {Solid(Up),
-             Solid(Down),
-             {Solid(Kinds[0]), Solid(Kinds[1]), Solid(Kinds[2]), Solid(Kinds[3])}});
+        grid = new FileGridView(&window, library, settings.Sort,
+                                {Solid(Up), Solid(Down), KindIcons()});
         grid->setGeometry(14, 263, 519, 253);
         FileListCalls wired;
         wired.PlayCurrentFile = [this] { calls.push_back("play " + library.CurrentFile); };
@@ -96,7 +103,7 @@ TEST_F(FileGridTest, DrawsHeaderRowsIconsAndSelectionInTheirColours) {
         const QColor fill = row == 2 ? QColor(208, 217, 217) : QColor(229, 239, 239);
         EXPECT_EQ(pixels.pixelColor(cell.left() + 1, cell.top() + 8), fill) << row;
         const QRect name = grid->CellRect(0, row);
-        const QColor icon = Name(row) == "A.mp3" ? Kinds[1] : Kinds[0];
+        const QColor icon = Kinds.at(Name(row) == "A.mp3" ? FormatId::Mp3 : FormatId::Wav);
         EXPECT_EQ(pixels.pixelColor(name.left() + 1, name.top() + 1), icon) << row;
         EXPECT_EQ(pixels.pixelColor(name.left(), name.top() + 1), fill) << "left of the icon";
     }
@@ -130,6 +137,35 @@ TEST_F(FileGridTest, HeaderClicksSortAwayFromTheColumnBorders) {
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, Middle(0, 3));
     EXPECT_EQ(settings.Sort, 6);
     EXPECT_EQ(handlers->LastClickedRow, 3);
+}
+
+// FLAC and Opus recordings made by the real encoders are listed with their kind's icon and
+// their duration, and sort by it among the others.
+TEST_F(FileGridTest, FlacAndOpusFilesShowTheirIconAndDurationAndSortByIt) {
+    for (const char* made : {"duration=5 -ac 2 -c:a flac five.flac",
+                             "duration=3 -ac 2 -c:a libopus -b:a 64k three.opus"}) {
+        const std::string command =
+            "cd " + folder + " && ffmpeg -v error -f lavfi -i sine=frequency=440:" + made;
+        ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    }
+    handlers->RescanAndSort();
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, Middle(1, 0));
+    ASSERT_EQ(settings.Sort, 3);
+    ASSERT_EQ(library.Grid.RowCount, 6);
+    const std::vector<std::pair<std::string, std::string>> shown = {{"A.mp3", "00:00:00"},
+                                                                    {"c.wav", "00:00:01"},
+                                                                    {"b.wav", "00:00:02"},
+                                                                    {"three.opus", "00:00:03"},
+                                                                    {"five.flac", "00:00:05"}};
+    const QImage pixels = Pixels();
+    for (int row = 1; row <= 5; ++row) {
+        EXPECT_EQ(Name(row), shown[row - 1].first) << row;
+        EXPECT_EQ(library.Grid.Cells[row][1], "      " + shown[row - 1].second) << Name(row);
+        const QRect name = grid->CellRect(0, row);
+        EXPECT_EQ(pixels.pixelColor(name.left() + 1, name.top() + 1),
+                  Kinds.at(FormatOfFileName(Name(row))->Id))
+            << Name(row);
+    }
 }
 
 TEST_F(FileGridTest, MouseAndKeysSelectPlayStopAndDelete) {

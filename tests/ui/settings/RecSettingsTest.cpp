@@ -11,6 +11,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSlider>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -21,10 +22,13 @@ namespace {
 
 constexpr std::uint32_t AllRates = 0xFFFFF; // every WAVE_FORMAT_* bit up to 96 kHz
 
-QPixmap Coloured(Qt::GlobalColor colour) {
-    QPixmap pixmap(16, 16);
-    pixmap.fill(colour);
-    return pixmap;
+FormatIcons BlueIcons() {
+    QPixmap blue(16, 16);
+    blue.fill(Qt::blue);
+    FormatIcons icons;
+    for (const OutputFormat& format : OutputFormats())
+        icons[format.Id] = blue;
+    return icons;
 }
 
 QStringList Entries(const QComboBox* box) {
@@ -69,10 +73,7 @@ protected:
 
     void Create() {
         dialog = std::make_unique<TFormRecSettings>(
-            settings, [this] { return deviceFlags; },
-            FormatIcons{Coloured(Qt::blue), Coloured(Qt::blue), Coloured(Qt::blue),
-                        Coloured(Qt::blue)},
-            [this] { ++endCalls; }, nullptr,
+            settings, [this] { return deviceFlags; }, BlueIcons(), [this] { ++endCalls; }, nullptr,
             [this](DWORD freq, DWORD chans, DWORD) -> const DWORD* {
                 EXPECT_EQ(freq, 44100u);
                 askedChannels.push_back(chans);
@@ -105,10 +106,19 @@ protected:
 TEST_F(RecSettingsTest, PagesListsAndWindowAreAsDesigned) {
     Create();
     EXPECT_EQ(dialog->windowTitle(), "Format Settings");
-    EXPECT_EQ(dialog->size(), QSize(345, 271));
-    const QStringList captions = {"MP3   ", "OGG", "WMA   ", "WAV   "};
-    ASSERT_EQ(dialog->PControlFormat->count(), 4);
-    for (int i = 0; i < 4; ++i)
+    // Wider only as far as the six tabs need, so that none is cut or scrolled away.
+    EXPECT_EQ(dialog->height(), 271);
+    EXPECT_GE(dialog->width(), 345);
+    dialog->show();
+    QApplication::processEvents();
+    QTabBar* tabs = dialog->PControlFormat->tabBar();
+    EXPECT_LE(tabs->tabRect(tabs->count() - 1).right(), tabs->width());
+    dialog->hide();
+    const int room = dialog->width() - 345;
+    EXPECT_EQ(dialog->BitBtnOK->geometry(), QRect(136 + room / 2, 234, 67, 23));
+    const QStringList captions = {"MP3   ", "OGG", "WMA   ", "WAV   ", "FLAC", "Opus"};
+    ASSERT_EQ(dialog->PControlFormat->count(), 6);
+    for (int i = 0; i < 6; ++i)
         EXPECT_EQ(dialog->PControlFormat->tabText(i), captions[i]);
     const QStringList mp3Rates = {"32",  "40",  "48",  "56",  "64",  "80",  "96",
                                   "112", "128", "160", "192", "224", "256", "320"};
@@ -119,16 +129,20 @@ TEST_F(RecSettingsTest, PagesListsAndWindowAreAsDesigned) {
               QStringList({"stereo", "joint stereo", "dual channel", "mono"}));
     EXPECT_EQ(Entries(dialog->CBoxOggRate), QStringList({"48", "56", "64", "80", "96", "112", "128",
                                                          "160", "192", "224", "256", "320"}));
-    for (QComboBox* box :
-         {dialog->CBoxOggChannels, dialog->CBoxWmaChannels, dialog->CBoxWavChannel})
+    for (QComboBox* box : {dialog->CBoxOggChannels, dialog->CBoxWmaChannels, dialog->CBoxWavChannel,
+                           dialog->CBoxFlacChannel, dialog->CBoxOpusChannels})
         EXPECT_EQ(Entries(box), QStringList({"stereo", "mono"}));
     EXPECT_EQ(Entries(dialog->CBoxWavBits), QStringList({"16 bit", "8  bit"}));
+    EXPECT_EQ(Entries(dialog->CBoxFlacLevel),
+              QStringList({"0", "1", "2", "3", "4", "5", "6", "7", "8"}));
+    EXPECT_EQ(Entries(dialog->CBoxOpusRate),
+              QStringList({"16", "24", "32", "48", "64", "96", "128", "160", "192", "256"}));
     EXPECT_EQ(dialog->TBarMP3_VBR_Quality->maximum(), 8);
     EXPECT_EQ(dialog->TBarOGG_Quality->maximum(), 10);
     EXPECT_EQ(dialog->TBarOGG_Quality->pageStep(), 1);
     // The stored format (MP3 by default) is the open page, and the only ticked tab.
     EXPECT_EQ(dialog->PControlFormat->currentIndex(), 0);
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < 6; ++i)
         EXPECT_EQ(HasTick(dialog->PControlFormat, i), i == 0) << i;
 }
 
@@ -148,12 +162,13 @@ TEST_P(RecSettingsPageTest, ShowingAPageChoosesItsFormatAndTicksItsTab) {
     Open();
     const PageCase c = GetParam();
     // Start from another page, so that showing this one is a change.
-    dialog->PControlFormat->setCurrentIndex((c.page + 1) % 4);
+    dialog->PControlFormat->setCurrentIndex((c.page + 1) % 6);
     dialog->PControlFormat->setCurrentIndex(c.page);
     Close();
-    bool RecordingSettings::*flags[] = {&RecordingSettings::MP3, &RecordingSettings::OGG,
-                                        &RecordingSettings::WMA, &RecordingSettings::Wav};
-    for (int i = 0; i < 4; ++i) {
+    bool RecordingSettings::*flags[] = {&RecordingSettings::MP3,  &RecordingSettings::OGG,
+                                        &RecordingSettings::WMA,  &RecordingSettings::Wav,
+                                        &RecordingSettings::FLAC, &RecordingSettings::Opus};
+    for (int i = 0; i < 6; ++i) {
         EXPECT_EQ(settings.*flags[i], i == c.page) << i;
         EXPECT_EQ(HasTick(dialog->PControlFormat, i), i == c.page) << i;
     }
@@ -168,7 +183,9 @@ INSTANTIATE_TEST_SUITE_P(Pages, RecSettingsPageTest,
                          ::testing::Values(PageCase{"MP3", 0, &RecordingSettings::MP3},
                                            PageCase{"OGG", 1, &RecordingSettings::OGG},
                                            PageCase{"WMA", 2, &RecordingSettings::WMA},
-                                           PageCase{"WAV", 3, &RecordingSettings::Wav}),
+                                           PageCase{"WAV", 3, &RecordingSettings::Wav},
+                                           PageCase{"FLAC", 4, &RecordingSettings::FLAC},
+                                           PageCase{"Opus", 5, &RecordingSettings::Opus}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(RecSettingsTest, TheMp3ModeGivesTheChannelsAndTheOtherFieldsApply) {
@@ -306,6 +323,71 @@ TEST_F(RecSettingsTest, TheWmaListFollowsTheChannelsAndKeepsTheStoredRateWhenOff
     EXPECT_EQ(dialog->CBoxWmaRate->currentText(), "64") << "128 is not offered: the first";
     Close();
     EXPECT_EQ(settings.WMARate, 64);
+    EXPECT_EQ(settings.Channels, 1);
+}
+
+// Chosen as a user does, in the shown dialog: the FLAC page edits the WAV page's rate and
+// channels (FLAC's rates are the 16-bit ones from 44100 up) and sets its own level.
+TEST_F(RecSettingsTest, TheFlacPageSetsItsLevelAndTheRateAndChannelsItSharesWithWav) {
+    deviceFlags = 0x8000;       // 48 kHz for 16-bit stereo only
+    settings.BitsPerSample = 8; // the WAV page's bits do not narrow FLAC's rates
+    Create();
+    QTimer::singleShot(100, [this] {
+        dialog->PControlFormat->setCurrentIndex(4);
+        EXPECT_EQ(Entries(dialog->CBoxFlacSpsIn), QStringList({"44100", "48000"}));
+        EXPECT_EQ(dialog->CBoxFlacLevel->currentText(), "5");
+        Choose(dialog->CBoxFlacSpsIn, "48000");
+        Choose(dialog->CBoxFlacChannel, "mono");
+        EXPECT_EQ(settings.Channels, 1) << "at once, as on the WAV page";
+        EXPECT_EQ(dialog->CBoxWavChannel->currentText(), "mono");
+        Choose(dialog->CBoxFlacLevel, "8");
+        dialog->BitBtnOK->click();
+    });
+    EXPECT_TRUE(dialog->Execute());
+    EXPECT_TRUE(settings.FLAC);
+    EXPECT_FALSE(settings.MP3 || settings.Wav || settings.WMA || settings.OGG || settings.Opus);
+    EXPECT_EQ(settings.FlacLevel, 8);
+    EXPECT_EQ(settings.SamplesPerSecond, 48000u);
+    EXPECT_EQ(settings.Channels, 1);
+    EXPECT_EQ(settings.BitsPerSample, 8) << "the WAV choice stays for WAV";
+    EXPECT_EQ(SelectedFormat(settings).Label(settings), "FLAC 48000Hz 16bit mono level 8");
+
+    // Opened again on the FLAC page, it shows what was chosen.
+    ASSERT_TRUE(dialog->Prepare());
+    EXPECT_EQ(dialog->PControlFormat->currentIndex(), 4);
+    EXPECT_EQ(dialog->CBoxFlacLevel->currentText(), "8");
+    EXPECT_EQ(dialog->CBoxFlacChannel->currentText(), "mono");
+}
+
+TEST_F(RecSettingsTest, TheWavPagesRateAndChannelsShowOnTheFlacPageAndAWavOnlyRateIsNotKept) {
+    settings.MP3 = false;
+    settings.Wav = true;
+    Open();
+    Choose(dialog->CBoxWavSpsIn, "96000");
+    EXPECT_EQ(dialog->CBoxFlacSpsIn->currentText(), "96000");
+    Choose(dialog->CBoxWavChannel, "mono");
+    EXPECT_EQ(dialog->CBoxFlacChannel->currentText(), "mono");
+    Choose(dialog->CBoxWavSpsIn, "22050");
+    EXPECT_EQ(dialog->CBoxFlacSpsIn->currentIndex(), -1) << "not a FLAC rate";
+    dialog->PControlFormat->setCurrentIndex(4);
+    Close();
+    EXPECT_TRUE(settings.FLAC);
+    EXPECT_EQ(settings.SamplesPerSecond, 44100u);
+    EXPECT_EQ(settings.Channels, 1);
+}
+
+TEST_F(RecSettingsTest, TheOpusPageSetsItsRateAndChannelsAndShowsAnOddRateAsTheNearest) {
+    settings.MP3 = false;
+    settings.Opus = true;
+    settings.OpusRate = 100; // hand-edited
+    Open();
+    EXPECT_EQ(dialog->PControlFormat->currentIndex(), 5);
+    EXPECT_EQ(dialog->CBoxOpusRate->currentText(), "96");
+    Choose(dialog->CBoxOpusRate, "32");
+    Choose(dialog->CBoxOpusChannels, "mono");
+    Close();
+    EXPECT_TRUE(settings.Opus);
+    EXPECT_EQ(settings.OpusRate, 32);
     EXPECT_EQ(settings.Channels, 1);
 }
 

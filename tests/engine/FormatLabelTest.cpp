@@ -1,6 +1,6 @@
-// The format label's exact texts and icons.
+// The format label's exact texts and icons: the selected format's row and its label.
 
-#include "app/FormatLabel.h"
+#include "engine/OutputFormats.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@ namespace {
 struct Case {
     const char* what;
     void (*arrange)(RecordingSettings&);
-    FormatIcon icon;
+    FormatId format;
     const char* text;
 };
 
@@ -23,14 +23,14 @@ TEST_P(FormatLabelTest, TextAndIcon) {
     RecordingSettings settings;
     settings.MP3 = false;
     GetParam().arrange(settings);
-    const FormatLabel label = DescribeFormat(settings);
-    EXPECT_EQ(label.text, GetParam().text);
-    EXPECT_EQ(label.icon, GetParam().icon);
+    const OutputFormat& format = SelectedFormat(settings);
+    EXPECT_EQ(format.Label(settings), GetParam().text);
+    EXPECT_EQ(format.Id, GetParam().format);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Formats, FormatLabelTest,
-    ::testing::Values(Case{"wav", [](RecordingSettings& s) { s.Wav = true; }, FormatIcon::Wav,
+    ::testing::Values(Case{"wav", [](RecordingSettings& s) { s.Wav = true; }, FormatId::Wav,
                            "WAV 44100Hz 16bit stereo"},
                       Case{"wav mono 8 bit",
                            [](RecordingSettings& s) {
@@ -39,13 +39,13 @@ INSTANTIATE_TEST_SUITE_P(
                                s.BitsPerSample = 8;
                                s.Channels = 1;
                            },
-                           FormatIcon::Wav, "WAV 11025Hz 8bit mono"},
+                           FormatId::Wav, "WAV 11025Hz 8bit mono"},
                       Case{"mp3 joint",
                            [](RecordingSettings& s) {
                                s.MP3 = true;
                                s.Mode = 1;
                            },
-                           FormatIcon::MP3, "MP3 128 kbps joint stereo"},
+                           FormatId::Mp3, "MP3 128 kbps joint stereo"},
                       Case{"mp3 vbr follows the mp3 mode, not the channels",
                            [](RecordingSettings& s) {
                                s.MP3 = true;
@@ -53,22 +53,22 @@ INSTANTIATE_TEST_SUITE_P(
                                s.Mode = 3;
                                s.Channels = 2;
                            },
-                           FormatIcon::MP3, "MP3   VBR  mono"},
+                           FormatId::Mp3, "MP3   VBR  mono"},
                       Case{"mp3 dual",
                            [](RecordingSettings& s) {
                                s.MP3 = true;
                                s.Mode = 2;
                                s.BitRate = 320;
                            },
-                           FormatIcon::MP3, "MP3 320 kbps dual channel"},
+                           FormatId::Mp3, "MP3 320 kbps dual channel"},
                       Case{"wma",
                            [](RecordingSettings& s) {
                                s.WMA = true;
                                s.WMARate = 64;
                                s.Channels = 1;
                            },
-                           FormatIcon::WMA, "WMA 64 kbps mono"},
-                      Case{"ogg rate", [](RecordingSettings& s) { s.OGG = true; }, FormatIcon::Ogg,
+                           FormatId::Wma, "WMA 64 kbps mono"},
+                      Case{"ogg rate", [](RecordingSettings& s) { s.OGG = true; }, FormatId::Ogg,
                            "OGG 128 kbps stereo"},
                       Case{"ogg quality",
                            [](RecordingSettings& s) {
@@ -77,17 +77,40 @@ INSTANTIATE_TEST_SUITE_P(
                                s.OggQuality = 3;
                                s.Channels = 1;
                            },
-                           FormatIcon::Ogg, "OGG Quality - 3 mono"},
+                           FormatId::Ogg, "OGG Quality - 3 mono"},
                       Case{"ogg fractional quality",
                            [](RecordingSettings& s) {
                                s.OGG = true;
                                s.QualityMode = true;
                                s.OggQuality = 2.5f;
                            },
-                           FormatIcon::Ogg, "OGG Quality - 2.5 stereo"},
-                      Case{"several flags: the last wins",
-                           [](RecordingSettings& s) { s.Wav = s.MP3 = s.WMA = true; },
-                           FormatIcon::WMA, "WMA 128 kbps stereo"}),
+                           FormatId::Ogg, "OGG Quality - 2.5 stereo"},
+                      Case{"flac",
+                           [](RecordingSettings& s) {
+                               s.FLAC = true;
+                               s.BitsPerSample = 8; // WAV's choice: FLAC stays 16-bit
+                           },
+                           FormatId::Flac, "FLAC 44100Hz 16bit stereo level 5"},
+                      Case{"flac mono 96 kHz level 0",
+                           [](RecordingSettings& s) {
+                               s.FLAC = true;
+                               s.SamplesPerSecond = 96000;
+                               s.Channels = 1;
+                               s.FlacLevel = 0;
+                           },
+                           FormatId::Flac, "FLAC 96000Hz 16bit mono level 0"},
+                      Case{"opus", [](RecordingSettings& s) { s.Opus = true; }, FormatId::Opus,
+                           "Opus 64kbps stereo"},
+                      Case{"opus mono",
+                           [](RecordingSettings& s) {
+                               s.Opus = true;
+                               s.OpusRate = 24;
+                               s.Channels = 1;
+                           },
+                           FormatId::Opus, "Opus 24kbps mono"},
+                      Case{"several flags: the first in the table wins",
+                           [](RecordingSettings& s) { s.Opus = s.WMA = s.MP3 = true; },
+                           FormatId::Mp3, "MP3 128 kbps stereo"}),
     [](const auto& info) { return "case" + std::to_string(info.index); });
 
 } // namespace
