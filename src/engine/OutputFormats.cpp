@@ -93,10 +93,15 @@ const OutputFormat& FormatOf(FormatId id) {
 }
 
 const OutputFormat& SelectedFormat(const RecordingSettings& settings) {
+    const OutputFormat* flagged = FirstFlaggedFormat(settings);
+    return flagged ? *flagged : FormatOf(FormatId::Mp3);
+}
+
+const OutputFormat* FirstFlaggedFormat(const RecordingSettings& settings) {
     for (const OutputFormat& format : Formats)
         if (settings.*format.Flag)
-            return format;
-    return FormatOf(FormatId::Mp3);
+            return &format;
+    return nullptr;
 }
 
 void SelectFormat(RecordingSettings& settings, FormatId id) {

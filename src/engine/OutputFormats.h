@@ -32,6 +32,9 @@ const OutputFormat& FormatOf(FormatId id);
 // The format a settings record selects: the first row whose flag is set, MP3 when none is.
 const OutputFormat& SelectedFormat(const RecordingSettings& settings);
 
+// The first row whose flag is set, or none (before a repair has chosen MP3).
+const OutputFormat* FirstFlaggedFormat(const RecordingSettings& settings);
+
 // Sets the flag of `id` and clears the others.
 void SelectFormat(RecordingSettings& settings, FormatId id);
 

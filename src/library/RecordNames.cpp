@@ -17,17 +17,20 @@ std::string RecordNumberText(int number) {
 bool MakeNextRecordFileName(const RecordingSettings& settings, LibraryState& state,
                             const std::string& given) {
     state.CurrentFile.clear();
-    const char* extension = SelectedFormat(settings).Extension;
+    // A name is never guessed for a record no format flag was set in.
+    const OutputFormat* format = FirstFlaggedFormat(settings);
+    if (!format)
+        return false;
     const std::string stem = settings.OutputFolder + platform::PathSeparator + "record";
     for (int number = 1; number <= LastRecordNumber; ++number) {
         const std::string base = stem + RecordNumberText(number);
         bool taken = false;
-        for (const OutputFormat& format : OutputFormats()) {
-            const std::string path = base + format.Extension;
+        for (const OutputFormat& kind : OutputFormats()) {
+            const std::string path = base + kind.Extension;
             taken = taken || platform::PathExists(path) || path == given;
         }
         if (!taken) {
-            state.CurrentFile = base + extension;
+            state.CurrentFile = base + format->Extension;
             return true;
         }
     }

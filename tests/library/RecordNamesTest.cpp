@@ -94,13 +94,7 @@ INSTANTIATE_TEST_SUITE_P(
                  true,
                  true},
         NameCase{"WavAndWma", {}, true, false, true, false, "record001.wav"},
-        NameCase{"NothingSelectedGivesMp3",
-                 {"record005.wav"},
-                 false,
-                 false,
-                 false,
-                 false,
-                 "record001.mp3"}),
+        NameCase{"NothingSelected", {"record005.wav"}, false, false, false, false, ""}),
     [](const auto& info) { return std::string(info.param.what); });
 
 TEST(RecordNames, NumbersHaveAtLeastThreeDigits) {
