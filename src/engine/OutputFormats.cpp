@@ -94,7 +94,7 @@ const OutputFormat& FormatOf(FormatId id) {
                          [id](const OutputFormat& f) { return f.Id == id; });
 }
 
-const OutputFormat* FlaggedFormat(const RecordingSettings& settings) {
+const OutputFormat* FirstFlaggedFormat(const RecordingSettings& settings) {
     for (const OutputFormat& format : Formats)
         if (settings.*format.Flag)
             return &format;
@@ -102,7 +102,7 @@ const OutputFormat* FlaggedFormat(const RecordingSettings& settings) {
 }
 
 const OutputFormat& SelectedFormat(const RecordingSettings& settings) {
-    const OutputFormat* flagged = FlaggedFormat(settings);
+    const OutputFormat* flagged = FirstFlaggedFormat(settings);
     return flagged ? *flagged : FormatOf(FormatId::Mp3);
 }
 

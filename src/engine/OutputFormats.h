@@ -31,11 +31,11 @@ std::span<const OutputFormat> OutputFormats();
 
 const OutputFormat& FormatOf(FormatId id);
 
-// The format a settings record selects: the first row whose flag is set, none when no flag is.
-const OutputFormat* FlaggedFormat(const RecordingSettings& settings);
-
-// The format a settings record selects: the flagged format, MP3 when no flag is set.
+// The format a settings record selects: the first row whose flag is set, MP3 when none is.
 const OutputFormat& SelectedFormat(const RecordingSettings& settings);
+
+// The first row whose flag is set, or none (before a repair has chosen MP3).
+const OutputFormat* FirstFlaggedFormat(const RecordingSettings& settings);
 
 // Sets the flag of `id` and clears the others.
 void SelectFormat(RecordingSettings& settings, FormatId id);

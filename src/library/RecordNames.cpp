@@ -17,9 +17,10 @@ std::string RecordNumberText(int number) {
 bool MakeNextRecordFileName(const RecordingSettings& settings, LibraryState& state,
                             const std::string& given) {
     state.CurrentFile.clear();
-    const OutputFormat* format = FlaggedFormat(settings);
+    // A name is never guessed for a record no format flag was set in.
+    const OutputFormat* format = FirstFlaggedFormat(settings);
     if (!format)
-        return false; // no format chosen, no name to give
+        return false;
     const std::string stem = settings.OutputFolder + platform::PathSeparator + "record";
     for (int number = 1; number <= LastRecordNumber; ++number) {
         const std::string base = stem + RecordNumberText(number);
