@@ -15,10 +15,11 @@ constexpr DWORD BASS_ENCODE_PAUSE = 32;
 // What BASS_Encode_GetCount counts.
 constexpr DWORD BASS_ENCODE_COUNT_QUEUE = 1; // bytes written and not yet taken by the encoder
 
-// Starts the command line's program on the carrier (flags: BASS_ENCODE_PAUSE is accepted;
-// written data is fed whatever the carrier's state; proc must be nil). The command line is
-// read by the Windows quoting rules. Returns 0 when the carrier is unknown or the program
-// cannot be started (for example, it does not exist).
+// Starts the command line's program on the carrier, which owns it from then on (freeing the
+// carrier ends it as BASS_Encode_Stop does). The command line is read by the Windows quoting
+// rules. Flags: 0 or BASS_ENCODE_PAUSE, alike here, as a carrier has no data of its own to feed;
+// any other flag, a procedure or user data is refused. Returns 0 when refused, when the handle
+// is not a carrier, or when the program cannot be started (for example, it does not exist).
 HENCODE BASS_Encode_Start(DWORD handle, const char* cmdline, DWORD flags, ENCODEPROC* proc,
                           void* user);
 

@@ -1,8 +1,9 @@
 #pragma once
 // The audio library calls the program makes: file streams, playback with its spectrum, decode
 // streams, carrier streams for the encoders, output volume and the record inputs. Handles are
-// 32-bit and 0 means failure; a call on a freed or unknown handle fails and does nothing.
-// All calls are safe from any thread.
+// 32-bit and 0 means failure; a call on a freed or unknown handle, or on a handle of another
+// kind, fails and does nothing. An argument this build cannot honour is refused: the call
+// fails as it would on a bad handle. All calls are safe from any thread.
 
 #include <cstdint>
 
@@ -51,17 +52,21 @@ struct BASS_CHANNELINFO {
 };
 
 // Start and exit. BASS_Init opens nothing yet (the sound server is reached on first use) and
-// returns FALSE when already initialised; BASS_Free stops and frees every stream.
+// returns FALSE when already initialised; it takes only device -1 (the sound server's default
+// output, the one output), freq 44100 (the server mixes at its own rate), flags 0, no window
+// and no clsid. BASS_Free stops and frees every stream, and so ends the encoders on carriers.
 BOOL BASS_Init(int device, DWORD freq, DWORD flags, void* window, const void* clsid);
 BOOL BASS_Free();
-// Plug-ins: the decoders already read every format; a plug-in handle is only kept and freed.
+// Plug-ins: only those whose formats the decoders read already are taken ("basswma.dll"); a
+// plug-in handle is only kept and freed. Flags must be 0 (paths are UTF-8).
 HPLUGIN BASS_PluginLoad(const char* file, DWORD flags);
 BOOL BASS_PluginFree(HPLUGIN handle);
 
 // Streams. `file` is a UTF-8 path when `mem` is FALSE (memory streams are not offered);
 // `offset`/`length` must be 0. Flags 0 (playable) or BASS_STREAM_DECODE.
 HSTREAM BASS_StreamCreateFile(BOOL mem, const void* file, QWORD offset, QWORD length, DWORD flags);
-// A 16-bit carrier of `freq`/`chans` with no data of its own (proc must be STREAMPROC_DUMMY).
+// A 16-bit carrier of `freq`/`chans` with no data of its own: flags 0, proc STREAMPROC_DUMMY
+// and user nullptr, as nothing else is offered.
 HSTREAM BASS_StreamCreate(DWORD freq, DWORD chans, DWORD flags, STREAMPROC* proc, void* user);
 BOOL BASS_StreamFree(HSTREAM handle);
 

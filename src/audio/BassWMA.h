@@ -1,7 +1,7 @@
 #pragma once
 // WMA files: FFmpeg's wmav2 encoder in an ASF file, fed 16-bit PCM. The encoding runs on a
 // thread of its own, so BASS_WMA_EncodeWrite returns at once; each packet is in the file as
-// soon as it is made, so a file cut short by a crash still plays. Calls come from one thread.
+// soon as it is made, so a file cut short by a crash still plays. Calls may come from any thread.
 
 #include "audio/Bass.h"
 
@@ -9,11 +9,11 @@ using HWMENCODE = DWORD;
 
 // The bit rates (bit/s, highest first, zero-terminated) the encoder offers at the rate and
 // channel count; nullptr when it offers none (no codec, or a rate it refuses). The list stays
-// valid for the whole run.
+// valid for the whole run. Flags must be 0.
 const DWORD* BASS_WMA_EncodeGetRates(DWORD freq, DWORD chans, DWORD flags);
 
 // Creates the file (a UTF-8 path) and an encoder for 16-bit PCM of `freq`/`chans` at `bitrate`
-// bit/s. 0 when the encoder refuses the format or the file cannot be created.
+// bit/s. 0 when the encoder refuses the format or the file cannot be created; flags must be 0.
 HWMENCODE BASS_WMA_EncodeOpenFile(DWORD freq, DWORD chans, DWORD flags, DWORD bitrate,
                                   const char* file);
 

@@ -3,13 +3,12 @@
 // fails (the defaults), as the library's callers expect of a wrong handle.
 
 #include "audio/Bass.h"
+#include "audio/HandleTable.h"
 
 namespace audio {
 
-class Channel {
+class Channel : public Handled {
 public:
-    virtual ~Channel() = default;
-
     virtual BASS_CHANNELINFO Info() const = 0;
     virtual QWORD Length() { return BASS_QWORD_ERROR; }
     virtual QWORD Position() { return BASS_QWORD_ERROR; }

@@ -69,3 +69,21 @@ TEST(BASSenc, AnEncoderThatStopsReadingNeverBlocksTheWriterAndIsEndedAtStop) {
     // Ended, and the stop says it had to end it.
     EXPECT_FALSE(BASS_Encode_Stop(carrier.handle));
 }
+
+TEST(BASSenc, FreeingTheCarrierFinishesItsEncodersFiles) {
+    // sort writes its file only once its input has ended.
+    const std::string path = test_paths::FreshDir("encode_freed") + "/sorted.raw";
+    const HSTREAM carrier = BASS_StreamCreate(44100, 2, 0, STREAMPROC_DUMMY, nullptr);
+    const std::string line = "sort.exe -o " + platform::QuoteArgument(path);
+    const HENCODE encoder =
+        BASS_Encode_Start(carrier, line.c_str(), BASS_ENCODE_PAUSE, nullptr, nullptr);
+    ASSERT_NE(encoder, 0u);
+    const std::string pcm(40000, 'x');
+    EXPECT_TRUE(BASS_Encode_Write(carrier, (pcm + '\n').data(), DWORD(pcm.size() + 1)));
+    EXPECT_TRUE(BASS_StreamFree(carrier));
+
+    // Every byte went through, and the encoder's handle went with its carrier.
+    EXPECT_EQ(ReadAll(path).size(), 44 + pcm.size() + 1);
+    EXPECT_FALSE(BASS_Encode_Write(encoder, pcm.data(), 4));
+    EXPECT_FALSE(BASS_Encode_Stop(encoder));
+}

@@ -1,7 +1,10 @@
-// Carrier streams and the handle rules every caller relies on: 0 and freed handles fail
-// harmlessly, handles are never handed out twice.
+// Carrier streams and the handle rules every caller relies on: 0, freed handles and handles of
+// another kind fail harmlessly, handles are never handed out twice.
 
+#include "TestPaths.h"
+#include "audio/BASSenc.h"
 #include "audio/Bass.h"
+#include "audio/BassWMA.h"
 
 #include <atomic>
 #include <gtest/gtest.h>
@@ -78,6 +81,41 @@ TEST(Handles, ZeroFreedAndUnknownHandlesFailHarmlessly) {
     ExpectEveryCallFails(0xFFFFFFF0u);
 }
 
+TEST(Handles, OneOfAnotherKindFailsAndLeavesItsObjectAlone) {
+    const HSTREAM carrier = BASS_StreamCreate(44100, 2, 0, STREAMPROC_DUMMY, nullptr);
+    const HENCODE encoder =
+        BASS_Encode_Start(carrier, "tee.exe /dev/null", BASS_ENCODE_PAUSE, nullptr, nullptr);
+    const HPLUGIN plugin = BASS_PluginLoad("basswma.dll", 0);
+    const std::string wmaPath = test_paths::FreshDir("handle_kinds") + "/a.wma";
+    const HWMENCODE wma = BASS_WMA_EncodeOpenFile(44100, 2, 0, 128000, wmaPath.c_str());
+    ASSERT_NE(carrier, 0u);
+    ASSERT_NE(encoder, 0u);
+    ASSERT_NE(plugin, 0u);
+    ASSERT_NE(wma, 0u);
+
+    for (const DWORD other : {encoder, plugin, wma})
+        ExpectEveryCallFails(other);
+    const char bytes[4] = {};
+    for (const DWORD other : {plugin, wma}) {
+        EXPECT_FALSE(BASS_Encode_Write(other, bytes, 4));
+        EXPECT_FALSE(BASS_Encode_Stop(other));
+    }
+    for (const DWORD other : {carrier, encoder, plugin})
+        EXPECT_FALSE(BASS_WMA_EncodeWrite(other, bytes, 4));
+    for (const DWORD other : {carrier, encoder, plugin})
+        EXPECT_FALSE(BASS_WMA_EncodeClose(other));
+    for (const DWORD other : {carrier, encoder, wma})
+        EXPECT_FALSE(BASS_PluginFree(other));
+
+    // Each object is still there for the calls of its kind.
+    EXPECT_EQ(BASS_ChannelIsActive(carrier), BASS_ACTIVE_STOPPED);
+    EXPECT_TRUE(BASS_Encode_Write(carrier, bytes, 4));
+    EXPECT_TRUE(BASS_Encode_Stop(encoder));
+    EXPECT_TRUE(BASS_WMA_EncodeClose(wma));
+    EXPECT_TRUE(BASS_PluginFree(plugin));
+    EXPECT_TRUE(BASS_StreamFree(carrier));
+}
+
 TEST(Handles, AreUniqueAcrossThreadsAndNeverReused) {
     constexpr int threads = 4;
     constexpr int perThread = 500;
@@ -104,6 +142,30 @@ TEST(Handles, AreUniqueAcrossThreadsAndNeverReused) {
     EXPECT_EQ(all.size(), size_t{threads * perThread});
     for (const HSTREAM h : all)
         BASS_StreamFree(h);
+}
+
+// Each call refuses what it cannot honour here, rather than act as if it had.
+TEST(Arguments, ThoseThisBuildCannotHonourAreRefused) {
+    int window = 0;
+    EXPECT_FALSE(BASS_Init(0, 44100, 0, nullptr, nullptr));
+    EXPECT_FALSE(BASS_Init(-1, 48000, 0, nullptr, nullptr));
+    EXPECT_FALSE(BASS_Init(-1, 44100, 4, nullptr, nullptr));
+    EXPECT_FALSE(BASS_Init(-1, 44100, 0, &window, nullptr));
+    EXPECT_EQ(BASS_StreamCreate(44100, 2, BASS_SAMPLE_8BITS, STREAMPROC_DUMMY, nullptr), 0u);
+    EXPECT_EQ(BASS_StreamCreate(44100, 2, 0, STREAMPROC_DUMMY, &window), 0u);
+    EXPECT_EQ(BASS_StreamCreateFile(false, "/dev/null", 0, 0, 0x100), 0u);
+    EXPECT_EQ(BASS_PluginLoad("bassflac.dll", 0), 0u);
+    EXPECT_EQ(BASS_PluginLoad("basswma.dll", 0x80000000), 0u);
+    EXPECT_EQ(BASS_WMA_EncodeGetRates(44100, 2, 1), nullptr);
+    const std::string dir = test_paths::FreshDir("refused_arguments");
+    EXPECT_EQ(BASS_WMA_EncodeOpenFile(44100, 2, 1, 128000, (dir + "/a.wma").c_str()), 0u);
+
+    const HSTREAM carrier = BASS_StreamCreate(44100, 2, 0, STREAMPROC_DUMMY, nullptr);
+    EXPECT_EQ(BASS_Encode_Start(carrier, "tee.exe /dev/null", 1, nullptr, nullptr), 0u);
+    EXPECT_EQ(BASS_Encode_Start(carrier, "tee.exe /dev/null", 0, nullptr, &window), 0u);
+    // Nothing was started: the carrier has no encoder to stop.
+    EXPECT_FALSE(BASS_Encode_Stop(carrier));
+    BASS_StreamFree(carrier);
 }
 
 TEST(Plugins, HandleIsKeptAndFreedOnce) {
