@@ -1,18 +1,11 @@
 #include "engine/WavFile.h"
 
+#include "audio/WavHeader.h"
+
 #include <algorithm>
 #include <chrono>
 
 namespace {
-
-void Put(WavHeader& h, std::size_t at, std::uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i)
-        h[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
-}
-
-void PutText(WavHeader& h, std::size_t at, const char* text) {
-    std::copy(text, text + 4, h.begin() + static_cast<std::ptrdiff_t>(at));
-}
 
 std::uint64_t NowMs() {
     return std::uint64_t(std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -29,22 +22,8 @@ constexpr std::uint64_t SyncIntervalMs = 2000;
 } // namespace
 
 void FillWavHeader(WavHeader& h, const RecordingSettings& format, std::uint32_t dataBytes) {
-    const std::uint16_t blockAlign =
-        static_cast<std::uint16_t>(format.Channels * format.BitsPerSample / 8);
-    PutText(h, 0, "RIFF");
-    Put(h, 4, dataBytes + 36, 4);
-    PutText(h, 8, "WAVE");
-    PutText(h, 12, "fmt ");
-    Put(h, 16, 16, 4);
-    Put(h, 20, 1, 2);
-    // Channels, block align and bits are a low byte followed by a zero byte.
-    Put(h, 22, static_cast<std::uint8_t>(format.Channels), 2);
-    Put(h, 24, format.SamplesPerSecond, 4);
-    Put(h, 28, format.SamplesPerSecond * blockAlign, 4);
-    Put(h, 32, static_cast<std::uint8_t>(blockAlign), 2);
-    Put(h, 34, static_cast<std::uint8_t>(format.BitsPerSample), 2);
-    PutText(h, 36, "data");
-    Put(h, 40, dataBytes, 4);
+    h = audio::MakeWavHeader(format.SamplesPerSecond, format.Channels, format.BitsPerSample,
+                             dataBytes);
 }
 
 std::unique_ptr<WavFileWriter> WavFileWriter::Create(const std::string& path,
