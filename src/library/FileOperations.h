@@ -4,7 +4,7 @@
 // directly or from the recent folders. Free of windows: the questions go through FileQuestions,
 // the rest of the program is reached through FileListCalls.
 
-#include "app/Session.h"
+#include "engine/SessionState.h"
 #include "engine/global.h"
 #include "library/FileMenus.h"
 #include "library/Files.h"
