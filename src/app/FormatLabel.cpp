@@ -1,6 +1,6 @@
 #include "app/FormatLabel.h"
 
-#include <charconv>
+#include "engine/Numbers.h"
 
 namespace {
 
@@ -15,13 +15,6 @@ std::string Mp3ModeWord(std::int32_t mode) {
     default:
         return "stereo";
     }
-}
-
-// The shortest decimal text that reads back as the same number (3 gives "3", 2.5 "2.5").
-std::string ShortestDecimal(float value) {
-    char text[32];
-    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
-    return std::string(text, end);
 }
 
 } // namespace

@@ -30,6 +30,7 @@ struct ScriptedWindow : RecorderWindow {
             during();
     }
     void ProcessPendingEvents() override {}
+    void RunLater(std::function<void()> call) override { call(); }
     void RunBusy(const std::function<void()>& work) override { work(); }
     void ClearStatusText() override {}
     void FileListChanged() override {}

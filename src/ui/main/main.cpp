@@ -315,10 +315,7 @@ void TForm1::LabFormatClick() {
 }
 
 void TForm1::TimerRecTimer() {
-    inRecTick_ = true;
-    const bool elapsedChanged = core_.PollTick();
-    inRecTick_ = false;
-    if (elapsedChanged) {
+    if (core_.PollTick()) {
         LabTime->setText(QString::fromStdString(FormatElapsed(core_.State().Elapsed)));
         LabTime0->setText(LabTime->text());
     }
@@ -392,24 +389,6 @@ void TForm1::ToggleFileList() {
 }
 
 void TForm1::ShowMessage(const UserMessage& message) {
-    if (!inRecTick_) {
-        ShowBox(message);
-        return;
-    }
-    deferred_.push_back(message);
-    if (deferred_.size() == 1)
-        QTimer::singleShot(0, this, [this] { ShowDeferredMessages(); });
-}
-
-void TForm1::ShowDeferredMessages() {
-    // Messages arriving while a box is open queue behind it.
-    while (!deferred_.empty()) {
-        ShowBox(deferred_.front());
-        deferred_.pop_front();
-    }
-}
-
-void TForm1::ShowBox(const UserMessage& message) {
     const QString text = ShownText(message.text);
     if (message.kind == UserMessage::Kind::Error)
         ShowErrorBox(this, text);
@@ -419,6 +398,10 @@ void TForm1::ShowBox(const UserMessage& message) {
 
 void TForm1::ProcessPendingEvents() {
     QCoreApplication::processEvents();
+}
+
+void TForm1::RunLater(std::function<void()> call) {
+    QTimer::singleShot(0, this, std::move(call));
 }
 
 void TForm1::RunBusy(const std::function<void()>& work) {

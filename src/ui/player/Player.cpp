@@ -2,6 +2,7 @@
 
 #include "audio/StreamControl.h"
 #include "display/Graph.h"
+#include "engine/Numbers.h"
 #include "engine/global.h"
 #include "library/ListTexts.h"
 #include "ui/common/MouseLabel.h"
@@ -29,11 +30,6 @@ constexpr int VolTop = ScreenPictureHeight + 20;
 constexpr int HintDelay = 500;
 constexpr int HintDisplayTime = 2500;
 constexpr std::uint32_t WindowColour = 15263968;
-
-// Nearest integer, halves to the even neighbour (the default rounding mode).
-int Round(double value) {
-    return static_cast<int>(std::lrint(value));
-}
 
 // The hint delay is a style hint of the widget under the mouse.
 class HintStyle : public QProxyStyle {
@@ -184,8 +180,9 @@ void TFormPlayer::OpenAndPlay() {
     Player.SeekTarget = -1;
     SetPosLeft(PosStart);
     const float volume = BASS_GetVolume();
-    ImageVol->move(std::clamp(Round(std::max(0.0f, volume) * 92.0) + VolStart, VolStart, VolEnd),
-                   VolTop);
+    ImageVol->move(
+        std::clamp(RoundHalfEven(std::max(0.0f, volume) * 92.0) + VolStart, VolStart, VolEnd),
+        VolTop);
     BASS_ChannelPlay(stream, 1);
     session.IsPlaying = true;
 }
@@ -227,7 +224,8 @@ void TFormPlayer::Timer1Timer() {
         const QWORD position = BASS_ChannelGetPosition(stream, BASS_POS_BYTE);
         Player.PositionBytes = position == BASS_QWORD_ERROR ? 0 : position;
         if (Player.SeekTarget == -1 && Player.BytesPerPixel > 0)
-            SetPosLeft(Round(double(Player.PositionBytes) / Player.BytesPerPixel) + PosStart);
+            SetPosLeft(RoundHalfEven(double(Player.PositionBytes) / Player.BytesPerPixel) +
+                       PosStart);
         Player.PositionSeconds =
             std::max(0.0, BASS_ChannelBytes2Seconds(stream, Player.PositionBytes));
     }
@@ -283,7 +281,7 @@ void TFormPlayer::ImagePosMouseDown(QMouseEvent* event) {
         return;
     }
     Player.Dragging = true;
-    Player.DragStartX = Round(event->position().x());
+    Player.DragStartX = RoundHalfEven(event->position().x());
     const QWORD position = BASS_ChannelGetPosition(stream, BASS_POS_BYTE);
     // No stream: nothing to seek to, so the release leaves the position alone.
     Player.SeekTarget = position == BASS_QWORD_ERROR ? -1 : static_cast<std::int64_t>(position);
@@ -295,7 +293,7 @@ void TFormPlayer::ImagePosMouseMove(QMouseEvent* event) {
     ShowHover(ImagePos);
     if (!Player.Dragging)
         return;
-    SetPosLeft(ImagePos->x() + Round(event->position().x()) - Player.DragStartX);
+    SetPosLeft(ImagePos->x() + RoundHalfEven(event->position().x()) - Player.DragStartX);
     Player.SeekTarget = std::llrint((ImagePos->x() - PosStart) * double(Player.BytesPerPixel));
     ShowSeekHint(event);
 }
@@ -312,15 +310,15 @@ void TFormPlayer::ImagePosMouseUp() {
 void TFormPlayer::ImageVolMouseDown(QMouseEvent* event) {
     Player.Dragging = event->button() == Qt::LeftButton;
     if (Player.Dragging)
-        Player.DragStartX = Round(event->position().x());
+        Player.DragStartX = RoundHalfEven(event->position().x());
 }
 
 void TFormPlayer::ImageVolMouseMove(QMouseEvent* event) {
     ShowHover(ImageVol);
     if (!Player.Dragging)
         return;
-    const int left = std::clamp(ImageVol->x() + Round(event->position().x()) - Player.DragStartX,
-                                VolStart, VolEnd);
+    const int left = std::clamp(
+        ImageVol->x() + RoundHalfEven(event->position().x()) - Player.DragStartX, VolStart, VolEnd);
     ImageVol->move(left, VolTop);
     // In double, so that the far end gives exactly 1.0.
     BASS_SetVolume(static_cast<float>((left - VolStart) * (1.0 / (VolEnd - VolStart))));

@@ -1,6 +1,7 @@
 #include "ui/settings/RecSettings.h"
 
 #include "audio/BassWMA.h"
+#include "engine/Numbers.h"
 #include "platform/Locale.h"
 
 #include <QCheckBox>
@@ -15,7 +16,6 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstdlib>
 
@@ -72,22 +72,6 @@ bool DeviceOffersRate(std::uint32_t rate, std::uint32_t flags, std::int32_t chan
     default:
         return false;
     }
-}
-
-// The shortest text that reads back as the number, with the user's decimal separator.
-QString ShortestDecimal(float value) {
-    char text[32];
-    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
-    std::string number(text, end);
-    if (const auto dot = number.find('.'); dot != std::string::npos)
-        number.replace(dot, 1, platform::DecimalSeparator());
-    return QString::fromStdString(number);
-}
-
-int RoundHalfEven(float value) {
-    if (!std::isfinite(value))
-        return 0;
-    return static_cast<int>(std::nearbyint(std::clamp(value, -1e6f, 1e6f)));
 }
 
 // The entry of a number list that shows `value`, or -1.
@@ -460,7 +444,8 @@ void TFormRecSettings::FormShow() {
     ChBoxOggQuality->setChecked(settings.QualityMode);
 
     TBarOGG_Quality->setValue(RoundHalfEven(settings.OggQuality));
-    LabOggQuality->setText("Quality - " + ShortestDecimal(settings.OggQuality));
+    LabOggQuality->setText("Quality - " + QString::fromStdString(ShortestDecimal(
+                                              settings.OggQuality, platform::DecimalSeparator())));
     ApplyOggRule();
 }
 
