@@ -1,7 +1,7 @@
 #pragma once
 // The recording session: record, pause, restart and stop, and the elapsed recording time. A
-// plain state machine; everything it does to the world goes through SessionHost, which the main
-// window implements with the capture ring, the writers, the file list and the player.
+// plain state machine; everything it does to the world goes through SessionHost, which the core
+// (Recorder) implements with the capture ring, the writers, the file list and the player.
 
 #include "engine/SessionState.h"
 
