@@ -4,7 +4,6 @@
 #include "app/HotKeyIds.h"
 #include "app/LevelControl.h"
 #include "platform/DesktopSession.h"
-#include "platform/PulseWaveIn.h"
 #include "ui/common/BusyCursor.h"
 #include "ui/common/MessageBoxes.h"
 #include "ui/common/MouseLabel.h"
@@ -77,8 +76,8 @@ QFont ArialPixels(int pixels, bool bold) {
 
 } // namespace
 
-TForm1::TForm1(std::string settingsFile, Recorder::TickSource tick)
-    : core_(std::move(settingsFile), *this, std::make_unique<PulseWaveIn>(), std::move(tick)),
+TForm1::TForm1(std::string settingsFile, std::unique_ptr<WaveIn> device, Recorder::TickSource tick)
+    : core_(std::move(settingsFile), *this, std::move(device), std::move(tick)),
       hotKeys_([this](int id) { HotKeyPressed(id); }),
       portalKeys_({[this](const QString& id) { PortalKeyPressed(id); },
                    [this](const auto& triggers) { PortalKeysBound(triggers); },

@@ -37,7 +37,9 @@ class TForm1 : public QMainWindow, private RecorderWindow, private ScreenSurface
 public:
     // `settingsFile` is the settings file read at creation and written at close; the tick is the
     // system clock unless a test hands in its own.
-    explicit TForm1(std::string settingsFile, Recorder::TickSource tick = {});
+    // `device` is the capture backend the program records from.
+    TForm1(std::string settingsFile, std::unique_ptr<WaveIn> device,
+           Recorder::TickSource tick = {});
     ~TForm1() override;
 
     Recorder& Core() { return core_; }
