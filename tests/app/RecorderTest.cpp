@@ -30,12 +30,12 @@ struct ScriptedWindow : RecorderWindow {
             during();
     }
     void ProcessPendingEvents() override {}
-    void RunLater(std::function<void()> call) override { call(); }
     void RunBusy(const std::function<void()>& work) override { work(); }
     void ClearStatusText() override {}
     void FileListChanged() override {}
     void FileListCellsChanged() override {}
     void RestartProgram() override {}
+    void RunLater(std::function<void()> call) override { call(); }
 };
 
 class RecorderTest : public ::testing::Test {
