@@ -7,5 +7,6 @@ rm -rf build-test
 cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build-test -j"$(nproc)"
 cd build-test
-# The long recording test too.
-SONVERA_LONG_TESTS=1 ctest --output-on-failure
+# The long recording test too. Two at a time: each test has its own files and display, and those
+# that change the shared sound server run alone.
+SONVERA_LONG_TESTS=1 ctest -j2 --output-on-failure

@@ -21,7 +21,7 @@ void BM_StartToFirstBlock(benchmark::State& state) {
         << "[Folder]\nName=" << (folder + "/recordings").toStdString() << "\n";
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
-        TForm1 form((folder + "/Sonvera.ini").toStdString());
+        TForm1 form((folder + "/Sonvera.ini").toStdString(), std::make_unique<PulseWaveIn>());
         form.show();
         // The ring has queued 40 buffers at open; the 41st number means a block was taken and
         // drawn (the session monitors).

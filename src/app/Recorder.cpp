@@ -77,7 +77,10 @@ bool Recorder::PollTick() {
         polling_ = false;
     }
     const bool elapsedChanged = session.UpdateElapsed();
-    ShowPendingMessages();
+    // A box opened inside the capture tick would hold its timer, and the capture, until it is
+    // closed: what the tick has to tell is shown from an event of its own.
+    if (!pendingMessages_.empty() && !showingMessages_)
+        window_.RunLater([this] { ShowPendingMessages(); });
     return elapsedChanged;
 }
 

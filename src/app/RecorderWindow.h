@@ -8,10 +8,12 @@
 class RecorderWindow {
 public:
     virtual ~RecorderWindow() = default;
-    // A modal box; the core never calls this while it polls the capture ring.
+    // A modal box; the core never asks for one from inside the capture tick.
     virtual void ShowMessage(const UserMessage& message) = 0;
     // Lets pending window events run; they may call back into the core.
     virtual void ProcessPendingEvents() = 0;
+    // Runs `call` from an event of its own, once the current one has ended.
+    virtual void RunLater(std::function<void()> call) = 0;
     // Runs `work` (a folder scan) under the busy cursor.
     virtual void RunBusy(const std::function<void()>& work) = 0;
     virtual void ClearStatusText() = 0;

@@ -1,7 +1,9 @@
 #pragma once
 // The recording session: record, pause, restart and stop, and the elapsed recording time. A
-// plain state machine; everything it does to the world goes through SessionHost, which the main
-// window implements with the capture ring, the writers, the file list and the player.
+// plain state machine; everything it does to the world goes through SessionHost, which the core
+// (Recorder) implements with the capture ring, the writers, the file list and the player.
+
+#include "engine/SessionState.h"
 
 #include <cstdint>
 #include <string>
@@ -33,15 +35,6 @@ public:
     virtual void ResumePlayer() = 0;
     // Stops the player's stream and frees it; the session clears IsPlaying.
     virtual void StopPlayer() = 0;
-};
-
-struct SessionState {
-    bool IsRecording = false;
-    bool IsPaused = false;
-    bool IsPlaying = false; // set by the player, cleared by StopAll
-    std::uint32_t StartTick = 0;
-    std::uint32_t ElapsedOffset = 0;
-    std::uint32_t Elapsed = 0;
 };
 
 class Session {

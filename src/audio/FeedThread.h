@@ -49,18 +49,18 @@ private:
     void Run();
     void CopyIn(const void* data, std::size_t bytes); // with the mutex held, room checked
 
-    Consumer consumer;
-    std::unique_ptr<std::uint8_t[]> ring;
-    std::size_t capacity;
-    mutable std::mutex mutex;
-    std::condition_variable changed;
-    std::size_t readPos = 0;
-    std::size_t queued = 0;
-    std::uint64_t consumed = 0;
-    bool failed = false;
-    bool stopping = false;
-    bool busy = false; // the consumer is working on bytes taken from the ring
-    std::thread thread;
+    Consumer consumer_;
+    std::unique_ptr<std::uint8_t[]> ring_;
+    std::size_t capacity_;
+    mutable std::mutex mutex_;
+    std::condition_variable changed_;
+    std::size_t readPos_ = 0;
+    std::size_t queued_ = 0;
+    std::uint64_t consumed_ = 0;
+    bool failed_ = false;
+    bool stopping_ = false;
+    bool busy_ = false; // the consumer is working on bytes taken from the ring
+    std::thread thread_;
 };
 
 } // namespace audio

@@ -1,7 +1,8 @@
 #pragma once
-// The audio library's one connection to the sound server: a threaded mainloop and a context,
-// made on first use and made again when the server went away. Callbacks of playback streams
-// and queries run on its thread under its lock.
+// The audio library's connection to the sound server (the capture device, platform/PulseWaveIn,
+// keeps one of its own): a threaded mainloop and a context, made on first use and made again
+// when the server went away. Callbacks of playback streams and queries run on its thread under
+// its lock.
 
 #include <atomic>
 #include <cstdint>

@@ -1,23 +1,18 @@
 #include "display/Graph.h"
 
 #include "display/Pixels.h"
+#include "engine/Numbers.h"
 #include "engine/Processing.h"
 #include "engine/global.h"
 
 #include <QPainter>
 #include <algorithm>
-#include <cmath>
 
 namespace {
 
 const QColor GridGrey(145, 145, 145);
 const QColor ClipPen(255, 100, 100);
 const QColor ClipFill(255, 50, 50);
-
-// Nearest integer, halves to the even neighbour (the default rounding mode).
-int Round(double value) {
-    return static_cast<int>(std::lrint(value));
-}
 
 // Like the engine, any channel count but 1 is taken as stereo.
 bool IsStereo(const RecordingSettings& settings) {
@@ -84,13 +79,13 @@ void PaintLetters(QPainter& painter, const ScreenState& screens,
 void PaintTrace(const Pixels& pixels, ScreenState& screens, const std::int16_t* samples, int centre,
                 const WaveSampling& sampling, QRgb colour) {
     auto& points = screens.Trace;
-    points[0] = QPoint(0, centre - Round(samples[0] * double(screens.WaveScaleY)));
+    points[0] = QPoint(0, centre - RoundHalfEven(samples[0] * double(screens.WaveScaleY)));
     for (int j = 0; j < sampling.Points; ++j) {
-        int y = centre - Round(samples[j * sampling.Step] * double(screens.WaveScaleY));
+        int y = centre - RoundHalfEven(samples[j * sampling.Step] * double(screens.WaveScaleY));
         if (y <= 0) {
             y = 1;
         }
-        points[j + 1] = QPoint(Round(j * double(screens.WaveScaleX) * sampling.Step), y);
+        points[j + 1] = QPoint(RoundHalfEven(j * double(screens.WaveScaleX) * sampling.Step), y);
     }
     for (int j = 0; j < sampling.Points; ++j) {
         Line(pixels, points[j], points[j + 1], colour);
@@ -197,8 +192,8 @@ void PaintStream(ScreenState& screens, const RecordingSettings& settings) {
 // Seven tenths in integers first: 0.7 has no exact binary form, and 45 x 0.7 would come out a
 // hair below 31.5 and round to 31 instead of the even 32.
 std::int32_t NextLevel(double scaledPeak, std::int32_t previous) {
-    const int level = Round(scaledPeak);
-    return level < previous ? Round(previous * 7 / 10.0) : level;
+    const int level = RoundHalfEven(scaledPeak);
+    return level < previous ? RoundHalfEven(previous * 7 / 10.0) : level;
 }
 
 } // namespace
@@ -211,7 +206,7 @@ WaveSampling WaveformSampling(std::uint32_t captureFrames) {
     // 4410 frames give a step of 16 and 275 points, 4800 give 17 and 282, 9600 give 34 and 282:
     // about 282 points whatever the rate, never reading past the block.
     const int frames = static_cast<int>(std::min<std::uint32_t>(captureFrames, 10002));
-    const int step = std::max(1, Round(frames / 282.0));
+    const int step = std::max(1, RoundHalfEven(frames / 282.0));
     return {step, std::min(frames / step, MaxTracePoints - 1)};
 }
 
@@ -221,8 +216,8 @@ void SetupScreens(ScreenState& screens) {
     screens.WavePosition = QPoint(12, 41);
     screens.StreamPosition = QPoint(286, 41);
     screens.Centre = screens.H / 2;
-    screens.LeftCentre = Round(screens.H / 4.0);
-    screens.RightCentre = Round(3 * screens.H / 4.0);
+    screens.LeftCentre = RoundHalfEven(screens.H / 4.0);
+    screens.RightCentre = RoundHalfEven(3 * screens.H / 4.0);
     screens.Background = QRect(0, 0, screens.W, screens.H);
     for (QImage* bitmap : {&screens.WaveBitmap, &screens.StreamBitmap}) {
         *bitmap = QImage(screens.W, screens.H, QImage::Format_RGB32);

@@ -1,9 +1,10 @@
 #include "engine/OutputFormats.h"
 
+#include "engine/Numbers.h"
+
 #include <algorithm>
 #include <array>
 #include <cctype>
-#include <charconv>
 
 namespace {
 
@@ -22,13 +23,6 @@ std::string Mp3ModeWord(std::int32_t mode) {
     default:
         return "stereo";
     }
-}
-
-// The shortest decimal text that reads back as the same number (3 gives "3", 2.5 "2.5").
-std::string ShortestDecimal(float value) {
-    char text[32];
-    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
-    return std::string(text, end);
 }
 
 std::string WavLabel(const RecordingSettings& s) {

@@ -1,10 +1,10 @@
 #include "engine/global.h"
 
+#include "engine/Numbers.h"
 #include "engine/OutputFormats.h"
 #include "platform/CommandLine.h"
 
 #include <algorithm>
-#include <charconv>
 
 BlockFormat BlockFormatOf(const RecordingSettings& s) {
     BlockFormat f{44100, s.Channels == 1 ? 1u : 2u, s.Wav && s.BitsPerSample == 8 ? 1u : 2u, 1};
@@ -87,13 +87,7 @@ std::string BuildOggencCommandLine(const RecordingSettings& s, const std::string
                                    const std::string& decimalSeparator) {
     std::string line = "oggenc.exe";
     if (s.QualityMode) {
-        // The shortest text that reads back as the same number: 5, 4.5, 0.1.
-        char text[32];
-        const auto end = std::to_chars(text, text + sizeof text, s.OggQuality).ptr;
-        std::string quality(text, end);
-        if (const auto dot = quality.find('.'); dot != std::string::npos)
-            quality.replace(dot, 1, decimalSeparator);
-        line += " -q " + quality;
+        line += " -q " + ShortestDecimal(s.OggQuality, decimalSeparator);
     } else {
         line += " -b " + std::to_string(s.OggRate);
     }

@@ -2,9 +2,9 @@
 // Which file items the File menu and the file list's popup menu offer, computed each time one
 // of them opens, and the caption of their Convert item.
 
+#include "engine/SessionState.h"
 #include "engine/global.h"
 #include "library/Files.h"
-#include "app/Session.h"
 
 #include <string>
 

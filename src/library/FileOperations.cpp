@@ -25,53 +25,53 @@ void Run(const std::function<void()>& call) {
 FileOperations::FileOperations(LibraryState& library, RecordingSettings& settings,
                                const SessionState& session, FileQuestions& questions,
                                FileListCalls calls)
-    : Calls(std::move(calls)), library(library), settings(settings), session(session),
-      questions(questions) {}
+    : Calls(std::move(calls)), library_(library), settings_(settings), session_(session),
+      questions_(questions) {}
 
 void FileOperations::SelectRow(int row) {
-    if (library.Entries.empty() || session.IsRecording || session.IsPaused) {
+    if (library_.Entries.empty() || session_.IsRecording || session_.IsPaused) {
         return;
     }
-    const FileGrid& grid = library.Grid;
+    const FileGrid& grid = library_.Grid;
     if (row >= 1 && row < grid.RowCount && !grid.RowPaths[row].empty() &&
-        grid.RowPaths[row] != library.CurrentFile) {
+        grid.RowPaths[row] != library_.CurrentFile) {
         Run(Calls.StopAll);
-        library.SelectedFile = grid.RowPaths[row];
-        library.CurrentFile = grid.RowPaths[row];
+        library_.SelectedFile = grid.RowPaths[row];
+        library_.CurrentFile = grid.RowPaths[row];
         CurrentFileChanged();
     }
-    if (IsWavName(library.CurrentFile)) {
+    if (IsWavName(library_.CurrentFile)) {
         ProbeCurrentFormat();
     }
 }
 
 void FileOperations::PlaySelected(int lastClickedRow) {
-    if (session.IsPaused || session.IsRecording || library.Entries.empty() || lastClickedRow < 1 ||
-        library.SelectedFile.empty()) {
+    if (session_.IsPaused || session_.IsRecording || library_.Entries.empty() ||
+        lastClickedRow < 1 || library_.SelectedFile.empty()) {
         return;
     }
-    if (library.CurrentFile != library.SelectedFile) {
-        library.CurrentFile = library.SelectedFile;
+    if (library_.CurrentFile != library_.SelectedFile) {
+        library_.CurrentFile = library_.SelectedFile;
         CurrentFileChanged();
     }
     Run(Calls.PlayCurrentFile);
 }
 
 void FileOperations::PlayCurrent() {
-    if (!session.IsRecording && !library.CurrentFile.empty()) {
+    if (!session_.IsRecording && !library_.CurrentFile.empty()) {
         Run(Calls.PlayCurrentFile);
     }
 }
 
 void FileOperations::StopPlayback() {
-    if (!session.IsRecording) {
+    if (!session_.IsRecording) {
         Run(Calls.StopAll);
     }
 }
 
 void FileOperations::Rename() {
-    const std::string source = library.CurrentFile;
-    if (session.IsRecording || source.empty() || !platform::PathExists(source)) {
+    const std::string source = library_.CurrentFile;
+    if (session_.IsRecording || source.empty() || !platform::PathExists(source)) {
         return;
     }
     StopPlaying();
@@ -83,60 +83,60 @@ void FileOperations::Rename() {
     // The box shows the base as text; an answer that reads as it did is no new name, even
     // when the file's own bytes are not UTF-8.
     const std::string shownBase = platform::ShownName(base);
-    const std::optional<std::string> answer = questions.AskNewName(shownBase);
-    if (!answer || *answer == shownBase || session.IsRecording) {
+    const std::optional<std::string> answer = questions_.AskNewName(shownBase);
+    if (!answer || *answer == shownBase || session_.IsRecording) {
         return;
     }
     if (!IsPlainFileName(*answer)) {
-        questions.ShowMessage("Can not rename the file to \"" + *answer + "\"." + LineBreak +
-                              "A file name must not be empty, must not start with \".\" (the "
-                              "file would be hidden), and must not contain \"/\".");
+        questions_.ShowMessage("Can not rename the file to \"" + *answer + "\"." + LineBreak +
+                               "A file name must not be empty, must not start with \".\" (the "
+                               "file would be hidden), and must not contain \"/\".");
         return;
     }
     const std::string target =
-        settings.OutputFolder + platform::PathSeparator + *answer + extension;
+        settings_.OutputFolder + platform::PathSeparator + *answer + extension;
     // A new name that differs only in letter case may name the file itself: never offer to
     // delete it.
     bool replace = false;
     if (platform::PathExists(target) && !platform::SameFile(source, target)) {
-        if (!questions.AskYesNo(*answer + " already exists." + LineBreak +
-                                "Do you want to replace it?") ||
-            session.IsRecording) {
+        if (!questions_.AskYesNo(*answer + " already exists." + LineBreak +
+                                 "Do you want to replace it?") ||
+            session_.IsRecording) {
             return;
         }
         replace = true;
     }
     // Renaming over the target replaces it in one step, so a failed rename loses nothing.
     if (platform::RenameFile(source, target, replace)) {
-        CarryKnownRecording(library, source, target);
-        if (library.CurrentFile == source) {
-            library.CurrentFile = target;
+        CarryKnownRecording(library_, source, target);
+        if (library_.CurrentFile == source) {
+            library_.CurrentFile = target;
         }
-        if (library.SelectedFile == source) {
-            library.SelectedFile = target;
+        if (library_.SelectedFile == source) {
+            library_.SelectedFile = target;
         }
-        if (library.CurrentFormatFile == source) {
-            library.CurrentFormatFile = target;
+        if (library_.CurrentFormatFile == source) {
+            library_.CurrentFormatFile = target;
         }
         CurrentFileChanged();
     } else {
-        questions.ShowMessage("Could not rename " + source + " to " + target + ".");
+        questions_.ShowMessage("Could not rename " + source + " to " + target + ".");
     }
     Rescan();
 }
 
 void FileOperations::Delete() {
-    const std::string source = library.CurrentFile;
-    if (session.IsRecording || source.empty() || !platform::PathExists(source)) {
+    const std::string source = library_.CurrentFile;
+    if (session_.IsRecording || source.empty() || !platform::PathExists(source)) {
         return;
     }
-    if (!questions.AskYesNo("Are you sure you want to delete " + FileNameOf(source) + "?") ||
-        session.IsRecording) {
+    if (!questions_.AskYesNo("Are you sure you want to delete " + FileNameOf(source) + "?") ||
+        session_.IsRecording) {
         return;
     }
     StopPlaying();
     Pending();
-    if (session.IsRecording) {
+    if (session_.IsRecording) {
         return;
     }
     platform::DeleteFile(source);
@@ -146,57 +146,57 @@ void FileOperations::Delete() {
 }
 
 void FileOperations::ConvertToMp3() {
-    const std::string source = library.CurrentFile;
+    const std::string source = library_.CurrentFile;
     // One conversion at a time: the running one's files are left alone.
-    if (converting || session.IsRecording || !IsWavName(source)) {
+    if (converting_ || session_.IsRecording || !IsWavName(source)) {
         return;
     }
     ProbeCurrentFormat();
     // The converter reads 16-bit WAV at the MP3 rates only; anything else would cost an
     // existing MP3 file for a conversion that cannot run.
-    if (!IsConvertibleFormat(library.CurrentFormat)) {
+    if (!IsConvertibleFormat(library_.CurrentFormat)) {
         return;
     }
     const std::string target =
         source.substr(0, source.size() - UpperExtension(source).size()) + ".mp3";
     if (platform::PathExists(target) &&
-        !questions.AskYesNo(target + " already exists." + LineBreak +
-                            "Do you want to overwrite it?")) {
+        !questions_.AskYesNo(target + " already exists." + LineBreak +
+                             "Do you want to overwrite it?")) {
         return;
     }
     // The converter puts the new file in place of an existing one only once it is complete.
-    if (session.IsRecording || !Calls.Convert) {
+    if (session_.IsRecording || !Calls.Convert) {
         return;
     }
-    converting = true;
+    converting_ = true;
     Calls.Convert(source, target);
-    converting = false;
+    converting_ = false;
     Pending();
-    if (!session.IsRecording) {
+    if (!session_.IsRecording) {
         Rescan();
     }
 }
 
 void FileOperations::Move() {
-    const std::string source = library.CurrentFile;
-    if (session.IsRecording || source.empty() || !platform::PathExists(source)) {
+    const std::string source = library_.CurrentFile;
+    if (session_.IsRecording || source.empty() || !platform::PathExists(source)) {
         return;
     }
-    const std::optional<std::string> answer = questions.AskSavePath(platform::ShownName(source));
+    const std::optional<std::string> answer = questions_.AskSavePath(platform::ShownName(source));
     if (!answer || answer->empty()) {
         return;
     }
     Pending();
     const std::string target = MeantPath(*answer, source);
-    if (target == source || session.IsRecording) {
+    if (target == source || session_.IsRecording) {
         return;
     }
     // The target may be the file itself under another spelling: no question, nothing deleted.
     bool replace = false;
     if (platform::PathExists(target) && !platform::SameFile(source, target)) {
-        if (!questions.AskYesNo(target + " already exists." + LineBreak +
-                                "Do you want to overwrite it?") ||
-            session.IsRecording) {
+        if (!questions_.AskYesNo(target + " already exists." + LineBreak +
+                                 "Do you want to overwrite it?") ||
+            session_.IsRecording) {
             return;
         }
         replace = true;
@@ -204,87 +204,88 @@ void FileOperations::Move() {
     std::string error;
     const bool moved = platform::MoveFile(source, target, replace, error);
     if (moved) {
-        CarryKnownRecording(library, source, target);
+        CarryKnownRecording(library_, source, target);
         Forget(source);
     }
     // The save dialog may have changed the process's folder.
-    platform::SetCurrentFolder(settings.OutputFolder);
+    platform::SetCurrentFolder(settings_.OutputFolder);
     if (!moved) {
-        questions.ShowMessage("Could not move " + source + " to " + target + ":" + LineBreak +
-                              error + "." + LineBreak + "The file was left where it was.");
+        questions_.ShowMessage("Could not move " + source + " to " + target + ":" + LineBreak +
+                               error + "." + LineBreak + "The file was left where it was.");
     }
     Pending();
     Rescan();
 }
 
 void FileOperations::ChooseOutputFolder() {
-    if (session.IsRecording) {
+    if (session_.IsRecording) {
         return;
     }
-    library.PreviousFolder = settings.OutputFolder;
-    const std::optional<std::string> picked = questions.PickFolder(settings.OutputFolder);
+    library_.PreviousFolder = settings_.OutputFolder;
+    const std::optional<std::string> picked = questions_.PickFolder(settings_.OutputFolder);
     // A recording started meanwhile is written into the folder it started in.
-    if (session.IsRecording) {
+    if (session_.IsRecording) {
         return;
     }
     if (picked && !picked->empty()) {
-        settings.OutputFolder = *picked;
+        settings_.OutputFolder = *picked;
     }
-    if (settings.OutputFolder != library.PreviousFolder && !settings.OutputFolder.empty()) {
+    if (settings_.OutputFolder != library_.PreviousFolder && !settings_.OutputFolder.empty()) {
         ApplyFolderChange();
     }
 }
 
 void FileOperations::ChooseRecentFolder(int number) {
-    if (session.IsRecording || number < 1 || number > 4) {
+    if (session_.IsRecording || number < 1 || number > 4) {
         return;
     }
-    std::string& recent = settings.RecentFolders[number - 1];
+    std::string& recent = settings_.RecentFolders[number - 1];
     if (recent.empty()) {
         return;
     }
-    library.PreviousFolder = settings.OutputFolder;
+    library_.PreviousFolder = settings_.OutputFolder;
     if (platform::FolderExists(recent)) {
-        settings.OutputFolder = recent;
+        settings_.OutputFolder = recent;
         ApplyFolderChange();
         return;
     }
-    questions.ShowMessage("Folder - " + recent + " does not exist!");
+    questions_.ShowMessage("Folder - " + recent + " does not exist!");
     recent.clear();
-    library.PreviousFolder.clear();
-    UpdateRecentFolders(settings, library);
+    library_.PreviousFolder.clear();
+    UpdateRecentFolders(settings_, library_);
 }
 
 FileMenuState FileOperations::FileMenu() {
-    if (!session.IsRecording && IsWavName(library.CurrentFile)) {
+    if (!session_.IsRecording && IsWavName(library_.CurrentFile)) {
         ProbeCurrentFormat();
     }
-    FileMenuState menu = ComputeFileMenuState(library, settings, session, fileMenuConvertCaption);
-    menu.Convert = menu.Convert && !converting;
+    FileMenuState menu =
+        ComputeFileMenuState(library_, settings_, session_, fileMenuConvertCaption_);
+    menu.Convert = menu.Convert && !converting_;
     return menu;
 }
 
 PopupMenuState FileOperations::Popup() {
-    if (!session.IsRecording && IsWavName(library.CurrentFile)) {
+    if (!session_.IsRecording && IsWavName(library_.CurrentFile)) {
         ProbeCurrentFormat();
     }
-    PopupMenuState popup = ComputePopupMenuState(library, settings, session);
-    popup.Convert = popup.Convert && !converting;
+    PopupMenuState popup = ComputePopupMenuState(library_, settings_, session_);
+    popup.Convert = popup.Convert && !converting_;
     return popup;
 }
 
 void FileOperations::ApplyFolderChange() {
-    library.CurrentFile.clear();
-    library.SelectedFile.clear();
+    library_.CurrentFile.clear();
+    library_.SelectedFile.clear();
     StopPlaying();
-    platform::SetCurrentFolder(settings.OutputFolder);
+    platform::SetCurrentFolder(settings_.OutputFolder);
     CurrentFileChanged();
     Rescan();
-    UpdateRecentFolders(settings, library);
+    UpdateRecentFolders(settings_, library_);
 }
 
 void FileOperations::StopPlaying() {
-    if (session.IsPlaying) {
+    if (session_.IsPlaying) {
         Run(Calls.StopPlayer);
     }
 }
@@ -292,8 +293,8 @@ void FileOperations::StopPlaying() {
 // Reading the header of one file is cheap, and a new recording may reuse the name of the last
 // file read, so the format is read again each time it is needed.
 void FileOperations::ProbeCurrentFormat() {
-    library.CurrentFormat = ProbeFileFormat(library.CurrentFile);
-    library.CurrentFormatFile = library.CurrentFile;
+    library_.CurrentFormat = ProbeFileFormat(library_.CurrentFile);
+    library_.CurrentFormatFile = library_.CurrentFile;
 }
 
 void FileOperations::Rescan() {
@@ -301,9 +302,9 @@ void FileOperations::Rescan() {
         Calls.RescanAndSort();
         return;
     }
-    ScanOutputFolder(settings.OutputFolder, library);
-    ProbeDurationsNow(library);
-    SortFileList(settings.Sort, library.CurrentFile, library);
+    ScanOutputFolder(settings_.OutputFolder, library_);
+    ProbeDurationsNow(library_);
+    SortFileList(settings_.Sort, library_.CurrentFile, library_);
 }
 
 void FileOperations::Pending() {
@@ -316,11 +317,11 @@ void FileOperations::CurrentFileChanged() {
 
 // The file is gone from the folder: it is neither current nor selected any more.
 void FileOperations::Forget(const std::string& path) {
-    if (library.CurrentFile == path) {
-        library.CurrentFile.clear();
+    if (library_.CurrentFile == path) {
+        library_.CurrentFile.clear();
         CurrentFileChanged();
     }
-    if (library.SelectedFile == path) {
-        library.SelectedFile.clear();
+    if (library_.SelectedFile == path) {
+        library_.SelectedFile.clear();
     }
 }

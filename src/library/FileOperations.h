@@ -4,7 +4,7 @@
 // directly or from the recent folders. Free of windows: the questions go through FileQuestions,
 // the rest of the program is reached through FileListCalls.
 
-#include "app/Session.h"
+#include "engine/SessionState.h"
 #include "engine/global.h"
 #include "library/FileMenus.h"
 #include "library/Files.h"
@@ -89,10 +89,10 @@ private:
     void CurrentFileChanged();
     void Forget(const std::string& path);
 
-    LibraryState& library;
-    RecordingSettings& settings;
-    const SessionState& session;
-    FileQuestions& questions;
-    std::string fileMenuConvertCaption = "Convrert to MP3";
-    bool converting = false;
+    LibraryState& library_;
+    RecordingSettings& settings_;
+    const SessionState& session_;
+    FileQuestions& questions_;
+    std::string fileMenuConvertCaption_ = "Convrert to MP3";
+    bool converting_ = false;
 };

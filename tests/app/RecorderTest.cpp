@@ -35,6 +35,7 @@ struct ScriptedWindow : RecorderWindow {
     void FileListChanged() override {}
     void FileListCellsChanged() override {}
     void RestartProgram() override {}
+    void RunLater(std::function<void()> call) override { call(); }
 };
 
 class RecorderTest : public ::testing::Test {

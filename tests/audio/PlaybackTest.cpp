@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 #include <numbers>
 #include <thread>
+#include <unistd.h>
 
 using namespace audio_files;
 using namespace std::chrono_literals;
@@ -134,10 +135,12 @@ double ServerVolume() {
     QProcess pactl;
     pactl.start("pactl", {"list", "sink-inputs"});
     pactl.waitForFinished();
-    // The server may play other streams too (PipeWire's test server feeds its sources so).
+    // The server may play other streams too: other tests' and, on PipeWire, those that feed
+    // its sources.
+    const QString ours = QString("application.process.id = \"%1\"").arg(getpid());
     for (const QString& input :
          QString::fromUtf8(pactl.readAllStandardOutput()).split("Sink Input #")) {
-        if (!input.contains("media.name = \"Sonvera playback\""))
+        if (!input.contains("media.name = \"Sonvera playback\"") || !input.contains(ours))
             continue;
         const auto match = QRegularExpression("Volume: front-left: (\\d+)").match(input);
         return match.hasMatch() ? match.captured(1).toDouble() / 65536.0 : -1;

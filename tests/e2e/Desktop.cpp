@@ -101,20 +101,28 @@ void Stop(pid_t& pid) {
 } // namespace
 
 VirtualDisplay::VirtualDisplay(const std::string& screen) {
-    for (int number = 90; number < 200; ++number) {
-        if (fs::exists("/tmp/.X" + std::to_string(number) + "-lock") ||
-            fs::exists("/tmp/.X11-unix/X" + std::to_string(number)))
-            continue;
-        name = ":" + std::to_string(number);
-        // -noreset: a program started after the last one ended must find the display there.
-        server = Spawn({"Xvfb", name, "-screen", "0", screen, "-nolisten", "tcp", "-noreset"}, {});
-        const std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
-        if (WaitFor([&] { return fs::exists(socket); }, 10s) &&
-            WaitFor([&] { return Run("xdpyinfo >/dev/null 2>&1; echo $?") == "0\n"; }, 10s))
-            return;
+    // Xvfb takes the first free display number itself and writes it to the pipe: tests running
+    // side by side cannot pick the same one.
+    int pipeEnds[2];
+    if (pipe(pipeEnds) != 0)
+        throw std::runtime_error("no pipe for the virtual display's number");
+    fcntl(pipeEnds[0], F_SETFD, FD_CLOEXEC);
+    // -noreset: a program started after the last one ended must find the display there.
+    server = Spawn({"Xvfb", "-displayfd", std::to_string(pipeEnds[1]), "-screen", "0", screen,
+                    "-nolisten", "tcp", "-noreset"},
+                   {});
+    close(pipeEnds[1]);
+    std::string number;
+    char c;
+    while (read(pipeEnds[0], &c, 1) == 1 && c != '\n')
+        number += c;
+    close(pipeEnds[0]);
+    name = ":" + number;
+    if (number.empty() ||
+        !WaitFor([&] { return Run("xdpyinfo >/dev/null 2>&1; echo $?") == "0\n"; }, 10s)) {
         Stop(server);
+        throw std::runtime_error("no virtual display could be started");
     }
-    throw std::runtime_error("no virtual display could be started");
 }
 
 VirtualDisplay::~VirtualDisplay() {

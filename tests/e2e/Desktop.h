@@ -19,7 +19,7 @@ std::string Shell(const std::string& command, int* status = nullptr);
 // Polls `done` every 100 ms until it holds or `timeout` passes; returns its last answer.
 bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout);
 
-// An Xvfb server on the first free display number from 90 on, stopped with the object.
+// An Xvfb server on the first free display number, stopped with the object.
 class VirtualDisplay {
 public:
     // `screen` as Xvfb takes it: width x height x depth.

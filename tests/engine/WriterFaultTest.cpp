@@ -267,8 +267,10 @@ TEST(WriterFaults, AnEncoderThatStopsReadingNeverHoldsUpTheStopAndIsToldByThePol
         ASSERT_FALSE(WriteBlock(w, Block(s, i)));
 
     StopWriters(w);
-    // Back at once: the encoder is only given up after 10 s without progress.
-    EXPECT_EQ(Children("sleep").size(), 1u);
+    // Back at once: the encoder is only given up after 10 s without progress. It is "lame" until
+    // its script has made it "sleep", which a busy machine may not have done yet.
+    const auto encoders = [] { return Children("lame").size() + Children("sleep").size(); };
+    EXPECT_EQ(encoders(), 1u);
     const WriterNews first = PollWriters(w);
     EXPECT_TRUE(first.FinishedFiles.empty());
     EXPECT_TRUE(first.Busy);
@@ -284,5 +286,5 @@ TEST(WriterFaults, AnEncoderThatStopsReadingNeverHoldsUpTheStopAndIsToldByThePol
     EXPECT_EQ(news.Message->text,
               "The MP3 encoder stopped; \"" + path + "\" holds the recording only up to here.");
     EXPECT_FALSE(news.Busy);
-    EXPECT_TRUE(Children("sleep").empty());
+    EXPECT_EQ(encoders(), 0u);
 }

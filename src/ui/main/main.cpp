@@ -4,7 +4,6 @@
 #include "app/LevelControl.h"
 #include "engine/OutputFormats.h"
 #include "platform/DesktopSession.h"
-#include "platform/PulseWaveIn.h"
 #include "ui/common/BusyCursor.h"
 #include "ui/common/MessageBoxes.h"
 #include "ui/common/MouseLabel.h"
@@ -77,8 +76,8 @@ QFont ArialPixels(int pixels, bool bold) {
 
 } // namespace
 
-TForm1::TForm1(std::string settingsFile, Recorder::TickSource tick)
-    : core_(std::move(settingsFile), *this, std::make_unique<PulseWaveIn>(), std::move(tick)),
+TForm1::TForm1(std::string settingsFile, std::unique_ptr<WaveIn> device, Recorder::TickSource tick)
+    : core_(std::move(settingsFile), *this, std::move(device), std::move(tick)),
       hotKeys_([this](int id) { HotKeyPressed(id); }),
       portalKeys_({[this](const QString& id) { PortalKeyPressed(id); },
                    [this](const auto& triggers) { PortalKeysBound(triggers); },
@@ -315,10 +314,7 @@ void TForm1::LabFormatClick() {
 }
 
 void TForm1::TimerRecTimer() {
-    inRecTick_ = true;
-    const bool elapsedChanged = core_.PollTick();
-    inRecTick_ = false;
-    if (elapsedChanged) {
+    if (core_.PollTick()) {
         LabTime->setText(QString::fromStdString(FormatElapsed(core_.State().Elapsed)));
         LabTime0->setText(LabTime->text());
     }
@@ -393,24 +389,6 @@ void TForm1::ToggleFileList() {
 }
 
 void TForm1::ShowMessage(const UserMessage& message) {
-    if (!inRecTick_) {
-        ShowBox(message);
-        return;
-    }
-    deferred_.push_back(message);
-    if (deferred_.size() == 1)
-        QTimer::singleShot(0, this, [this] { ShowDeferredMessages(); });
-}
-
-void TForm1::ShowDeferredMessages() {
-    // Messages arriving while a box is open queue behind it.
-    while (!deferred_.empty()) {
-        ShowBox(deferred_.front());
-        deferred_.pop_front();
-    }
-}
-
-void TForm1::ShowBox(const UserMessage& message) {
     const QString text = ShownText(message.text);
     if (message.kind == UserMessage::Kind::Error)
         ShowErrorBox(this, text);
@@ -420,6 +398,10 @@ void TForm1::ShowBox(const UserMessage& message) {
 
 void TForm1::ProcessPendingEvents() {
     QCoreApplication::processEvents();
+}
+
+void TForm1::RunLater(std::function<void()> call) {
+    QTimer::singleShot(0, this, std::move(call));
 }
 
 void TForm1::RunBusy(const std::function<void()>& work) {

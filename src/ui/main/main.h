@@ -15,7 +15,6 @@
 #include <QMainWindow>
 #include <QString>
 #include <array>
-#include <deque>
 #include <map>
 #include <memory>
 #include <string>
@@ -38,7 +37,9 @@ class TForm1 : public QMainWindow, private RecorderWindow, private ScreenSurface
 public:
     // `settingsFile` is the settings file read at creation and written at close; the tick is the
     // system clock unless a test hands in its own.
-    explicit TForm1(std::string settingsFile, Recorder::TickSource tick = {});
+    // `device` is the capture backend the program records from.
+    TForm1(std::string settingsFile, std::unique_ptr<WaveIn> device,
+           Recorder::TickSource tick = {});
     ~TForm1() override;
 
     Recorder& Core() { return core_; }
@@ -193,12 +194,11 @@ private:
     void LabFormatClick();
     // LabFile's text, between the status ticks that also set its colour.
     void ShowCurrentFile();
-    void ShowBox(const UserMessage& message);
-    void ShowDeferredMessages();
 
     // RecorderWindow
     void ShowMessage(const UserMessage& message) override;
     void ProcessPendingEvents() override;
+    void RunLater(std::function<void()> call) override;
     void RunBusy(const std::function<void()>& work) override;
     void ClearStatusText() override;
     void FileListChanged() override;
@@ -218,10 +218,6 @@ private:
     const TForm2* skins_ = nullptr;
     std::unique_ptr<FileListHandlers> fileList_;
     int ScreenPPI = 0;
-    // Boxes asked for inside the capture tick wait for an event of their own: a box open inside
-    // the tick's timer would hold that timer, and the capture, until it is closed.
-    bool inRecTick_ = false;
-    std::deque<UserMessage> deferred_;
     bool LevelDragging = false;
     int DragStartX = 0;
     bool askBeforeClosing_ = true;

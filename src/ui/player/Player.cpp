@@ -2,6 +2,7 @@
 
 #include "audio/StreamControl.h"
 #include "display/Graph.h"
+#include "engine/Numbers.h"
 #include "engine/global.h"
 #include "library/ListTexts.h"
 #include "ui/common/MouseLabel.h"
@@ -30,11 +31,6 @@ constexpr int HintDelay = 500;
 constexpr int HintDisplayTime = 2500;
 constexpr std::uint32_t WindowColour = 15263968;
 
-// Nearest integer, halves to the even neighbour (the default rounding mode).
-int Round(double value) {
-    return static_cast<int>(std::lrint(value));
-}
-
 // The hint delay is a style hint of the widget under the mouse.
 class HintStyle : public QProxyStyle {
 public:
@@ -51,8 +47,8 @@ public:
 TFormPlayer::TFormPlayer(const PlayerPictures& pictures, SessionState& session,
                          const RecordingSettings& settings, HSTREAM& stream, bool& hoverActive,
                          const std::string& currentFile, QWidget* placeOn)
-    : session(session), settings(settings), stream(stream), HoverActive(hoverActive),
-      currentFile(currentFile), placeOn(placeOn) {
+    : session_(session), settings_(settings), stream_(stream), HoverActive(hoverActive),
+      currentFile_(currentFile), placeOn_(placeOn) {
     CreateControls(pictures);
 }
 
@@ -69,8 +65,8 @@ void TFormPlayer::CreateControls(const PlayerPictures& pictures) {
     setPalette(colours);
     setAutoFillBackground(true);
 
-    hintStyle = new HintStyle;
-    hintStyle->setParent(this);
+    hintStyle_ = new HintStyle;
+    hintStyle_->setParent(this);
     ImageScreen = new MouseLabel(this);
     ImageScreen->setGeometry(0, 0, WindowWidth, ScreenPictureHeight);
     ImageScreen->setPixmap(PaintPlayerScreen());
@@ -88,7 +84,7 @@ void TFormPlayer::CreateControls(const PlayerPictures& pictures) {
     ImagePlayerBar = new MouseLabel(this);
     ImagePlayerBar->setGeometry(0, ScreenPictureHeight, WindowWidth, BarHeight);
     ImagePlayerBar->setPixmap(PaintPlayerBar());
-    ImagePlayerBar->setStyle(hintStyle);
+    ImagePlayerBar->setStyle(hintStyle_);
     ImagePlayerBar->setToolTipDuration(HintDisplayTime);
     ImagePlayerBar->OnMouseMove = [this](QMouseEvent* e) { ImagePlayerBarMouseMove(e); };
 
@@ -96,7 +92,7 @@ void TFormPlayer::CreateControls(const PlayerPictures& pictures) {
                          const QPixmap& hover) {
         auto* image = new PictureButton(this, geometry, hint);
         image->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        image->setStyle(hintStyle);
+        image->setStyle(hintStyle_);
         image->setToolTipDuration(HintDisplayTime);
         image->SetPictures(normal, hover);
         image->OnMouseMove = [this, image](QMouseEvent*) { ShowHover(image); };
@@ -144,8 +140,8 @@ void TFormPlayer::CreateControls(const PlayerPictures& pictures) {
 void TFormPlayer::DrawDisplay(DisplayForm form) {
     PlayerDisplayInputs inputs;
     inputs.Form = form;
-    inputs.Settings = &settings;
-    inputs.CurrentFile = &currentFile;
+    inputs.Settings = &settings_;
+    inputs.CurrentFile = &currentFile_;
     inputs.PositionSeconds = Player.PositionSeconds;
     inputs.LengthSeconds = Player.LengthSeconds;
     DrawPlayerDisplay(Display, inputs);
@@ -153,30 +149,30 @@ void TFormPlayer::DrawDisplay(DisplayForm form) {
 }
 
 void TFormPlayer::PlayCurrentFile() {
-    if (session.IsRecording || !HasCurrentFile())
+    if (session_.IsRecording || !HasCurrentFile())
         return;
-    if (session.IsPlaying && !session.IsPaused)
+    if (session_.IsPlaying && !session_.IsPaused)
         return;
-    if (session.IsPlaying && session.IsPaused) {
-        session.IsPaused = false;
-        BASS_ChannelPlay(stream, 0);
+    if (session_.IsPlaying && session_.IsPaused) {
+        session_.IsPaused = false;
+        BASS_ChannelPlay(stream_, 0);
         return;
     }
     // A pause flag left from a stopped stream would otherwise make the new playback read as
     // paused.
-    session.IsPaused = false;
+    session_.IsPaused = false;
     show();
     raise();
     OpenAndPlay();
 }
 
 void TFormPlayer::OpenAndPlay() {
-    StopAndFreeStream(stream);
-    stream = BASS_StreamCreateFile(0, currentFile.c_str(), 0, 0, 0);
+    StopAndFreeStream(stream_);
+    stream_ = BASS_StreamCreateFile(0, currentFile_.c_str(), 0, 0, 0);
     // A file that does not open has no length: the display shows 00:00:00 for it.
-    const QWORD length = BASS_ChannelGetLength(stream, BASS_POS_BYTE);
+    const QWORD length = BASS_ChannelGetLength(stream_, BASS_POS_BYTE);
     Player.LengthBytes = length == BASS_QWORD_ERROR ? 0 : length;
-    Player.LengthSeconds = std::max(0.0, BASS_ChannelBytes2Seconds(stream, Player.LengthBytes));
+    Player.LengthSeconds = std::max(0.0, BASS_ChannelBytes2Seconds(stream_, Player.LengthBytes));
     Player.PositionBytes = 0;
     Player.PositionSeconds = 0;
     RestoreNormalPictures();
@@ -184,52 +180,54 @@ void TFormPlayer::OpenAndPlay() {
     Player.SeekTarget = -1;
     SetPosLeft(PosStart);
     const float volume = BASS_GetVolume();
-    ImageVol->move(std::clamp(Round(std::max(0.0f, volume) * 92.0) + VolStart, VolStart, VolEnd),
-                   VolTop);
-    BASS_ChannelPlay(stream, 1);
-    session.IsPlaying = true;
+    ImageVol->move(
+        std::clamp(RoundHalfEven(std::max(0.0f, volume) * 92.0) + VolStart, VolStart, VolEnd),
+        VolTop);
+    BASS_ChannelPlay(stream_, 1);
+    session_.IsPlaying = true;
 }
 
 void TFormPlayer::pmenuPlayClick() {
-    if (!session.IsRecording)
+    if (!session_.IsRecording)
         PlayCurrentFile();
 }
 
 void TFormPlayer::pmenuStopClick() {
-    if (session.IsRecording)
+    if (session_.IsRecording)
         return;
-    session.IsPaused = false;
-    if (session.IsPlaying) {
-        StopAndFreeStream(stream);
-        session.IsPlaying = false;
+    session_.IsPaused = false;
+    if (session_.IsPlaying) {
+        StopAndFreeStream(stream_);
+        session_.IsPlaying = false;
     }
 }
 
 void TFormPlayer::Timer1Timer() {
     // Nobody sees an idle picture drawn while hidden; showing the window draws it anew.
-    if (!session.IsPlaying && isVisible())
+    if (!session_.IsPlaying && isVisible())
         DrawDisplay(DisplayForm::Idle);
-    const DWORD active = BASS_ChannelIsActive(stream);
-    if (active == BASS_ACTIVE_STOPPED && session.IsPlaying) {
-        session.IsPlaying = false;
+    const DWORD active = BASS_ChannelIsActive(stream_);
+    if (active == BASS_ACTIVE_STOPPED && session_.IsPlaying) {
+        session_.IsPlaying = false;
         // A pause pressed on a stream that had just ended must not outlive it: a recording
         // started next would begin paused.
-        if (!session.IsRecording)
-            session.IsPaused = false;
+        if (!session_.IsRecording)
+            session_.IsPaused = false;
         SetPosLeft(PosStart);
         DrawDisplay(DisplayForm::Idle);
     }
     if (active == BASS_ACTIVE_PLAYING) {
-        if (BASS_ChannelGetData(stream, Display.Spectrum.data(),
+        if (BASS_ChannelGetData(stream_, Display.Spectrum.data(),
                                 BASS_DATA_FFT1024 | BASS_DATA_FFT_INDIVIDUAL) == BASS_DWORD_ERROR)
             Display.Spectrum.fill(0);
         DrawDisplay(DisplayForm::Playing);
-        const QWORD position = BASS_ChannelGetPosition(stream, BASS_POS_BYTE);
+        const QWORD position = BASS_ChannelGetPosition(stream_, BASS_POS_BYTE);
         Player.PositionBytes = position == BASS_QWORD_ERROR ? 0 : position;
         if (Player.SeekTarget == -1 && Player.BytesPerPixel > 0)
-            SetPosLeft(Round(double(Player.PositionBytes) / Player.BytesPerPixel) + PosStart);
+            SetPosLeft(RoundHalfEven(double(Player.PositionBytes) / Player.BytesPerPixel) +
+                       PosStart);
         Player.PositionSeconds =
-            std::max(0.0, BASS_ChannelBytes2Seconds(stream, Player.PositionBytes));
+            std::max(0.0, BASS_ChannelBytes2Seconds(stream_, Player.PositionBytes));
     }
 }
 
@@ -241,38 +239,38 @@ void TFormPlayer::SetPosLeft(int left) {
 // Transport: the recording's pause is not the player's to change.
 
 void TFormPlayer::ImagePlayMouseUp() {
-    if (session.IsRecording)
+    if (session_.IsRecording)
         return;
-    session.IsPaused = false;
+    session_.IsPaused = false;
     if (HasCurrentFile()) {
-        BASS_ChannelPlay(stream, 1);
-        session.IsPlaying = true;
+        BASS_ChannelPlay(stream_, 1);
+        session_.IsPlaying = true;
     }
 }
 
 void TFormPlayer::ImagePauseMouseUp() {
     // Without a playback a pause would be left behind for the next recording.
-    if (session.IsRecording || !session.IsPlaying || !HasCurrentFile())
+    if (session_.IsRecording || !session_.IsPlaying || !HasCurrentFile())
         return;
-    if (!session.IsPaused) {
-        BASS_ChannelPause(stream);
-        session.IsPaused = true;
+    if (!session_.IsPaused) {
+        BASS_ChannelPause(stream_);
+        session_.IsPaused = true;
     } else {
-        BASS_ChannelPlay(stream, 0);
-        session.IsPaused = false;
+        BASS_ChannelPlay(stream_, 0);
+        session_.IsPaused = false;
     }
 }
 
 void TFormPlayer::ImageStopMouseUp() {
-    if (session.IsRecording || !HasCurrentFile())
+    if (session_.IsRecording || !HasCurrentFile())
         return;
-    BASS_ChannelStop(stream);
-    session.IsPaused = false;
+    BASS_ChannelStop(stream_);
+    session_.IsPaused = false;
 }
 
 void TFormPlayer::ShowSeekHint(QMouseEvent* event) {
     const QString hint = QString::fromStdString(DurationText(BASS_ChannelBytes2Seconds(
-        stream, static_cast<QWORD>(std::max<std::int64_t>(Player.SeekTarget, 0)))));
+        stream_, static_cast<QWORD>(std::max<std::int64_t>(Player.SeekTarget, 0)))));
     ImagePos->setToolTip(hint);
     QToolTip::showText(event->globalPosition().toPoint(), hint, ImagePos);
 }
@@ -283,8 +281,8 @@ void TFormPlayer::ImagePosMouseDown(QMouseEvent* event) {
         return;
     }
     Player.Dragging = true;
-    Player.DragStartX = Round(event->position().x());
-    const QWORD position = BASS_ChannelGetPosition(stream, BASS_POS_BYTE);
+    Player.DragStartX = RoundHalfEven(event->position().x());
+    const QWORD position = BASS_ChannelGetPosition(stream_, BASS_POS_BYTE);
     // No stream: nothing to seek to, so the release leaves the position alone.
     Player.SeekTarget = position == BASS_QWORD_ERROR ? -1 : static_cast<std::int64_t>(position);
     if (Player.SeekTarget >= 0)
@@ -295,7 +293,7 @@ void TFormPlayer::ImagePosMouseMove(QMouseEvent* event) {
     ShowHover(ImagePos);
     if (!Player.Dragging)
         return;
-    SetPosLeft(ImagePos->x() + Round(event->position().x()) - Player.DragStartX);
+    SetPosLeft(ImagePos->x() + RoundHalfEven(event->position().x()) - Player.DragStartX);
     Player.SeekTarget = std::llrint((ImagePos->x() - PosStart) * double(Player.BytesPerPixel));
     ShowSeekHint(event);
 }
@@ -305,22 +303,22 @@ void TFormPlayer::ImagePosMouseUp() {
     QToolTip::hideText();
     Player.Dragging = false;
     if (Player.SeekTarget >= 0)
-        BASS_ChannelSetPosition(stream, static_cast<QWORD>(Player.SeekTarget), BASS_POS_BYTE);
+        BASS_ChannelSetPosition(stream_, static_cast<QWORD>(Player.SeekTarget), BASS_POS_BYTE);
     Player.SeekTarget = -1;
 }
 
 void TFormPlayer::ImageVolMouseDown(QMouseEvent* event) {
     Player.Dragging = event->button() == Qt::LeftButton;
     if (Player.Dragging)
-        Player.DragStartX = Round(event->position().x());
+        Player.DragStartX = RoundHalfEven(event->position().x());
 }
 
 void TFormPlayer::ImageVolMouseMove(QMouseEvent* event) {
     ShowHover(ImageVol);
     if (!Player.Dragging)
         return;
-    const int left = std::clamp(ImageVol->x() + Round(event->position().x()) - Player.DragStartX,
-                                VolStart, VolEnd);
+    const int left = std::clamp(
+        ImageVol->x() + RoundHalfEven(event->position().x()) - Player.DragStartX, VolStart, VolEnd);
     ImageVol->move(left, VolTop);
     // In double, so that the far end gives exactly 1.0.
     BASS_SetVolume(static_cast<float>((left - VolStart) * (1.0 / (VolEnd - VolStart))));
@@ -347,21 +345,21 @@ void TFormPlayer::ImageScreenMouseDown(QMouseEvent* event) {
     QWindow* window = windowHandle();
     if (window != nullptr && window->startSystemMove())
         return;
-    movingByHand = true;
-    moveStartMouse = event->globalPosition().toPoint();
-    moveStartWindow = pos();
+    movingByHand_ = true;
+    moveStartMouse_ = event->globalPosition().toPoint();
+    moveStartWindow_ = pos();
 }
 
 void TFormPlayer::ImageScreenMouseMove(QMouseEvent* event) {
-    if (movingByHand) {
-        move(moveStartWindow + event->globalPosition().toPoint() - moveStartMouse);
+    if (movingByHand_) {
+        move(moveStartWindow_ + event->globalPosition().toPoint() - moveStartMouse_);
         return;
     }
     RestoreNormalPictures();
 }
 
 void TFormPlayer::ImageScreenMouseUp() {
-    movingByHand = false;
+    movingByHand_ = false;
 }
 
 void TFormPlayer::ImagePlayerBarMouseMove(QMouseEvent* event) {
@@ -375,12 +373,12 @@ void TFormPlayer::ImagePlayerBarMouseMove(QMouseEvent* event) {
 }
 
 void TFormPlayer::showEvent(QShowEvent* event) {
-    if (!placed && placeOn != nullptr) {
+    if (!placed_ && placeOn_ != nullptr) {
         QRect centred(QPoint(), frameGeometry().size());
-        centred.moveCenter(placeOn->frameGeometry().center());
+        centred.moveCenter(placeOn_->frameGeometry().center());
         move(centred.topLeft());
     }
-    placed = true;
+    placed_ = true;
     DrawDisplay(DisplayForm::Idle);
     QWidget::showEvent(event);
 }
@@ -391,9 +389,9 @@ void TFormPlayer::closeEvent(QCloseEvent* event) {
 }
 
 void TFormPlayer::FormClose() {
-    StopAndFreeStream(stream);
-    session.IsPlaying = false;
-    if (!session.IsRecording)
-        session.IsPaused = false;
-    movingByHand = false;
+    StopAndFreeStream(stream_);
+    session_.IsPlaying = false;
+    if (!session_.IsRecording)
+        session_.IsPaused = false;
+    movingByHand_ = false;
 }

@@ -84,7 +84,7 @@ public:
     QTimer* Timer1;
 
     // True while the window follows the mouse by itself (no system move was offered).
-    bool MovingByHand() const { return movingByHand; }
+    bool MovingByHand() const { return movingByHand_; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -97,7 +97,7 @@ private:
     void DrawDisplay(DisplayForm form);
     void RestoreNormalPictures();
     void ShowHover(PictureButton* image);
-    bool HasCurrentFile() const { return !currentFile.empty(); }
+    bool HasCurrentFile() const { return !currentFile_.empty(); }
     void SetPosLeft(int left);
     void ShowSeekHint(QMouseEvent* event);
 
@@ -114,15 +114,15 @@ private:
     void ImageScreenMouseUp();
     void ImagePlayerBarMouseMove(QMouseEvent* event);
 
-    SessionState& session;
-    const RecordingSettings& settings;
-    HSTREAM& stream;
+    SessionState& session_;
+    const RecordingSettings& settings_;
+    HSTREAM& stream_;
     bool& HoverActive;
-    const std::string& currentFile;
-    QWidget* placeOn;
-    QStyle* hintStyle;
-    bool placed = false;
-    bool movingByHand = false;
-    QPoint moveStartMouse;
-    QPoint moveStartWindow;
+    const std::string& currentFile_;
+    QWidget* placeOn_;
+    QStyle* hintStyle_;
+    bool placed_ = false;
+    bool movingByHand_ = false;
+    QPoint moveStartMouse_;
+    QPoint moveStartWindow_;
 };

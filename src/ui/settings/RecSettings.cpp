@@ -1,6 +1,7 @@
 #include "ui/settings/RecSettings.h"
 
 #include "audio/BassWMA.h"
+#include "engine/Numbers.h"
 #include "platform/Locale.h"
 #include "ui/common/TextWidth.h"
 
@@ -16,7 +17,6 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <span>
@@ -103,22 +103,6 @@ constexpr std::uint16_t FlacBits = 16;
 
 std::int32_t ChannelsOf(const QComboBox* box) {
     return box->currentIndex() == 1 ? 1 : 2;
-}
-
-// The shortest text that reads back as the number, with the user's decimal separator.
-QString ShortestDecimal(float value) {
-    char text[32];
-    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
-    std::string number(text, end);
-    if (const auto dot = number.find('.'); dot != std::string::npos)
-        number.replace(dot, 1, platform::DecimalSeparator());
-    return QString::fromStdString(number);
-}
-
-int RoundHalfEven(float value) {
-    if (!std::isfinite(value))
-        return 0;
-    return static_cast<int>(std::nearbyint(std::clamp(value, -1e6f, 1e6f)));
 }
 
 // The entry of a number list that shows `value`, or -1.
@@ -512,7 +496,8 @@ void TFormRecSettings::FormShow() {
     ChBoxOggQuality->setChecked(settings.QualityMode);
 
     TBarOGG_Quality->setValue(RoundHalfEven(settings.OggQuality));
-    LabOggQuality->setText("Quality - " + ShortestDecimal(settings.OggQuality));
+    LabOggQuality->setText("Quality - " + QString::fromStdString(ShortestDecimal(
+                                              settings.OggQuality, platform::DecimalSeparator())));
     ApplyOggRule();
 
     CBoxOpusRate->setCurrentIndex(IndexOfNearest(CBoxOpusRate, settings.OpusRate));
