@@ -2,7 +2,7 @@
 // same file with the same options, side by side in each round. The window adds decoding and
 // copying only, so its time should stay within a tenth of lame's.
 
-#include "engine/Writers.h"
+#include "engine/WavFile.h"
 #include "support/BenchMain.h"
 #include "ui/convert/convert.h"
 
