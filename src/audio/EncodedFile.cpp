@@ -1,6 +1,6 @@
 #include "audio/EncodedFile.h"
 
-#include "platform/OutputFile.h"
+#include "audio/MuxerFile.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -20,49 +20,6 @@ namespace {
 // About 95 s of CD audio, as for the other encoders.
 constexpr std::size_t QueueBytes = 16 * 1024 * 1024;
 constexpr std::chrono::seconds StallLimit{10};
-// What the muxer has written is made safe on the disk this often, and at the end.
-constexpr std::chrono::seconds SyncInterval{2};
-constexpr int IoBufferBytes = 32 * 1024;
-
-// The file under FFmpeg's writes is ours, so that it can be synced as it grows.
-struct FileSink {
-    std::unique_ptr<platform::OutputFile> file;
-    std::uint64_t position = 0;
-    std::uint64_t end = 0;
-
-    static int Write(void* opaque, std::uint8_t* data, int size) {
-        auto* sink = static_cast<FileSink*>(opaque);
-        if (const int error = sink->file->WriteAt(
-                sink->position, std::span<const std::uint8_t>(data, std::size_t(size))))
-            return AVERROR(error);
-        sink->position += std::uint64_t(size);
-        sink->end = std::max(sink->end, sink->position);
-        return size;
-    }
-
-    static std::int64_t Seek(void* opaque, std::int64_t offset, int whence) {
-        auto* sink = static_cast<FileSink*>(opaque);
-        switch (whence & ~AVSEEK_FORCE) {
-        case AVSEEK_SIZE:
-            return std::int64_t(sink->end);
-        case SEEK_SET:
-            break;
-        case SEEK_CUR:
-            offset += std::int64_t(sink->position);
-            break;
-        case SEEK_END:
-            offset += std::int64_t(sink->end);
-            break;
-        default:
-            return AVERROR(EINVAL);
-        }
-        if (offset < 0)
-            return AVERROR(EINVAL);
-        sink->position = std::uint64_t(offset);
-        return offset;
-    }
-};
-
 } // namespace
 
 struct EncodedFile::Muxer {
@@ -86,21 +43,8 @@ struct EncodedFile::Muxer {
         stream = avformat_new_stream(format, nullptr);
         avcodec_parameters_from_context(stream->codecpar, codec);
         stream->time_base = AVRational{1, codec->sample_rate};
-        platform::CreatedFile created = platform::CreateOutputFile(path);
-        if (!created.File)
+        if (!output.Attach(format, path))
             return false;
-        sink.file = std::move(created.File);
-        auto* buffer = static_cast<unsigned char*>(av_malloc(IoBufferBytes));
-        format->pb = avio_alloc_context(buffer, IoBufferBytes, 1, &sink, nullptr, FileSink::Write,
-                                        FileSink::Seek);
-        if (format->pb == nullptr) {
-            av_free(buffer);
-            return false;
-        }
-        format->flags |= AVFMT_FLAG_CUSTOM_IO;
-        // Each packet goes to the file as soon as it is made, not when the buffer is full.
-        format->flush_packets = 1;
-        lastSync = std::chrono::steady_clock::now();
         AVDictionary* options = nullptr;
         av_dict_parse_string(&options, f.MuxerOptions, "=", ":", 0);
         const int written = avformat_write_header(format, &options);
@@ -142,15 +86,10 @@ struct EncodedFile::Muxer {
             ok = SendFrame();
         if (ok)
             ok = Drain(nullptr);
+        const bool written = headerWritten;
         if (headerWritten && Failed(av_write_trailer(format)))
             ok = false;
-        // The last bytes reach the disk only now: a full disk shows here too.
-        if (format != nullptr && format->pb != nullptr) {
-            avio_flush(format->pb);
-            if (Failed(format->pb->error) || !Sync())
-                ok = false;
-        }
-        if (sink.file && Failed(AVERROR(sink.file->Close())))
+        if (written && Failed(output.Close()))
             ok = false;
         Release();
         return ok;
@@ -181,7 +120,7 @@ private:
         while (true) {
             const int r = avcodec_receive_packet(codec, packet);
             if (r == AVERROR(EAGAIN) || r == AVERROR_EOF)
-                return std::chrono::steady_clock::now() - lastSync < SyncInterval || Sync();
+                return !Failed(output.SyncWhenDue());
             if (Failed(r))
                 return false;
             av_packet_rescale_ts(packet, codec->time_base, stream->time_base);
@@ -198,17 +137,8 @@ private:
         return result < 0;
     }
 
-    // On the disk itself: a failed write-back shows here.
-    bool Sync() {
-        lastSync = std::chrono::steady_clock::now();
-        return !sink.file || !Failed(AVERROR(sink.file->Sync()));
-    }
-
     void Release() {
-        if (format != nullptr && format->pb != nullptr) {
-            av_freep(&format->pb->buffer);
-            avio_context_free(&format->pb);
-        }
+        output.Detach();
         avformat_free_context(format);
         format = nullptr;
         avcodec_free_context(&codec);
@@ -227,8 +157,7 @@ private:
     std::size_t filled = 0; // bytes of the frame buffer
     std::int64_t pts = 0;
     int error = 0; // the last FFmpeg error
-    FileSink sink;
-    std::chrono::steady_clock::time_point lastSync;
+    MuxerFile output;
 };
 
 std::unique_ptr<EncodedFile> EncodedFile::Open(const EncodedFormat& format,

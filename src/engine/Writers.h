@@ -83,9 +83,9 @@ StartResult StartWriters(WriterState& writers, const RecordingSettings& settings
 // queue is full, or it has failed) is counted as lost.
 MaybeMessage WriteBlock(WriterState& writers, std::span<const std::uint8_t> outputBlock);
 
-// Ends the recording's writers and returns at once: the WAV file gets its final header and is
-// closed, the WMA file is closed, the encoders finish their files, all in the background (an
-// encoder that stopped reading is ended after 10 s without progress). Works whether or not the
+// Ends the recording's writer and returns at once: the WAV file gets its final header and is
+// closed, an encoder finishes its file, all in the background (an encoder that stopped reading
+// is ended after 10 s without progress). Works whether or not the
 // capture device is still open.
 void StopWriters(WriterState& writers);
 
