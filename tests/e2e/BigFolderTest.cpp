@@ -68,16 +68,9 @@ TEST_F(BigFolder, PlayingASparseHugeMp3LeavesTheWindowAnswering) {
         const std::string ids = display.Run("xdotool search --onlyvisible --pid " + pid);
         return std::count(ids.begin(), ids.end(), '\n');
     };
-    std::string window = display.Run("xdotool search --maxdepth 1 --pid " + pid +
-                                     " --onlyvisible --name '^Sonvera$' | head -1");
-    window = window.substr(0, window.find('\n'));
-    ASSERT_FALSE(window.empty());
     const auto shown = visibleWindows();
-    // The list's only row, 25 pixels into the grid at 14, 263 of the client area, below the
-    // menu bar.
-    constexpr int MenuBar = 18;
-    display.Run("xdotool mousemove --window " + window + " 64 " +
-                std::to_string(263 + 25 + MenuBar) + " click --repeat 2 --delay 80 1");
+    // The list's only row, 25 pixels into the grid at 14, 263 of the client area.
+    program.ClickMainWindow(display, 64, 263 + 25, "click --repeat 2 --delay 80 1");
     EXPECT_TRUE(e2e::WaitFor([&] { return visibleWindows() > shown; }, 10s))
         << "the player did not show";
 

@@ -248,6 +248,24 @@ bool Program::WaitForWindow(const VirtualDisplay& display) const {
     return WaitFor([&] { return !display.Run(search).empty(); }, 20s);
 }
 
+std::string Program::WaitForWindowTitled(const VirtualDisplay& display, const std::string& title,
+                                         std::chrono::milliseconds timeout) const {
+    // --all: the window must have both the pid and the title, not either.
+    const std::string search = "xdotool search --all --maxdepth 1 --onlyvisible --pid " +
+                               std::to_string(pid) + " --name '^" + title + "$'";
+    std::string found;
+    WaitFor([&] { return !(found = display.Run(search)).empty(); }, timeout);
+    return found.substr(0, found.find('\n'));
+}
+
+void Program::ClickMainWindow(const VirtualDisplay& display, int x, int y,
+                              const std::string& click) const {
+    constexpr int MenuBar = 18;
+    const std::string window = WaitForWindowTitled(display, "Sonvera", 1s);
+    display.Run("xdotool mousemove --window " + window + " " + std::to_string(x) + " " +
+                std::to_string(y + MenuBar) + " " + click);
+}
+
 int Program::WaitForExit(std::chrono::milliseconds timeout) {
     int status = 0;
     bool child = true;

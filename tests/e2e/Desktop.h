@@ -71,6 +71,14 @@ public:
     pid_t Pid() const { return pid; }
     // Waits for the main window to be shown on `display`; false after the timeout.
     bool WaitForWindow(const VirtualDisplay& display) const;
+    // The id of a shown window of the program titled exactly `title` (the first, when several
+    // are); empty when none is shown within the timeout.
+    std::string WaitForWindowTitled(const VirtualDisplay& display, const std::string& title,
+                                    std::chrono::milliseconds timeout) const;
+    // Sends an xdotool click (for example "click 1") to x, y of the main window's client area,
+    // which starts below the menu bar.
+    void ClickMainWindow(const VirtualDisplay& display, int x, int y,
+                         const std::string& click) const;
     // Waits for the program to end; returns its exit status, or -1 when it did not end or was
     // killed by a signal.
     int WaitForExit(std::chrono::milliseconds timeout);

@@ -25,26 +25,12 @@ TEST_F(FileList, F5WhileTheDeleteQuestionIsOpenKeepsTheFile) {
     ASSERT_TRUE(program.WaitForWindow(display));
     std::this_thread::sleep_for(1s);
 
-    const std::string pid = std::to_string(program.Pid());
-    std::string window = display.Run("xdotool search --maxdepth 1 --pid " + pid +
-                                     " --onlyvisible --name '^Sonvera$' | head -1");
-    window = window.substr(0, window.find('\n'));
-    ASSERT_FALSE(window.empty());
-    // The list's first row lies 25 pixels into the grid at 14, 263 of the client area, which
-    // starts below the menu bar.
-    constexpr int MenuBar = 18;
-    display.Run("xdotool mousemove --window " + window + " 64 " +
-                std::to_string(263 + 25 + MenuBar) + " click 1");
-    display.Run("xdotool windowfocus --sync " + window + " key Delete");
-    std::string box;
-    ASSERT_TRUE(e2e::WaitFor(
-        [&] {
-            box = display.Run("xdotool search --onlyvisible --pid " + pid + " --name '^Confirm$'");
-            return !box.empty();
-        },
-        10s))
-        << "the question is open";
-    box = box.substr(0, box.find('\n'));
+    // The list's first row lies 25 pixels into the grid at 14, 263 of the client area.
+    program.ClickMainWindow(display, 64, 263 + 25, "click 1");
+    display.Run("xdotool windowfocus --sync " +
+                program.WaitForWindowTitled(display, "Sonvera", 1s) + " key Delete");
+    const std::string box = program.WaitForWindowTitled(display, "Confirm", 10s);
+    ASSERT_FALSE(box.empty()) << "the question is open";
 
     display.Run("xdotool key F5");
     ASSERT_TRUE(e2e::WaitFor([&] { return e2e::Recordings(output, "wav").size() == 1; }, 5s))

@@ -21,37 +21,16 @@ TEST_F(FormatDialog, TheFlacPageChosenThereIsTheFormatTheSettingsFileKeeps) {
     ASSERT_TRUE(program.WaitForWindow(display));
     std::this_thread::sleep_for(1s);
 
-    const std::string pid = std::to_string(program.Pid());
-    std::string window = display.Run("xdotool search --maxdepth 1 --pid " + pid +
-                                     " --onlyvisible --name '^Sonvera$' | head -1");
-    window = window.substr(0, window.find('\n'));
-    ASSERT_FALSE(window.empty());
-    // The format label at 195, 8 of the client area, which starts below the menu bar.
-    constexpr int MenuBar = 18;
-    display.Run("xdotool mousemove --window " + window + " 205 " + std::to_string(8 + MenuBar + 5) +
-                " click 1");
-    std::string dialog;
-    ASSERT_TRUE(e2e::WaitFor(
-        [&] {
-            dialog = display.Run("xdotool search --all --onlyvisible --pid " + pid +
-                                 " --name '^Format Settings$'");
-            return !dialog.empty();
-        },
-        10s))
-        << "the dialog is open";
-    dialog = dialog.substr(0, dialog.find('\n'));
+    // The format label at 195, 8 of the client area.
+    program.ClickMainWindow(display, 205, 8 + 5, "click 1");
+    const std::string dialog = program.WaitForWindowTitled(display, "Format Settings", 10s);
+    ASSERT_FALSE(dialog.empty()) << "the dialog is open";
     std::this_thread::sleep_for(1s); // shown is not yet ready for keys
     // It opens on the stored format's page (WAV); from OK the focus goes to the tabs, and the
     // next one to the right is FLAC's.
     display.Run("xdotool windowfocus --sync " + dialog + " key --delay 100 Tab Right Return");
     ASSERT_TRUE(e2e::WaitFor(
-        [&] {
-            return display
-                .Run("xdotool search --all --onlyvisible --pid " + pid +
-                     " --name '^Format Settings$'")
-                .empty();
-        },
-        10s))
+        [&] { return program.WaitForWindowTitled(display, "Format Settings", 0s).empty(); }, 10s))
         << "OK closed it";
 
     program.Signal(SIGTERM);
