@@ -15,7 +15,7 @@
 void ReadSettings(const platform::Profile& profile, RecordingSettings& settings,
                   std::string_view decimalSeparator);
 
-// Writes the 31 keys in order and stops at the first that cannot be stored (a text with a line
+// Writes the keys in order and stops at the first that cannot be stored (a text with a line
 // break), leaving the keys after it unwritten. False when it stopped.
 bool WriteSettings(platform::Profile& profile, const RecordingSettings& settings,
                    std::string_view decimalSeparator);

@@ -13,7 +13,21 @@ struct NameCase {
     std::vector<std::string> existing;
     bool wav, mp3, wma, ogg;
     std::string expected; // empty: no name
+    std::string nameTemplate = {};
 };
+
+// 2026-12-08 14:05:09, local time.
+std::tm StartTime() {
+    std::tm start{};
+    start.tm_year = 126;
+    start.tm_mon = 11;
+    start.tm_mday = 8;
+    start.tm_hour = 14;
+    start.tm_min = 5;
+    start.tm_sec = 9;
+    start.tm_isdst = -1;
+    return start;
+}
 
 void PrintTo(const NameCase& c, std::ostream* os) {
     *os << c.what;
@@ -37,9 +51,12 @@ TEST_P(NextRecordName, FirstFreeNumberWithTheSelectedExtension) {
     settings.MP3 = c.mp3;
     settings.WMA = c.wma;
     settings.OGG = c.ogg;
+    settings.NameTemplate = c.nameTemplate;
     LibraryState state;
     state.CurrentFile = folder + "/record001.wav";
-    EXPECT_EQ(MakeNextRecordFileName(settings, state), !c.expected.empty());
+    std::tm start = StartTime();
+    EXPECT_EQ(MakeNextRecordFileName(settings, state, {}, std::mktime(&start)),
+              !c.expected.empty());
     EXPECT_EQ(state.CurrentFile, c.expected.empty() ? "" : folder + "/" + c.expected);
 }
 
@@ -73,7 +90,39 @@ INSTANTIATE_TEST_SUITE_P(
                  "record002.ogg"},
         NameCase{"LastSelectedWins", {}, true, true, false, true, "record001.ogg"},
         NameCase{"WavAndWma", {}, true, false, true, false, "record001.wma"},
-        NameCase{"NothingSelected", {"record005.wav"}, false, false, false, false, ""}),
+        NameCase{"NothingSelected", {"record005.wav"}, false, false, false, false, ""},
+        NameCase{"Template",
+                 {},
+                 true,
+                 false,
+                 false,
+                 false,
+                 "2026-12-08 14-05-09.wav",
+                 "%Y-%m-%d %H-%M-%S"},
+        NameCase{"TakenTemplateGetsASuffix",
+                 {"Talk 2026.wav", "Talk 2026 (2).mp3"},
+                 true,
+                 false,
+                 false,
+                 false,
+                 "Talk 2026 (3).wav",
+                 "Talk %Y"},
+        NameCase{"TemplateNumberIsTheFirstFree",
+                 {"Talk 001.mp3", "Talk 002.wav", "record003.wav"},
+                 false,
+                 true,
+                 false,
+                 false,
+                 "Talk 003.mp3",
+                 "Talk %n"},
+        NameCase{"TemplateOfNothingGivesRecordNames",
+                 {"record001.wav"},
+                 true,
+                 false,
+                 false,
+                 false,
+                 "record002.wav",
+                 ".."}),
     [](const auto& info) { return std::string(info.param.what); });
 
 TEST(RecordNames, NumbersHaveAtLeastThreeDigits) {
@@ -81,6 +130,22 @@ TEST(RecordNames, NumbersHaveAtLeastThreeDigits) {
         {1, "001"}, {42, "042"}, {999, "999"}, {1000, "1000"}, {100000, "100000"}};
     for (const auto& [number, text] : cases) {
         EXPECT_EQ(RecordNumberText(number), text);
+    }
+}
+
+TEST(RecordNames, TemplatesExpandToNamesTheFolderCanHold) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"%Y-%m-%d %H-%M-%S", "2026-12-08 14-05-09"},
+        {"take %n", "take 042"},
+        {"100%% %H:%M", "100% 14:05"},
+        {"%x %q% end%", "%x %q% end%"},
+        {"a/b\tc\x7f", "a-b-c-"},
+        {"../%Y", "-2026"},
+        {"...hidden", "hidden"},
+    };
+    const std::tm start = StartTime();
+    for (const auto& [nameTemplate, expected] : cases) {
+        EXPECT_EQ(ExpandNameTemplate(nameTemplate, start, 42), expected) << nameTemplate;
     }
 }
 

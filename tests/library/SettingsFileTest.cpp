@@ -109,6 +109,10 @@ TEST(SettingsFile, AFreshFileHoldsEveryKeyInOrder) {
     s.Image2 = "/pics/stream.jpg";
     s.BackgroundColor = 0x80FF00;
     s.KeysNoticeShown = true;
+    s.ScheduleStartAt = "2026-12-08 14:00:00";
+    s.ScheduleDuration = 3600;
+    s.SplitMegabytes = 650;
+    s.NameTemplate = "%Y-%m-%d %H-%M-%S";
     const std::string path = test_paths::FreshDir("settings_fresh") + "/Sonvera.ini";
 
     EXPECT_EQ(WriteSettingsFile(path, s, "."), std::nullopt);
@@ -152,7 +156,22 @@ TEST(SettingsFile, AFreshFileHoldsEveryKeyInOrder) {
                               "Right=65535\n"
                               "Background=8453888\n"
                               "[Desktop]\n"
-                              "KeysNoticeShown=1\n");
+                              "KeysNoticeShown=1\n"
+                              "[Schedule]\n"
+                              "Enabled=0\n"
+                              "StartAt=2026-12-08 14:00:00\n"
+                              "Duration=3600\n"
+                              "Daily=0\n"
+                              "[Voice Activation]\n"
+                              "Mode=0\n"
+                              "Threshold=-30\n"
+                              "PreRoll=2000\n"
+                              "HangTime=5000\n"
+                              "[Split]\n"
+                              "Minutes=0\n"
+                              "Megabytes=650\n"
+                              "[Names]\n"
+                              "Template=%Y-%m-%d %H-%M-%S\n");
     RecordingSettings back;
     ReadSettingsFile(path, back, ".");
     EXPECT_TRUE(profile_properties::SameRecord(back, s));
@@ -224,7 +243,22 @@ TEST(SettingsFile, AHandEditedFileKeepsEverythingButOurValues) {
                               "Image1=\r\n"
                               "Image2=\r\n"
                               "[Desktop]\r\n"
-                              "KeysNoticeShown=0\r\n");
+                              "KeysNoticeShown=0\r\n"
+                              "[Schedule]\r\n"
+                              "Enabled=0\r\n"
+                              "StartAt=\r\n"
+                              "Duration=0\r\n"
+                              "Daily=0\r\n"
+                              "[Voice Activation]\r\n"
+                              "Mode=0\r\n"
+                              "Threshold=-30\r\n"
+                              "PreRoll=2000\r\n"
+                              "HangTime=5000\r\n"
+                              "[Split]\r\n"
+                              "Minutes=0\r\n"
+                              "Megabytes=0\r\n"
+                              "[Names]\r\n"
+                              "Template=\r\n");
 }
 
 TEST(SettingsFile, ComesBackAsWritten) {
