@@ -1,10 +1,13 @@
 #include "app/Recorder.h"
 
+#include "app/Schedule.h"
 #include "audio/StreamControl.h"
 #include "engine/AudioLoss.h"
 #include "engine/FileWatch.h"
+#include "engine/OutputFormats.h"
 #include "library/FileSort.h"
 #include "library/FolderScan.h"
+#include "library/LabelFiles.h"
 #include "library/RecentFolders.h"
 #include "library/RecordNames.h"
 #include "library/SettingsFile.h"
@@ -75,6 +78,9 @@ bool Recorder::PollTick() {
         const SessionState& s = session.state;
         ring_.PollCapture(Settings, Block, {s.IsRecording, s.IsPaused, s.IsPlaying}, *this);
         polling_ = false;
+        if (std::exchange(stopDue_, false))
+            session.StopAll();
+        RunSchedule();
     }
     const bool elapsedChanged = session.UpdateElapsed();
     ShowPendingMessages();
@@ -98,7 +104,8 @@ void Recorder::WatchTick() {
     }
     // Files the writers finished in the background are listed once they are complete.
     WriterNews news = PollWriters(Writers);
-    if (!news.FinishedFiles.empty() && !session.state.IsRecording)
+    // The parts a split finished are listed while the recording goes on.
+    if (!news.FinishedFiles.empty() && (!session.state.IsRecording || partsSplit_))
         RescanAndSort();
     Notify(std::move(news.Message));
     // A "Duration" order sorts again as durations come in; the others keep their rows.
@@ -146,6 +153,45 @@ void Recorder::StartMixer(MixerTrigger trigger) {
         platform::StartSystemCommand("control mmsys.cpl,,2");
     else
         platform::StartSystemCommand(Flags.VistaMode ? "control mmsys.cpl,,1" : "Sndvol32.exe -R");
+}
+
+void Recorder::AddMarker() {
+    if (!session.state.IsRecording || part_.File.empty())
+        return;
+    const double seconds = MarkerSeconds(Settings, part_, tick_(), session.state.IsPaused);
+    if (!WriteMarker(part_.File, seconds, ++part_.Markers))
+        ShowMessage("The marker could not be written to " + LabelFilePath(part_.File) + ".");
+}
+
+std::string Recorder::ScheduleStatus() const {
+    const ScheduleCheck check = CheckSchedule(Settings, std::chrono::system_clock::now());
+    if (check.State != ScheduleState::Waiting)
+        return {};
+    return "Waiting - starts " + FormatStartAt(check.Start).substr(11);
+}
+
+void Recorder::RunSchedule() {
+    if (!created_)
+        return;
+    const auto now = std::chrono::system_clock::now();
+    const ScheduleCheck check = CheckSchedule(Settings, now);
+    if (check.State != ScheduleState::Due && check.State != ScheduleState::Missed)
+        return;
+    AdvanceSchedule(Settings, now);
+    if (check.State == ScheduleState::Missed) {
+        ShowMessage(
+            "The recording scheduled for " + FormatStartAt(check.Start) +
+            " was not started: that time passed more than a minute ago." +
+            (Settings.ScheduleEnabled ? " The next starts " + Settings.ScheduleStartAt + "." : ""));
+        return;
+    }
+    // Exactly as F5: a recording already running goes on as it is.
+    if (session.state.IsRecording)
+        return;
+    session.StartRecording();
+    if (session.state.IsRecording && Settings.ScheduleDuration > 0)
+        scheduledFrames_ =
+            static_cast<std::uint64_t>(Settings.ScheduleDuration) * Settings.SamplesPerSecond;
 }
 
 double Recorder::PlayerPositionSeconds() {
@@ -241,7 +287,35 @@ bool Recorder::StartOutput() {
     ResetAudioLost(ring_);
     StartResult result = StartWriters(Writers, Settings, Library.CurrentFile, true);
     Notify(std::move(result.Message));
+    part_ = {Library.CurrentFile};
+    partsSplit_ = false;
+    recordedFrames_ = 0;
+    scheduledFrames_ = 0;
+    stopDue_ = false;
     return result.Started;
+}
+
+void Recorder::StartNextPart() {
+    StopWriters(Writers);
+    partsSplit_ = true;
+    MakeNextRecordFileName(Settings, Library, Writers.CurrentFile);
+    if (Library.CurrentFile.empty()) {
+        ShowMessage("The recording stopped: every record name of the output folder is taken.");
+        stopDue_ = true;
+        return;
+    }
+    StartResult result = StartWriters(Writers, Settings, Library.CurrentFile, ring_.IsOpen());
+    Notify(std::move(result.Message));
+    part_ = {Library.CurrentFile};
+    if (!result.Started)
+        stopDue_ = true;
+}
+
+std::uint64_t Recorder::PartFileBytesAfter(std::uint32_t blockBytes) const {
+    // A WAV file is its header and the audio; an encoder's file is as large as it has grown.
+    if (SelectedFormat(Settings).Kind == WriterKind::Wav)
+        return std::tuple_size_v<WavHeader> + part_.Bytes + blockBytes;
+    return platform::FileSize(part_.File);
 }
 
 void Recorder::StopOutput() {
@@ -349,9 +423,28 @@ void Recorder::ShowBlock(const ConvertedBlock& block) {
 }
 
 void Recorder::RecordBlock(const ConvertedBlock& block) {
+    // The scheduled length is complete, or the next part could not start: the stop follows
+    // the poll, and the blocks until then belong to no file.
+    if (stopDue_)
+        return;
+    if (PartFull(Settings, part_, PartFileBytesAfter(block.OutputBytes))) {
+        StartNextPart();
+        if (stopDue_)
+            return;
+    }
     MaybeMessage failure =
         WriteBlock(Writers, std::span(block.OutputBlock.data(), block.OutputBytes));
     // A WAV recording that outgrew its file goes on in the next one.
     Library.CurrentFile = Writers.CurrentFile;
+    if (Writers.CurrentFile != part_.File)
+        part_ = {Writers.CurrentFile};
+    const BlockFormat format = BlockFormatOf(Settings);
+    const std::uint64_t frames = block.OutputBytes / (format.Channels * format.BytesPerSample);
+    part_.Frames += frames;
+    part_.Bytes += block.OutputBytes;
+    part_.LastBlockTick = tick_();
+    recordedFrames_ += frames;
+    if (scheduledFrames_ > 0 && recordedFrames_ >= scheduledFrames_)
+        stopDue_ = true;
     Notify(std::move(failure));
 }

@@ -6,6 +6,7 @@
 
 #include "app/DeviceWatch.h"
 #include "app/RecorderWindow.h"
+#include "app/RecordingPart.h"
 #include "app/Session.h"
 #include "app/Source.h"
 #include "app/WindowFlags.h"
@@ -97,6 +98,13 @@ public:
     // Audio of the running recording that reached no file, in milliseconds.
     std::uint64_t LostAudioMs() const;
 
+    // Notes a marker at the recorded position of the current file in its label file; nothing
+    // unless recording.
+    void AddMarker();
+    // What the status shows while the scheduled recording waits ("Waiting - starts 14:00:00");
+    // empty when none waits.
+    std::string ScheduleStatus() const;
+
     // The player's position in seconds (0 without a stream).
     double PlayerPositionSeconds();
     void StopPlayer() override;
@@ -107,6 +115,12 @@ private:
     void OpenCapture();
     // A capture reopened while a recording is paused must stay stopped.
     void KeepPauseAfterReopen();
+    // Starts the scheduled recording when it is due, and reports one that was missed.
+    void RunSchedule();
+    // At a [Split] limit: the part's writers finish and the next file takes the coming block.
+    void StartNextPart();
+    // The size the part's file will have once `blockBytes` more are in.
+    std::uint64_t PartFileBytesAfter(std::uint32_t blockBytes) const;
 
     // SessionHost
     int CaptureDeviceCount() override;
@@ -156,5 +170,10 @@ private:
     bool showingMessages_ = false;
     bool unattended_ = false; // closing by a signal: no boxes any more
     std::deque<UserMessage> pendingMessages_;
+    RecordingPart part_;
+    bool partsSplit_ = false;           // this recording went on in a next file
+    std::uint64_t recordedFrames_ = 0;  // of this recording, in every part
+    std::uint64_t scheduledFrames_ = 0; // the scheduled recording's length; 0: until stopped
+    bool stopDue_ = false;              // stop once the poll is over
     BackgroundDurations durations_;
 };

@@ -23,7 +23,7 @@ StatusView UpdateStatusMonitor(StatusMonitor& monitor, const StatusInputs& in) {
     view.ResetTime = !s.IsPlaying && !s.IsRecording;
 
     view.ShadowColour = monitor.BlinkPhase ? Rgb{192, 192, 192} : Rgb{160, 160, 160};
-    monitor.StatusText = "Monitoring";
+    monitor.StatusText = in.waiting.empty() ? "Monitoring" : in.waiting;
     view.StatusColour = {80, 80, 200};
     view.StatusHint = "Program Status";
     if (s.IsRecording) {

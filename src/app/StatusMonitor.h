@@ -46,6 +46,8 @@ struct StatusInputs {
     const std::string& outputFolder;
     const std::string& sourceText;
     std::uint64_t lostMs; // audio the running recording lost
+    // What an unattended recording waits for ("Waiting - starts 14:00:00"), empty for none.
+    std::string waiting = {};
 };
 
 // What the file label shows: the current file, or the output folder when there is none.

@@ -98,6 +98,9 @@ public:
     QAction* menuRecControl;
     QAction* menuRecDevice;
     QAction* menuRecSettings;
+    QAction* menuMarker;
+    QAction* menuSchedule;
+    QAction* menuAutomatic;
     QMenu* menuHelp;
     QAction* menurHelpContents;
     QAction* menuAbout;
@@ -156,6 +159,8 @@ public:
     void menuRecControlClick();
     void menuRecDeviceClick();
     void menuRecSettingsClick();
+    void menuScheduleClick();
+    void menuAutomaticClick();
     void menurHelpContentsClick();
     void menuExitClick();
 

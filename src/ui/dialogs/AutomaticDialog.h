@@ -1,0 +1,30 @@
+#pragma once
+// "Automatic Recording": the name template of new recordings with a preview of the next name,
+// and the limits at which a recording goes on in a next file. OK writes the [Names] and
+// [Split] fields of the settings record.
+
+#include "engine/global.h"
+
+#include <QDialog>
+
+class QLabel;
+class QLineEdit;
+class QSpinBox;
+
+class AutomaticDialog : public QDialog {
+public:
+    AutomaticDialog(RecordingSettings& settings, QWidget* parent);
+
+    QLineEdit* NameTemplate;
+    QLabel* NamePreview;
+    QSpinBox* SplitMinutes;
+    QSpinBox* SplitMegabytes;
+
+    // Takes the fields into the settings record (what OK does).
+    void Apply();
+
+private:
+    void ShowNamePreview();
+
+    RecordingSettings& settings_;
+};
