@@ -18,6 +18,8 @@
 #include "platform/SystemCommand.h"
 #include "platform/Tick.h"
 
+#include <algorithm>
+#include <cmath>
 #include <iterator>
 #include <span>
 #include <utility>
@@ -46,6 +48,7 @@ MaybeMessage Recorder::Create() {
     SetupScreens(Screens);
     durations_.LoadStored(Library);
     created_ = true;
+    ArmVoice();
     return std::nullopt;
 }
 
@@ -80,6 +83,8 @@ bool Recorder::PollTick() {
         polling_ = false;
         if (std::exchange(stopDue_, false))
             session.StopAll();
+        if (std::exchange(onsetDue_, false))
+            StartOnSound();
         RunSchedule();
     }
     const bool elapsedChanged = session.UpdateElapsed();
@@ -163,11 +168,57 @@ void Recorder::AddMarker() {
         ShowMessage("The marker could not be written to " + LabelFilePath(part_.File) + ".");
 }
 
-std::string Recorder::ScheduleStatus() const {
+std::string Recorder::UnattendedStatus() const {
+    if (voiceArmed_ && (!session.state.IsRecording || voicePaused_))
+        return "Armed";
+    if (voiceRecording_ && voice_.SilentMs() > 0) {
+        const double left = std::max(voice_.HangTimeMs() - voice_.SilentMs(), 0.0);
+        return "Pausing in " + std::to_string(static_cast<int>(std::ceil(left / 1000))) + " s";
+    }
     const ScheduleCheck check = CheckSchedule(Settings, std::chrono::system_clock::now());
     if (check.State != ScheduleState::Waiting)
         return {};
     return "Waiting - starts " + FormatStartAt(check.Start).substr(11);
+}
+
+void Recorder::Stop() {
+    voiceArmed_ = false;
+    voicePaused_ = false;
+    voice_.TakeKept();
+    session.StopAll();
+}
+
+void Recorder::ArmVoice() {
+    voiceArmed_ = Settings.VoiceMode == 1 || Settings.VoiceMode == 2;
+    voice_.Arm(Settings);
+}
+
+void Recorder::ListenForVoice(const ConvertedBlock& block) {
+    if (!voiceArmed_)
+        return;
+    const float peak = std::max(block.PeakLeft, block.PeakRight);
+    const std::span output(block.OutputBlock.data(), block.OutputBytes);
+    const double blockMs = 1000.0 * Settings.BlockFrames / Settings.SamplesPerSecond;
+    if (!session.state.IsRecording || voicePaused_) {
+        onsetDue_ = voice_.Wait(output, peak, blockMs);
+        return;
+    }
+    // The block that completes the hang time is still written.
+    hangOver_ = voiceRecording_ && voice_.Silent(peak, blockMs);
+}
+
+void Recorder::StartOnSound() {
+    if (!session.state.IsRecording) {
+        session.StartRecording();
+        if (!session.state.IsRecording) {
+            voice_.TakeKept();
+            return;
+        }
+        voiceRecording_ = true;
+    }
+    voicePaused_ = false;
+    for (const std::vector<std::uint8_t>& kept : voice_.TakeKept())
+        WriteOutput(kept);
 }
 
 void Recorder::RunSchedule() {
@@ -292,6 +343,9 @@ bool Recorder::StartOutput() {
     recordedFrames_ = 0;
     scheduledFrames_ = 0;
     stopDue_ = false;
+    voiceRecording_ = false;
+    voicePaused_ = false;
+    hangOver_ = false;
     return result.Started;
 }
 
@@ -311,7 +365,7 @@ void Recorder::StartNextPart() {
         stopDue_ = true;
 }
 
-std::uint64_t Recorder::PartFileBytesAfter(std::uint32_t blockBytes) const {
+std::uint64_t Recorder::PartFileBytesAfter(std::size_t blockBytes) const {
     // A WAV file is its header and the audio; an encoder's file is as large as it has grown.
     if (SelectedFormat(Settings).Kind == WriterKind::Wav)
         return std::tuple_size_v<WavHeader> + part_.Bytes + blockBytes;
@@ -420,28 +474,42 @@ std::string Recorder::InputName() {
 
 void Recorder::ShowBlock(const ConvertedBlock& block) {
     DrawScreens(Screens, Settings, block);
+    ListenForVoice(block);
 }
 
 void Recorder::RecordBlock(const ConvertedBlock& block) {
     // The scheduled length is complete, or the next part could not start: the stop follows
-    // the poll, and the blocks until then belong to no file.
-    if (stopDue_)
+    // the poll, and the blocks until then belong to no file. Paused on silence, the blocks
+    // wait in the start on sound's pre-roll.
+    if (stopDue_ || voicePaused_)
         return;
-    if (PartFull(Settings, part_, PartFileBytesAfter(block.OutputBytes))) {
+    WriteOutput(std::span(block.OutputBlock.data(), block.OutputBytes));
+    if (!std::exchange(hangOver_, false))
+        return;
+    // After the silence: the file ends, or waits in the same file for the next sound.
+    if (Settings.VoiceMode == 2) {
+        stopDue_ = true;
+    } else {
+        voicePaused_ = true;
+        voice_.TakeKept();
+    }
+}
+
+void Recorder::WriteOutput(std::span<const std::uint8_t> output) {
+    if (PartFull(Settings, part_, PartFileBytesAfter(output.size()))) {
         StartNextPart();
         if (stopDue_)
             return;
     }
-    MaybeMessage failure =
-        WriteBlock(Writers, std::span(block.OutputBlock.data(), block.OutputBytes));
+    MaybeMessage failure = WriteBlock(Writers, output);
     // A WAV recording that outgrew its file goes on in the next one.
     Library.CurrentFile = Writers.CurrentFile;
     if (Writers.CurrentFile != part_.File)
         part_ = {Writers.CurrentFile};
     const BlockFormat format = BlockFormatOf(Settings);
-    const std::uint64_t frames = block.OutputBytes / (format.Channels * format.BytesPerSample);
+    const std::uint64_t frames = output.size() / (format.Channels * format.BytesPerSample);
     part_.Frames += frames;
-    part_.Bytes += block.OutputBytes;
+    part_.Bytes += output.size();
     part_.LastBlockTick = tick_();
     recordedFrames_ += frames;
     if (scheduledFrames_ > 0 && recordedFrames_ >= scheduledFrames_)

@@ -9,6 +9,7 @@
 #include "app/RecordingPart.h"
 #include "app/Session.h"
 #include "app/Source.h"
+#include "app/VoiceGate.h"
 #include "app/WindowFlags.h"
 #include "audio/Bass.h"
 #include "display/Graph.h"
@@ -101,9 +102,15 @@ public:
     // Notes a marker at the recorded position of the current file in its label file; nothing
     // unless recording.
     void AddMarker();
-    // What the status shows while the scheduled recording waits ("Waiting - starts 14:00:00");
-    // empty when none waits.
-    std::string ScheduleStatus() const;
+    // What the status shows of a recording without a hand on the keys: the start on sound
+    // waiting ("Armed") or hearing silence ("Pausing in 3 s"), the scheduled recording waiting
+    // ("Waiting - starts 14:00:00"); empty for none of them.
+    std::string UnattendedStatus() const;
+    // F9 and the stop button: the session's StopAll, and the start on sound is disarmed.
+    void Stop();
+    // Arms the start on sound when [Voice Activation] asks for it (at creation, after the
+    // settings changed).
+    void ArmVoice();
 
     // The player's position in seconds (0 without a stream).
     double PlayerPositionSeconds();
@@ -119,8 +126,14 @@ private:
     void RunSchedule();
     // At a [Split] limit: the part's writers finish and the next file takes the coming block.
     void StartNextPart();
+    // Hands the output bytes of a block to the writers and counts them.
+    void WriteOutput(std::span<const std::uint8_t> output);
+    // Every block while monitoring or recording: the start on sound listens.
+    void ListenForVoice(const ConvertedBlock& block);
+    // After the poll that heard the sound: starts or resumes, the kept blocks first.
+    void StartOnSound();
     // The size the part's file will have once `blockBytes` more are in.
-    std::uint64_t PartFileBytesAfter(std::uint32_t blockBytes) const;
+    std::uint64_t PartFileBytesAfter(std::size_t blockBytes) const;
 
     // SessionHost
     int CaptureDeviceCount() override;
@@ -174,6 +187,13 @@ private:
     bool partsSplit_ = false;           // this recording went on in a next file
     std::uint64_t recordedFrames_ = 0;  // of this recording, in every part
     std::uint64_t scheduledFrames_ = 0; // the scheduled recording's length; 0: until stopped
-    bool stopDue_ = false;              // stop once the poll is over
+    bool stopDue_ = false;
+    VoiceGate voice_;
+    bool voiceArmed_ = false;
+    bool voiceRecording_ = false; // this recording was started by sound and ends on silence
+    bool voicePaused_ = false;    // it waits for sound again, in the same file
+    bool hangOver_ = false;       // the block being polled completes the hang time
+    bool onsetDue_ =
+        false; // start on sound once the poll is over              // stop once the poll is over
     BackgroundDurations durations_;
 };

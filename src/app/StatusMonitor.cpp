@@ -23,7 +23,7 @@ StatusView UpdateStatusMonitor(StatusMonitor& monitor, const StatusInputs& in) {
     view.ResetTime = !s.IsPlaying && !s.IsRecording;
 
     view.ShadowColour = monitor.BlinkPhase ? Rgb{192, 192, 192} : Rgb{160, 160, 160};
-    monitor.StatusText = in.waiting.empty() ? "Monitoring" : in.waiting;
+    monitor.StatusText = "Monitoring";
     view.StatusColour = {80, 80, 200};
     view.StatusHint = "Program Status";
     if (s.IsRecording) {
@@ -35,6 +35,8 @@ StatusView UpdateStatusMonitor(StatusMonitor& monitor, const StatusInputs& in) {
             view.StatusHint = "Recording - " + LostAudioText(in.lostMs) + " lost";
         }
     }
+    if (!in.unattended.empty() && in.lostMs == 0)
+        monitor.StatusText = in.unattended;
     if (s.IsPlaying) {
         monitor.StatusText = "Playing";
         view.StatusColour = {80, 150, 100};

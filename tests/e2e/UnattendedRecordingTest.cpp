@@ -155,4 +155,47 @@ TEST_F(UnattendedRecording, ATemplateNamesTheRecordingAndItsMarkersLieBesideIt) 
     EXPECT_NEAR(marks[1] - marks[0], 1.0, 0.1);
 }
 
+TEST_F(UnattendedRecording, StartedBySoundTheFileHoldsThePreRollAndTheHangTime) {
+    e2e::LonelySoundServer server;
+    // Its monitor is the only source, and the program's from the start.
+    server.Pactl("load-module module-null-sink sink_name=lonely_out rate=44100");
+    e2e::Program program(folder, e2e::WavSettings(output) + "[Voice Activation]\nMode=2\n");
+    program.Start(display, server.Environment());
+    ASSERT_TRUE(program.WaitForWindow(display));
+    server.PlayKnownSignal(2, 4, 8);
+    std::this_thread::sleep_for(3500ms);
+    EXPECT_TRUE(e2e::Recordings(output, "wav").empty()) << "silence starts nothing";
+    std::this_thread::sleep_for(10s); // the tone, the hang time, the finish
+    const auto files = e2e::Recordings(output, "wav");
+    ASSERT_EQ(files.size(), 1u);
+    Stop(program);
+
+    const e2e::WavFile wav = e2e::ReadWav(files.front());
+    ASSERT_EQ(wav.channels, 2);
+    EXPECT_EQ(wav.statedDataBytes, wav.samples.size() * 2);
+    const std::size_t frames = wav.samples.size() / 2;
+    const auto sounding = [&](std::size_t frame) {
+        return wav.samples[2 * frame] != 0 || wav.samples[2 * frame + 1] != 0;
+    };
+    std::size_t onset = 0;
+    while (onset < frames && !sounding(onset))
+        ++onset;
+    ASSERT_LT(onset, frames) << "the tone is in the file";
+    std::size_t last = frames - 1;
+    while (!sounding(last))
+        --last;
+    const double preRoll = onset / 44100.0;
+    const double hang = (frames - 1 - last) / 44100.0;
+    std::cout << "pre-roll " << preRoll << " s, tone " << (last + 1 - onset) / 44100.0
+              << " s, after it " << hang << " s\n";
+    EXPECT_GE(preRoll, 2.0);
+    EXPECT_LT(preRoll, 2.1) << "within one block";
+    EXPECT_GE(hang, 5.0);
+    EXPECT_LT(hang, 5.1) << "within one block";
+    const std::span<const std::int16_t> tone(wav.samples.data() + 2 * onset,
+                                             2 * (last + 1 - onset));
+    const auto fault = known_signal::CheckStereo(tone, known_signal::PhaseOf(tone[1]));
+    EXPECT_FALSE(fault.has_value()) << *fault;
+}
+
 } // namespace

@@ -2,20 +2,27 @@
 
 #include "library/RecordNames.h"
 
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSpinBox>
+#include <algorithm>
 
 namespace {
 
-QSpinBox* MakeLimit(QWidget* parent, int value, int maximum, const QString& unit) {
+QSpinBox* MakeNumber(QWidget* parent, int value, int minimum, int maximum, const QString& unit) {
     auto* box = new QSpinBox(parent);
-    box->setRange(0, maximum);
-    box->setSpecialValueText("Off");
+    box->setRange(minimum, maximum);
     box->setSuffix(unit);
     box->setValue(value);
+    return box;
+}
+
+QSpinBox* MakeLimit(QWidget* parent, int value, int maximum, const QString& unit) {
+    QSpinBox* box = MakeNumber(parent, value, 0, maximum, unit);
+    box->setSpecialValueText("Off");
     return box;
 }
 
@@ -35,6 +42,17 @@ AutomaticDialog::AutomaticDialog(RecordingSettings& settings, QWidget* parent)
     form->addRow("New file every:", SplitMinutes);
     SplitMegabytes = MakeLimit(this, settings.SplitMegabytes, 4000, " MB");
     form->addRow("New file at:", SplitMegabytes);
+    VoiceMode = new QComboBox(this);
+    VoiceMode->addItems(
+        {"Off", "Start on sound, pause on silence", "Start on sound, a new file after silence"});
+    VoiceMode->setCurrentIndex(std::clamp(settings.VoiceMode, 0, 2));
+    form->addRow("Start on sound:", VoiceMode);
+    VoiceThreshold = MakeNumber(this, settings.VoiceThreshold, -96, 0, " dBFS");
+    form->addRow("Sound from:", VoiceThreshold);
+    VoicePreRoll = MakeNumber(this, settings.VoicePreRoll, 0, 60000, " ms");
+    form->addRow("Keep before the sound:", VoicePreRoll);
+    VoiceHangTime = MakeNumber(this, settings.VoiceHangTime, 0, 3600000, " ms");
+    form->addRow("Silence before pausing:", VoiceHangTime);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     form->addRow(buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, [this] {
@@ -50,6 +68,10 @@ void AutomaticDialog::Apply() {
     settings_.NameTemplate = NameTemplate->text().toStdString();
     settings_.SplitMinutes = SplitMinutes->value();
     settings_.SplitMegabytes = SplitMegabytes->value();
+    settings_.VoiceMode = VoiceMode->currentIndex();
+    settings_.VoiceThreshold = VoiceThreshold->value();
+    settings_.VoicePreRoll = VoicePreRoll->value();
+    settings_.VoiceHangTime = VoiceHangTime->value();
 }
 
 void AutomaticDialog::ShowNamePreview() {

@@ -1,12 +1,13 @@
 #pragma once
 // "Automatic Recording": the name template of new recordings with a preview of the next name,
-// and the limits at which a recording goes on in a next file. OK writes the [Names] and
-// [Split] fields of the settings record.
+// the limits at which a recording goes on in a next file, and the start on sound. OK writes the
+// [Names], [Split] and [Voice Activation] fields of the settings record.
 
 #include "engine/global.h"
 
 #include <QDialog>
 
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QSpinBox;
@@ -19,6 +20,10 @@ public:
     QLabel* NamePreview;
     QSpinBox* SplitMinutes;
     QSpinBox* SplitMegabytes;
+    QComboBox* VoiceMode;
+    QSpinBox* VoiceThreshold;
+    QSpinBox* VoicePreRoll;
+    QSpinBox* VoiceHangTime;
 
     // Takes the fields into the settings record (what OK does).
     void Apply();

@@ -162,8 +162,8 @@ void TForm1::menuScheduleClick() {
 }
 
 void TForm1::menuAutomaticClick() {
-    if (!core_.State().IsRecording)
-        AutomaticDialog(core_.Settings, this).exec();
+    if (!core_.State().IsRecording && AutomaticDialog(core_.Settings, this).exec())
+        core_.ArmVoice();
 }
 
 void TForm1::menurHelpContentsClick() {

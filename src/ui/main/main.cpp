@@ -231,7 +231,7 @@ void TForm1::HotKeyPressed(int id) {
     else if (id == HotKeyPause)
         core_.session.PauseResume();
     else if (id == HotKeyStop)
-        core_.session.StopAll();
+        core_.Stop();
     else if (id == HotKeyMarker)
         core_.AddMarker();
 }
@@ -334,7 +334,7 @@ void TForm1::UpdateStatus() {
     const StatusView view = UpdateStatusMonitor(
         monitor_, {core_.State(), core_.State().IsPlaying ? core_.PlayerPositionSeconds() : 0.0,
                    core_.Library.CurrentFile, core_.Settings.OutputFolder, core_.Watch.SourceText,
-                   core_.State().IsRecording ? core_.LostAudioMs() : 0, core_.ScheduleStatus()});
+                   core_.State().IsRecording ? core_.LostAudioMs() : 0, core_.UnattendedStatus()});
     if (view.ResetTime || view.PlayerTime) {
         const QString time = QString::fromStdString(view.PlayerTime.value_or("00:00:00"));
         LabTime->setText(time);
