@@ -83,7 +83,8 @@ bool Recorder::PollTick() {
         polling_ = false;
         if (std::exchange(stopDue_, false))
             session.StopAll();
-        if (std::exchange(onsetDue_, false))
+        // A poll inside the start's own events hears the sound that is starting it.
+        if (std::exchange(onsetDue_, false) && !startingOnSound_)
             StartOnSound();
         RunSchedule();
     }
@@ -209,14 +210,20 @@ void Recorder::ListenForVoice(const ConvertedBlock& block) {
 
 void Recorder::StartOnSound() {
     if (!session.state.IsRecording) {
+        // StartOutput writes the kept blocks, before any block a poll in the start's events
+        // takes while recording.
+        startingOnSound_ = true;
         session.StartRecording();
-        if (!session.state.IsRecording) {
+        startingOnSound_ = false;
+        if (!session.state.IsRecording)
             voice_.TakeKept();
-            return;
-        }
-        voiceRecording_ = true;
+        return;
     }
     voicePaused_ = false;
+    WriteKeptBlocks();
+}
+
+void Recorder::WriteKeptBlocks() {
     for (const std::vector<std::uint8_t>& kept : voice_.TakeKept())
         WriteOutput(kept);
 }
@@ -343,9 +350,11 @@ bool Recorder::StartOutput() {
     recordedFrames_ = 0;
     scheduledFrames_ = 0;
     stopDue_ = false;
-    voiceRecording_ = false;
+    voiceRecording_ = startingOnSound_;
     voicePaused_ = false;
     hangOver_ = false;
+    if (startingOnSound_ && result.Started)
+        WriteKeptBlocks();
     return result.Started;
 }
 

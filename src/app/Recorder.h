@@ -132,6 +132,7 @@ private:
     void ListenForVoice(const ConvertedBlock& block);
     // After the poll that heard the sound: starts or resumes, the kept blocks first.
     void StartOnSound();
+    void WriteKeptBlocks();
     // The size the part's file will have once `blockBytes` more are in.
     std::uint64_t PartFileBytesAfter(std::size_t blockBytes) const;
 
@@ -187,13 +188,13 @@ private:
     bool partsSplit_ = false;           // this recording went on in a next file
     std::uint64_t recordedFrames_ = 0;  // of this recording, in every part
     std::uint64_t scheduledFrames_ = 0; // the scheduled recording's length; 0: until stopped
-    bool stopDue_ = false;
+    bool stopDue_ = false;              // stop once the poll is over
     VoiceGate voice_;
     bool voiceArmed_ = false;
     bool voiceRecording_ = false; // this recording was started by sound and ends on silence
     bool voicePaused_ = false;    // it waits for sound again, in the same file
     bool hangOver_ = false;       // the block being polled completes the hang time
-    bool onsetDue_ =
-        false; // start on sound once the poll is over              // stop once the poll is over
+    bool onsetDue_ = false;       // start on sound once the poll is over
+    bool startingOnSound_ = false;
     BackgroundDurations durations_;
 };

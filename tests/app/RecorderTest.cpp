@@ -11,6 +11,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -29,7 +30,12 @@ struct ScriptedWindow : RecorderWindow {
         if (auto during = std::exchange(whileShown, nullptr))
             during();
     }
-    void ProcessPendingEvents() override {}
+    std::function<void()> duringEvents; // a timer tick that runs in the events let through
+
+    void ProcessPendingEvents() override {
+        if (duringEvents)
+            duringEvents();
+    }
     void RunBusy(const std::function<void()>& work) override { work(); }
     void ClearStatusText() override {}
     void FileListChanged() override {}
@@ -71,6 +77,58 @@ protected:
     // What the recording has handed to its WAV file so far.
     std::uint64_t RecordedBytes() { return core->Writers.FileBytes; }
 };
+
+// The values of the blocks in a WAV recording whose every block holds one sample value.
+std::vector<int> BlockValues(const std::string& path, std::size_t blockBytes) {
+    std::ifstream file(path, std::ios::binary);
+    std::vector<char> bytes((std::istreambuf_iterator<char>(file)), {});
+    std::vector<int> values;
+    for (std::size_t at = 44; at + blockBytes <= bytes.size(); at += blockBytes) {
+        std::int16_t value = 0;
+        std::memcpy(&value, &bytes[at], 2);
+        values.push_back(value);
+    }
+    return values;
+}
+
+TEST_F(RecorderTest, StartedBySoundTheKeptBlocksComeFirstAlsoBeforeATickInTheStartsEvents) {
+    Make(0xFFFFF, "Wav=1\nMP3=0\n[Voice Activation]\nMode=2\nPreRoll=300\nHangTime=200\n");
+    const auto deliver = [&](std::int16_t value) {
+        const std::vector<std::int16_t> samples(core->Settings.CaptureBufferBytes / 2, value);
+        device->Deliver(
+            std::span(reinterpret_cast<const std::uint8_t*>(samples.data()), samples.size() * 2));
+    };
+    for (std::int16_t quiet = 1; quiet <= 5; ++quiet) // below -30 dBFS (1036)
+        deliver(quiet);
+    core->PollTick();
+    EXPECT_EQ(core->UnattendedStatus(), "Armed");
+    ASSERT_FALSE(core->State().IsRecording);
+
+    // The timer ticks in the events the start lets run once it records.
+    std::int16_t next = 2001;
+    window.duringEvents = [&] {
+        if (!core->State().IsRecording || next > 2001)
+            return;
+        deliver(next++);
+        core->PollTick();
+    };
+    deliver(2000);
+    core->PollTick();
+    window.duringEvents = nullptr;
+    ASSERT_TRUE(core->State().IsRecording);
+    deliver(6);
+    core->PollTick();
+    EXPECT_EQ(core->UnattendedStatus(), "Pausing in 1 s");
+    deliver(7);
+    deliver(8);
+    core->PollTick();
+    EXPECT_FALSE(core->State().IsRecording) << "finished after the hang time";
+    EXPECT_EQ(core->UnattendedStatus(), "Armed") << "and waiting for the next sound";
+    FinishAllWriters(core->Writers);
+
+    EXPECT_EQ(BlockValues(output + "/record001.wav", core->Settings.BlockBytes),
+              (std::vector<int>{3, 4, 5, 2000, 2001, 6, 7}));
+}
 
 TEST_F(RecorderTest, AMessageRaisedWhilePollingWaitsForThePollAndTheRingKeepsAllItsBuffers) {
     Make();
