@@ -9,6 +9,7 @@
 #include "app/StatusMonitor.h"
 #include "platform/ScriptedWaveIn.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -16,6 +17,7 @@
 #include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
+#include <numeric>
 #include <thread>
 #include <vector>
 
@@ -128,6 +130,44 @@ TEST_F(RecorderTest, StartedBySoundTheKeptBlocksComeFirstAlsoBeforeATickInTheSta
 
     EXPECT_EQ(BlockValues(output + "/record001.wav", core->Settings.BlockBytes),
               (std::vector<int>{3, 4, 5, 2000, 2001, 6, 7}));
+}
+
+TEST_F(RecorderTest, ASplitGoesOnInTheNextFileWithTheNextBlockAndListsTheFinishedPart) {
+    Make(0xFFFFF, "Wav=1\nMP3=0\n[Split]\nMegabytes=1\n");
+    core->session.StartRecording();
+    ASSERT_TRUE(core->State().IsRecording);
+    // 1 MB holds the header and 56 blocks of 17640 bytes.
+    std::int16_t value = 1;
+    for (int poll = 0; poll < 3; ++poll) {
+        for (int block = 0; block < 30; ++block, ++value) {
+            const std::vector<std::int16_t> samples(core->Settings.CaptureBufferBytes / 2, value);
+            device->Deliver(std::span(reinterpret_cast<const std::uint8_t*>(samples.data()),
+                                      samples.size() * 2));
+        }
+        core->PollTick();
+    }
+    const std::string first = output + "/record001.wav";
+    const auto listed = [&] {
+        return std::any_of(core->Library.Entries.begin(), core->Library.Entries.end(),
+                           [&](const ListEntry& entry) { return entry.path == first; });
+    };
+    for (int tick = 0; tick < 50 && !listed(); ++tick) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        core->WatchTick();
+    }
+    EXPECT_TRUE(listed()) << "the finished part is listed while the recording goes on";
+    EXPECT_EQ(core->Library.CurrentFile, output + "/record002.wav");
+    core->session.StopAll();
+    FinishAllWriters(core->Writers);
+
+    std::vector<int> values = BlockValues(first, core->Settings.BlockBytes);
+    EXPECT_EQ(values.size(), 56u);
+    const std::vector<int> second =
+        BlockValues(output + "/record002.wav", core->Settings.BlockBytes);
+    values.insert(values.end(), second.begin(), second.end());
+    std::vector<int> expected(90);
+    std::iota(expected.begin(), expected.end(), 1);
+    EXPECT_EQ(values, expected) << "no block lost or repeated at the joint";
 }
 
 TEST_F(RecorderTest, AMessageRaisedWhilePollingWaitsForThePollAndTheRingKeepsAllItsBuffers) {
