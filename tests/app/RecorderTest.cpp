@@ -76,6 +76,12 @@ protected:
             std::size_t(blocks) * core->Settings.CaptureBufferBytes, 0x11);
         device->Deliver(audio);
     }
+    // One block whose every sample is `value`.
+    void DeliverBlock(std::int16_t value) {
+        const std::vector<std::int16_t> samples(core->Settings.CaptureBufferBytes / 2, value);
+        device->Deliver(
+            std::span(reinterpret_cast<const std::uint8_t*>(samples.data()), samples.size() * 2));
+    }
     // What the recording has handed to its WAV file so far.
     std::uint64_t RecordedBytes() { return core->Writers.FileBytes; }
 };
@@ -95,11 +101,7 @@ std::vector<int> BlockValues(const std::string& path, std::size_t blockBytes) {
 
 TEST_F(RecorderTest, StartedBySoundTheKeptBlocksComeFirstAlsoBeforeATickInTheStartsEvents) {
     Make(0xFFFFF, "Wav=1\nMP3=0\n[Voice Activation]\nMode=2\nPreRoll=300\nHangTime=200\n");
-    const auto deliver = [&](std::int16_t value) {
-        const std::vector<std::int16_t> samples(core->Settings.CaptureBufferBytes / 2, value);
-        device->Deliver(
-            std::span(reinterpret_cast<const std::uint8_t*>(samples.data()), samples.size() * 2));
-    };
+    const auto deliver = [&](std::int16_t value) { DeliverBlock(value); };
     for (std::int16_t quiet = 1; quiet <= 5; ++quiet) // below -30 dBFS (1036)
         deliver(quiet);
     core->PollTick();
@@ -132,6 +134,24 @@ TEST_F(RecorderTest, StartedBySoundTheKeptBlocksComeFirstAlsoBeforeATickInTheSta
               (std::vector<int>{3, 4, 5, 2000, 2001, 6, 7}));
 }
 
+TEST_F(RecorderTest, PausedOnSilenceTheFileTakesTheNextSoundWithItsPreRoll) {
+    Make(0xFFFFF, "Wav=1\nMP3=0\n[Voice Activation]\nMode=1\nPreRoll=200\nHangTime=200\n");
+    // Sound, the hang time, silence that waits, sound again, the hang time, silence.
+    for (const std::int16_t value : {2000, 1, 2, 3, 4, 5, 6, 2001, 7, 8, 9, 10}) {
+        DeliverBlock(value);
+        core->PollTick();
+    }
+    EXPECT_TRUE(core->State().IsRecording);
+    EXPECT_EQ(core->UnattendedStatus(), "Armed") << "paused on silence";
+    core->Stop();
+    EXPECT_EQ(core->UnattendedStatus(), "") << "F9 disarms";
+    FinishAllWriters(core->Writers);
+    const auto files = std::filesystem::directory_iterator(output);
+    EXPECT_EQ(std::distance(begin(files), end(files)), 1) << "one file";
+    EXPECT_EQ(BlockValues(output + "/record001.wav", core->Settings.BlockBytes),
+              (std::vector<int>{2000, 1, 2, 5, 6, 2001, 7, 8}));
+}
+
 TEST_F(RecorderTest, ASplitGoesOnInTheNextFileWithTheNextBlockAndListsTheFinishedPart) {
     Make(0xFFFFF, "Wav=1\nMP3=0\n[Split]\nMegabytes=1\n");
     core->session.StartRecording();
@@ -139,11 +159,8 @@ TEST_F(RecorderTest, ASplitGoesOnInTheNextFileWithTheNextBlockAndListsTheFinishe
     // 1 MB holds the header and 56 blocks of 17640 bytes.
     std::int16_t value = 1;
     for (int poll = 0; poll < 3; ++poll) {
-        for (int block = 0; block < 30; ++block, ++value) {
-            const std::vector<std::int16_t> samples(core->Settings.CaptureBufferBytes / 2, value);
-            device->Deliver(std::span(reinterpret_cast<const std::uint8_t*>(samples.data()),
-                                      samples.size() * 2));
-        }
+        for (int block = 0; block < 30; ++block)
+            DeliverBlock(value++);
         core->PollTick();
     }
     const std::string first = output + "/record001.wav";
