@@ -15,7 +15,7 @@ const char* const NoGlobalKeysNotice =
     "active.\n\nTo use a key anywhere, bind it in the desktop's keyboard settings to a command "
     "such as\n\ngdbus call --session --dest io.github.sonvera.Sonvera --object-path "
     "/io/github/sonvera/Sonvera --method io.github.sonvera.Sonvera.Record\n\n(Help lists all "
-    "three.)";
+    "four.)";
 
 } // namespace
 

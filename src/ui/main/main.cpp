@@ -84,7 +84,8 @@ TForm1::TForm1(std::string settingsFile, Recorder::TickSource tick)
                    [this](const auto& triggers) { PortalKeysBound(triggers); },
                    [this] { TellNoGlobalKeys(); }}),
       controlBus_({[this] { HotKeyPressed(HotKeyRecord); }, [this] { HotKeyPressed(HotKeyPause); },
-                   [this] { HotKeyPressed(HotKeyStop); }, [this] { return DesktopState(); }}) {
+                   [this] { HotKeyPressed(HotKeyStop); }, [this] { return DesktopState(); },
+                   [this] { HotKeyPressed(HotKeyMarker); }}) {
     CreateControls();
     FormCreate();
 }
