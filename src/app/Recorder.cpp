@@ -348,6 +348,7 @@ bool Recorder::StartOutput() {
     part_ = {Library.CurrentFile};
     partsSplit_ = false;
     recordedFrames_ = 0;
+    lostInPartsMs_ = 0;
     scheduledFrames_ = 0;
     stopDue_ = false;
     voiceRecording_ = startingOnSound_;
@@ -359,6 +360,8 @@ bool Recorder::StartOutput() {
 }
 
 void Recorder::StartNextPart() {
+    // The next part's writers count their losses anew.
+    lostInPartsMs_ += WriterLostMs(Writers);
     StopWriters(Writers);
     partsSplit_ = true;
     MakeNextRecordFileName(Settings, Library, Writers.CurrentFile);
@@ -386,14 +389,14 @@ void Recorder::StopOutput() {
 }
 
 void Recorder::ReportLostAudio() {
-    const std::uint64_t lost = AudioLostMs(ring_, Writers);
+    const std::uint64_t lost = LostAudioMs();
     if (lost > 0)
         Notify(PlainMessage("The recording misses " + LostAudioText(lost) +
                             " of audio that could not be taken in time."));
 }
 
 std::uint64_t Recorder::LostAudioMs() const {
-    return AudioLostMs(ring_, Writers);
+    return AudioLostMs(ring_, Writers) + lostInPartsMs_;
 }
 
 void Recorder::DeleteCurrentFile() {

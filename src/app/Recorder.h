@@ -187,6 +187,7 @@ private:
     RecordingPart part_;
     bool partsSplit_ = false;           // this recording went on in a next file
     std::uint64_t recordedFrames_ = 0;  // of this recording, in every part
+    std::uint64_t lostInPartsMs_ = 0;   // by the writers of the parts before this one
     std::uint64_t scheduledFrames_ = 0; // the scheduled recording's length; 0: until stopped
     bool stopDue_ = false;              // stop once the poll is over
     VoiceGate voice_;

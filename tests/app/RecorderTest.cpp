@@ -7,9 +7,11 @@
 #include "SineWav.h"
 #include "TestPaths.h"
 #include "app/StatusMonitor.h"
+#include "platform/OutputFile.h"
 #include "platform/ScriptedWaveIn.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -185,6 +187,43 @@ TEST_F(RecorderTest, ASplitGoesOnInTheNextFileWithTheNextBlockAndListsTheFinishe
     std::vector<int> expected(90);
     std::iota(expected.begin(), expected.end(), 1);
     EXPECT_EQ(values, expected) << "no block lost or repeated at the joint";
+}
+
+// A file whose audio writes the disk refuses.
+struct FullFile : platform::OutputFile {
+    std::unique_ptr<platform::OutputFile> real;
+    explicit FullFile(std::unique_ptr<platform::OutputFile> file) : real(std::move(file)) {}
+    int WriteAt(std::uint64_t offset, std::span<const std::uint8_t> bytes) override {
+        return offset >= 44 ? ENOSPC : real->WriteAt(offset, bytes);
+    }
+    int Sync() override { return real->Sync(); }
+    int Truncate(std::uint64_t length) override { return real->Truncate(length); }
+    int Close() override { return real->Close(); }
+};
+
+TEST_F(RecorderTest, AudioAPartLostIsStillToldAfterTheSplit) {
+    Make(0xFFFFF, "Wav=1\nMP3=0\n[Split]\nMegabytes=1\n");
+    core->Writers.CreateFile = [](const std::string& path) {
+        platform::CreatedFile created = platform::CreateOutputFile(path);
+        if (created.File && path.ends_with("record001.wav"))
+            created.File = std::make_unique<FullFile>(std::move(created.File));
+        return created;
+    };
+    core->session.StartRecording();
+    for (int block = 0; block < 30; ++block)
+        DeliverBlock(1);
+    core->PollTick();
+    // The writer's thread finds the disk full.
+    for (int tick = 0; tick < 100 && core->LostAudioMs() == 0; ++tick) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        DeliverBlock(1);
+        core->PollTick();
+    }
+    for (int block = 0; block < 30; ++block)
+        DeliverBlock(1);
+    core->PollTick();
+    ASSERT_EQ(core->Library.CurrentFile, output + "/record002.wav");
+    EXPECT_GE(core->LostAudioMs(), 5000u) << "most of the first part";
 }
 
 TEST_F(RecorderTest, AMessageRaisedWhilePollingWaitsForThePollAndTheRingKeepsAllItsBuffers) {
