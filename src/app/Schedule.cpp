@@ -30,8 +30,10 @@ std::string FormatStartAt(std::time_t start) {
 
 ScheduleCheck CheckSchedule(const RecordingSettings& settings,
                             std::chrono::system_clock::time_point now) {
+    if (!settings.ScheduleEnabled)
+        return {};
     const std::optional<std::time_t> start = ParseStartAt(settings.ScheduleStartAt);
-    if (!settings.ScheduleEnabled || !start)
+    if (!start)
         return {};
     const auto at = std::chrono::system_clock::from_time_t(*start);
     if (now < at)

@@ -14,12 +14,10 @@ struct UnattendedCase {
 
 TEST(StatusMonitor, AnUnattendedRecordingShowsItsWordAndTellsTheRestInTheHintAndTitle) {
     const UnattendedCase cases[] = {
-        {"Nothing", false, false, 0, "", "Monitoring", "Program Status", "Sonvera"},
         {"Waiting", false, false, 0, "Waiting - starts 14:00:00", "Waiting",
          "Waiting - starts 14:00:00", "Sonvera - Waiting - starts 14:00:00"},
         {"WaitingMinimized", false, true, 0, "Waiting - starts 14:00:00", "Waiting",
          "Waiting - starts 14:00:00", "Waiting - starts 14:00:00"},
-        {"Armed", false, false, 0, "Armed", "Armed", "Armed", "Sonvera - Armed"},
         {"Pausing", true, false, 0, "Pausing in 3 s", "Pausing", "Pausing in 3 s",
          "Sonvera - record001.wav - Pausing in 3 s"},
         {"ALossIsToldFirst", true, false, 200, "Pausing in 3 s", "Lost 0.2 s",

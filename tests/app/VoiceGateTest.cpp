@@ -50,18 +50,4 @@ TEST(VoiceGate, TheSoundStartsWithThePreRollBeforeIt) {
     }
 }
 
-TEST(VoiceGate, HangTimeOfSilenceInARowEndsTheSound) {
-    RecordingSettings settings;
-    settings.VoiceHangTime = 300;
-    VoiceGate gate;
-    gate.Arm(settings);
-    EXPECT_FALSE(gate.Silent(Quiet, 100));
-    EXPECT_FALSE(gate.Silent(Quiet, 100));
-    EXPECT_EQ(gate.SilentMs(), 200);
-    EXPECT_FALSE(gate.Silent(Loud, 100)) << "sound starts the hang time again";
-    EXPECT_FALSE(gate.Silent(Quiet, 100));
-    EXPECT_FALSE(gate.Silent(Quiet, 100));
-    EXPECT_TRUE(gate.Silent(Quiet, 100));
-}
-
 } // namespace
