@@ -13,6 +13,8 @@ StatusView UpdateStatusMonitor(StatusMonitor& monitor, const StatusInputs& in) {
     monitor.ApplicationTitle = BaseTitle;
     if (monitor.Minimized)
         monitor.ApplicationTitle = "Monitoring";
+    if (monitor.Minimized && !in.unattended.empty())
+        monitor.ApplicationTitle = in.unattended;
     if (monitor.Minimized && s.IsPlaying)
         monitor.ApplicationTitle = "Playing";
     if (monitor.Minimized && s.IsRecording)
@@ -35,6 +37,12 @@ StatusView UpdateStatusMonitor(StatusMonitor& monitor, const StatusInputs& in) {
             view.StatusHint = "Recording - " + LostAudioText(in.lostMs) + " lost";
         }
     }
+    // The whole text is too wide beside the time: its first word shows, the hint and the
+    // title tell the rest.
+    if (!in.unattended.empty() && in.lostMs == 0) {
+        monitor.StatusText = in.unattended.substr(0, in.unattended.find(' '));
+        view.StatusHint = in.unattended;
+    }
     if (s.IsPlaying) {
         monitor.StatusText = "Playing";
         view.StatusColour = {80, 150, 100};
@@ -56,6 +64,8 @@ StatusView UpdateStatusMonitor(StatusMonitor& monitor, const StatusInputs& in) {
     view.Caption = BaseTitle;
     if (s.IsRecording || s.IsPlaying)
         view.Caption += " - " + std::filesystem::path(in.currentFile).filename().string();
+    if (!in.unattended.empty())
+        view.Caption += " - " + in.unattended;
     if (monitor.Minimized)
         view.Caption = monitor.ApplicationTitle;
 

@@ -46,6 +46,9 @@ struct StatusInputs {
     const std::string& outputFolder;
     const std::string& sourceText;
     std::uint64_t lostMs; // audio the running recording lost
+    // What a recording without a hand on the keys is doing ("Armed", "Pausing in 3 s",
+    // "Waiting - starts 14:00:00"); empty for none.
+    std::string unattended = {};
 };
 
 // What the file label shows: the current file, or the output folder when there is none.

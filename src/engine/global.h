@@ -46,6 +46,18 @@ struct RecordingSettings {
     std::int32_t FlacLevel = 5; // compression, 0-8
     bool Opus = false;
     std::int32_t OpusRate = 64; // kbps
+    // Recording without a hand on the keys; every default leaves the program as it was.
+    bool ScheduleEnabled = false;
+    std::string ScheduleStartAt;       // local time, "YYYY-MM-DD HH:MM:SS"
+    std::int32_t ScheduleDuration = 0; // seconds, 0: until stopped
+    bool ScheduleDaily = false;
+    std::int32_t VoiceMode = 0;        // 0 off, 1 pause on silence, 2 a new file after silence
+    std::int32_t VoiceThreshold = -30; // dBFS
+    std::int32_t VoicePreRoll = 2000;  // ms
+    std::int32_t VoiceHangTime = 5000; // ms
+    std::int32_t SplitMinutes = 0;     // 0: no split by length
+    std::int32_t SplitMegabytes = 0;   // 0: no split by size
+    std::string NameTemplate;          // empty: "record" and a number
 
     // Derived at every capture open.
     std::uint32_t CaptureRate = 44100;

@@ -5,6 +5,7 @@
 #include "library/FileSort.h"
 #include "library/FolderScan.h"
 #include "library/FormatProbe.h"
+#include "library/LabelFiles.h"
 #include "library/RecentFolders.h"
 #include "platform/FileSystem.h"
 #include "platform/NameText.h"
@@ -109,6 +110,7 @@ void FileOperations::Rename() {
     // Renaming over the target replaces it in one step, so a failed rename loses nothing.
     if (platform::RenameFile(source, target, replace)) {
         CarryKnownRecording(library_, source, target);
+        CarryLabelFile(source, target);
         if (library_.CurrentFile == source) {
             library_.CurrentFile = target;
         }
@@ -139,7 +141,9 @@ void FileOperations::Delete() {
     if (session_.IsRecording) {
         return;
     }
-    platform::DeleteFile(source);
+    if (platform::DeleteFile(source)) {
+        DeleteLabelFile(source);
+    }
     Forget(source);
     Pending();
     Rescan();
@@ -205,6 +209,7 @@ void FileOperations::Move() {
     const bool moved = platform::MoveFile(source, target, replace, error);
     if (moved) {
         CarryKnownRecording(library_, source, target);
+        CarryLabelFile(source, target);
         Forget(source);
     }
     // The save dialog may have changed the process's folder.

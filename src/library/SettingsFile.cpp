@@ -21,7 +21,7 @@ struct Key {
 // In the order they are written. A fresh file gets its sections in the order they first appear
 // here, so Image1 and Image2 join "Settings" although they come after "Colors". The sections
 // added since come last, so older files keep their layout.
-const std::array<Key, 36> kKeys{{
+const std::array<Key, 47> kKeys{{
     {"Folder", "Name", [](RecordingSettings& s) -> FieldRef { return &s.OutputFolder; }},
     {"Record Settings", "Wav", [](RecordingSettings& s) -> FieldRef { return &s.Wav; }},
     {"Record Settings", "SamplesPerSecond",
@@ -71,12 +71,26 @@ const std::array<Key, 36> kKeys{{
     {"FLAC Settings", "FlacLevel", [](RecordingSettings& s) -> FieldRef { return &s.FlacLevel; }},
     {"Opus Settings", "Opus", [](RecordingSettings& s) -> FieldRef { return &s.Opus; }},
     {"Opus Settings", "OpusRate", [](RecordingSettings& s) -> FieldRef { return &s.OpusRate; }},
+    {"Schedule", "Enabled", [](RecordingSettings& s) -> FieldRef { return &s.ScheduleEnabled; }},
+    {"Schedule", "StartAt", [](RecordingSettings& s) -> FieldRef { return &s.ScheduleStartAt; }},
+    {"Schedule", "Duration", [](RecordingSettings& s) -> FieldRef { return &s.ScheduleDuration; }},
+    {"Schedule", "Daily", [](RecordingSettings& s) -> FieldRef { return &s.ScheduleDaily; }},
+    {"Voice Activation", "Mode", [](RecordingSettings& s) -> FieldRef { return &s.VoiceMode; }},
+    {"Voice Activation", "Threshold",
+     [](RecordingSettings& s) -> FieldRef { return &s.VoiceThreshold; }},
+    {"Voice Activation", "PreRoll",
+     [](RecordingSettings& s) -> FieldRef { return &s.VoicePreRoll; }},
+    {"Voice Activation", "HangTime",
+     [](RecordingSettings& s) -> FieldRef { return &s.VoiceHangTime; }},
+    {"Split", "Minutes", [](RecordingSettings& s) -> FieldRef { return &s.SplitMinutes; }},
+    {"Split", "Megabytes", [](RecordingSettings& s) -> FieldRef { return &s.SplitMegabytes; }},
+    {"Names", "Template", [](RecordingSettings& s) -> FieldRef { return &s.NameTemplate; }},
 }};
 
 // Reading takes the two images before the colours.
 constexpr std::array<std::size_t, kKeys.size()> kReadOrder{
-    0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15, 16, 17,
-    18, 19, 20, 21, 22, 23, 24, 25, 29, 30, 26, 27, 28, 31, 32, 33, 34, 35};
+    0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23,
+    24, 25, 29, 30, 26, 27, 28, 31, 32, 33, 34, 35, 36, 37, 38, 39, 40, 41, 42, 43, 44, 45, 46};
 
 template <typename... F> struct Overloaded : F... { using F::operator()...; };
 template <typename... F> Overloaded(F...) -> Overloaded<F...>;

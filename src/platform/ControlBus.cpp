@@ -75,4 +75,8 @@ void ControlBus::Stop() {
     actions_.stop();
 }
 
+void ControlBus::Marker() {
+    actions_.marker();
+}
+
 } // namespace platform

@@ -1,6 +1,6 @@
 #pragma once
 // The program's interface on the session bus: io.github.sonvera.Sonvera at
-// /io/github/sonvera/Sonvera offers Record, PauseResume and Stop (what F5, F7 and F9 do) and the
+// /io/github/sonvera/Sonvera offers Record, PauseResume, Stop and Marker (F5, F7, F9, F8) and the
 // state as properties, so a key bound in the desktop's own settings can drive the program.
 // Without a session bus, or when another instance owns the name, the program runs without it.
 
@@ -34,6 +34,7 @@ public:
     struct Actions {
         std::function<void()> record, pauseResume, stop;
         std::function<ControlState()> state;
+        std::function<void()> marker;
     };
     explicit ControlBus(Actions actions);
     ~ControlBus() override;
@@ -53,6 +54,7 @@ public slots:
     void Record();
     void PauseResume();
     void Stop();
+    void Marker();
 
 private:
     Actions actions_;

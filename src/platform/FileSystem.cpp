@@ -66,6 +66,20 @@ bool DeleteFile(const std::string& path) {
     return unlink(path.c_str()) == 0;
 }
 
+bool WriteText(const std::string& path, const std::string& text, bool append) {
+    const int fd =
+        open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | (append ? O_APPEND : O_TRUNC), 0666);
+    if (fd < 0)
+        return false;
+    const bool written = write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+    return close(fd) == 0 && written;
+}
+
+std::uint64_t FileSize(const std::string& path) {
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 ? static_cast<std::uint64_t>(info.st_size) : 0;
+}
+
 bool SetCurrentFolder(const std::string& path) {
     return chdir(path.c_str()) == 0;
 }

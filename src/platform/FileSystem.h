@@ -34,6 +34,11 @@ bool CreateFolder(const std::string& path);
 // True when anything at all is at `path` (a file, a folder, even a dangling link).
 bool PathExists(const std::string& path);
 bool DeleteFile(const std::string& path);
+// Adds `text` to the end of the file, or starts the file anew with it unless `append`; the file
+// is closed again, so what was written survives a crash of the program.
+bool WriteText(const std::string& path, const std::string& text, bool append);
+// The size of the file at `path` in bytes; 0 when there is none.
+std::uint64_t FileSize(const std::string& path);
 bool SetCurrentFolder(const std::string& path);
 
 // True when both paths lead to one existing file: the same path, a change of letter case on a

@@ -28,6 +28,8 @@ xcb_keysym_t KeySymOf(HotKey key) {
         return 0xffc2;
     case HotKey::F7:
         return 0xffc4;
+    case HotKey::F8:
+        return 0xffc5;
     case HotKey::F9:
         return 0xffc6;
     }

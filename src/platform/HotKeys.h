@@ -1,5 +1,5 @@
 #pragma once
-// System-wide hot keys: F5, F7 and F9 without modifiers reach the program whichever window has
+// System-wide hot keys: F5, F7, F8 and F9 without modifiers reach the program whichever window has
 // the focus. On X11 they are key grabs on the root window; without an X11 connection (Wayland,
 // offscreen) nothing is grabbed and the window's own shortcuts stand in.
 
@@ -10,7 +10,7 @@
 
 namespace platform {
 
-enum class HotKey { F5, F7, F9 };
+enum class HotKey { F5, F7, F8, F9 };
 
 class HotKeys : public QAbstractNativeEventFilter {
 public:

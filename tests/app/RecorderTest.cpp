@@ -7,14 +7,19 @@
 #include "SineWav.h"
 #include "TestPaths.h"
 #include "app/StatusMonitor.h"
+#include "platform/OutputFile.h"
 #include "platform/ScriptedWaveIn.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
+#include <numeric>
 #include <thread>
 #include <vector>
 
@@ -29,7 +34,12 @@ struct ScriptedWindow : RecorderWindow {
         if (auto during = std::exchange(whileShown, nullptr))
             during();
     }
-    void ProcessPendingEvents() override {}
+    std::function<void()> duringEvents; // a timer tick that runs in the events let through
+
+    void ProcessPendingEvents() override {
+        if (duringEvents)
+            duringEvents();
+    }
     void RunBusy(const std::function<void()>& work) override { work(); }
     void ClearStatusText() override {}
     void FileListChanged() override {}
@@ -69,9 +79,153 @@ protected:
             std::size_t(blocks) * core->Settings.CaptureBufferBytes, 0x11);
         device->Deliver(audio);
     }
+    // One block whose every sample is `value`.
+    void DeliverBlock(std::int16_t value) {
+        const std::vector<std::int16_t> samples(core->Settings.CaptureBufferBytes / 2, value);
+        device->Deliver(
+            std::span(reinterpret_cast<const std::uint8_t*>(samples.data()), samples.size() * 2));
+    }
     // What the recording has handed to its WAV file so far.
     std::uint64_t RecordedBytes() { return core->Writers.FileBytes; }
 };
+
+// The values of the blocks in a WAV recording whose every block holds one sample value.
+std::vector<int> BlockValues(const std::string& path, std::size_t blockBytes) {
+    std::ifstream file(path, std::ios::binary);
+    std::vector<char> bytes((std::istreambuf_iterator<char>(file)), {});
+    std::vector<int> values;
+    for (std::size_t at = 44; at + blockBytes <= bytes.size(); at += blockBytes) {
+        std::int16_t value = 0;
+        std::memcpy(&value, &bytes[at], 2);
+        values.push_back(value);
+    }
+    return values;
+}
+
+TEST_F(RecorderTest, StartedBySoundTheKeptBlocksComeFirstAlsoBeforeATickInTheStartsEvents) {
+    Make(0xFFFFF, "Wav=1\nMP3=0\n[Voice Activation]\nMode=2\nPreRoll=300\nHangTime=200\n");
+    const auto deliver = [&](std::int16_t value) { DeliverBlock(value); };
+    for (std::int16_t quiet = 1; quiet <= 5; ++quiet) // below -30 dBFS (1036)
+        deliver(quiet);
+    core->PollTick();
+    EXPECT_EQ(core->UnattendedStatus(), "Armed");
+    ASSERT_FALSE(core->State().IsRecording);
+
+    // The timer ticks in the events the start lets run once it records.
+    std::int16_t next = 2001;
+    window.duringEvents = [&] {
+        if (!core->State().IsRecording || next > 2001)
+            return;
+        deliver(next++);
+        core->PollTick();
+    };
+    deliver(2000);
+    core->PollTick();
+    window.duringEvents = nullptr;
+    ASSERT_TRUE(core->State().IsRecording);
+    deliver(6);
+    core->PollTick();
+    EXPECT_EQ(core->UnattendedStatus(), "Pausing in 1 s");
+    deliver(7);
+    deliver(8);
+    core->PollTick();
+    EXPECT_FALSE(core->State().IsRecording) << "finished after the hang time";
+    EXPECT_EQ(core->UnattendedStatus(), "Armed") << "and waiting for the next sound";
+    FinishAllWriters(core->Writers);
+
+    EXPECT_EQ(BlockValues(output + "/record001.wav", core->Settings.BlockBytes),
+              (std::vector<int>{3, 4, 5, 2000, 2001, 6, 7}));
+}
+
+TEST_F(RecorderTest, PausedOnSilenceTheFileTakesTheNextSoundWithItsPreRoll) {
+    Make(0xFFFFF, "Wav=1\nMP3=0\n[Voice Activation]\nMode=1\nPreRoll=200\nHangTime=200\n");
+    // Sound, the hang time, silence that waits, sound again, the hang time, silence.
+    for (const std::int16_t value : {2000, 1, 2, 3, 4, 5, 6, 2001, 7, 8, 9, 10}) {
+        DeliverBlock(value);
+        core->PollTick();
+    }
+    EXPECT_TRUE(core->State().IsRecording);
+    EXPECT_EQ(core->UnattendedStatus(), "Armed") << "paused on silence";
+    core->Stop();
+    EXPECT_EQ(core->UnattendedStatus(), "") << "F9 disarms";
+    FinishAllWriters(core->Writers);
+    const auto files = std::filesystem::directory_iterator(output);
+    EXPECT_EQ(std::distance(begin(files), end(files)), 1) << "one file";
+    EXPECT_EQ(BlockValues(output + "/record001.wav", core->Settings.BlockBytes),
+              (std::vector<int>{2000, 1, 2, 5, 6, 2001, 7, 8}));
+}
+
+TEST_F(RecorderTest, ASplitGoesOnInTheNextFileWithTheNextBlockAndListsTheFinishedPart) {
+    Make(0xFFFFF, "Wav=1\nMP3=0\n[Split]\nMegabytes=1\n");
+    core->session.StartRecording();
+    ASSERT_TRUE(core->State().IsRecording);
+    // 1 MB holds the header and 56 blocks of 17640 bytes.
+    std::int16_t value = 1;
+    for (int poll = 0; poll < 3; ++poll) {
+        for (int block = 0; block < 30; ++block)
+            DeliverBlock(value++);
+        core->PollTick();
+    }
+    const std::string first = output + "/record001.wav";
+    const auto listed = [&] {
+        return std::any_of(core->Library.Entries.begin(), core->Library.Entries.end(),
+                           [&](const ListEntry& entry) { return entry.path == first; });
+    };
+    for (int tick = 0; tick < 50 && !listed(); ++tick) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        core->WatchTick();
+    }
+    EXPECT_TRUE(listed()) << "the finished part is listed while the recording goes on";
+    EXPECT_EQ(core->Library.CurrentFile, output + "/record002.wav");
+    core->session.StopAll();
+    FinishAllWriters(core->Writers);
+
+    std::vector<int> values = BlockValues(first, core->Settings.BlockBytes);
+    EXPECT_EQ(values.size(), 56u);
+    const std::vector<int> second =
+        BlockValues(output + "/record002.wav", core->Settings.BlockBytes);
+    values.insert(values.end(), second.begin(), second.end());
+    std::vector<int> expected(90);
+    std::iota(expected.begin(), expected.end(), 1);
+    EXPECT_EQ(values, expected) << "no block lost or repeated at the joint";
+}
+
+// A file whose audio writes the disk refuses.
+struct FullFile : platform::OutputFile {
+    std::unique_ptr<platform::OutputFile> real;
+    explicit FullFile(std::unique_ptr<platform::OutputFile> file) : real(std::move(file)) {}
+    int WriteAt(std::uint64_t offset, std::span<const std::uint8_t> bytes) override {
+        return offset >= 44 ? ENOSPC : real->WriteAt(offset, bytes);
+    }
+    int Sync() override { return real->Sync(); }
+    int Truncate(std::uint64_t length) override { return real->Truncate(length); }
+    int Close() override { return real->Close(); }
+};
+
+TEST_F(RecorderTest, AudioAPartLostIsStillToldAfterTheSplit) {
+    Make(0xFFFFF, "Wav=1\nMP3=0\n[Split]\nMegabytes=1\n");
+    core->Writers.CreateFile = [](const std::string& path) {
+        platform::CreatedFile created = platform::CreateOutputFile(path);
+        if (created.File && path.ends_with("record001.wav"))
+            created.File = std::make_unique<FullFile>(std::move(created.File));
+        return created;
+    };
+    core->session.StartRecording();
+    for (int block = 0; block < 30; ++block)
+        DeliverBlock(1);
+    core->PollTick();
+    // The writer's thread finds the disk full.
+    for (int tick = 0; tick < 100 && core->LostAudioMs() == 0; ++tick) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        DeliverBlock(1);
+        core->PollTick();
+    }
+    for (int block = 0; block < 30; ++block)
+        DeliverBlock(1);
+    core->PollTick();
+    ASSERT_EQ(core->Library.CurrentFile, output + "/record002.wav");
+    EXPECT_GE(core->LostAudioMs(), 5000u) << "most of the first part";
+}
 
 TEST_F(RecorderTest, AMessageRaisedWhilePollingWaitsForThePollAndTheRingKeepsAllItsBuffers) {
     Make();

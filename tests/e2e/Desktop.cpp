@@ -379,15 +379,18 @@ std::string LonelySoundServer::LoadSource() const {
     return index;
 }
 
-void LonelySoundServer::PlayKnownSignal(int seconds) const {
-    Pactl("load-module module-null-sink sink_name=lonely_out rate=44100");
+void LonelySoundServer::PlayKnownSignal(int seconds, int silenceBefore, int silenceAfter) const {
+    // A sink loaded twice would be a second one, and its monitor a new source.
+    if (Pactl("list short sinks").find("lonely_out") == std::string::npos)
+        Pactl("load-module module-null-sink sink_name=lonely_out rate=44100");
     const std::string raw = folder + "/known.raw";
     {
-        std::vector<std::int16_t> samples;
+        std::vector<std::int16_t> samples(std::size_t(silenceBefore) * 44100 * 2);
         for (std::uint32_t frame = 0; frame < std::uint32_t(seconds) * 44100; ++frame) {
             samples.push_back(known_signal::Left(frame));
             samples.push_back(known_signal::Right(frame));
         }
+        samples.resize(samples.size() + std::size_t(silenceAfter) * 44100 * 2);
         std::ofstream(raw, std::ios::binary)
             .write(reinterpret_cast<const char*>(samples.data()),
                    static_cast<std::streamsize>(samples.size() * 2));

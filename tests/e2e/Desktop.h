@@ -109,10 +109,11 @@ public:
     std::string Pactl(const std::string& arguments) const;
     // Loads the sine source; returns the module's index.
     std::string LoadSource() const;
-    // A null sink whose monitor is the only source, playing the known signal at 44100 Hz
-    // for `seconds`: a clocked source that runs on whether or not anyone records. Returns once
-    // the signal plays.
-    void PlayKnownSignal(int seconds) const;
+    // A null sink whose monitor is the only source (loaded unless it is there), playing the
+    // known signal at 44100 Hz for `seconds`, after and before the seconds of silence asked
+    // for: a clocked source that runs on whether or not anyone records (the monitor of an idle
+    // sink gives nothing). Returns once the playback runs.
+    void PlayKnownSignal(int seconds, int silenceBefore = 0, int silenceAfter = 0) const;
     // Ends the server at once (SIGKILL, as a crash) and starts it again, without a source.
     void Kill();
     void Start();

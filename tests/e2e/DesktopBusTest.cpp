@@ -11,6 +11,7 @@
 
 #include <csignal>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <optional>
 #include <span>
@@ -111,6 +112,7 @@ TEST_F(DesktopBusTest, CallsRecordPauseAndStopARealRecordingWithSleepHeldOffMean
     std::this_thread::sleep_for(1500ms);
     Call(bus, Interface + ".PauseResume");
     EXPECT_EQ(Property(bus, "Paused"), "(<false>,)\n");
+    EXPECT_EQ(Call(bus, Interface + ".Marker"), "()\n");
     std::this_thread::sleep_for(2s);
     Call(bus, Interface + ".Stop");
     const std::chrono::duration<double> wall = std::chrono::steady_clock::now() - started;
@@ -120,6 +122,10 @@ TEST_F(DesktopBusTest, CallsRecordPauseAndStopARealRecordingWithSleepHeldOffMean
     const auto files = e2e::Recordings(output, "wav");
     ASSERT_EQ(files.size(), 1u);
     EXPECT_EQ(Property(bus, "CurrentFile"), "(<'" + files.front() + "'>,)\n");
+    std::ifstream labels(output + "/record001.txt");
+    std::string label;
+    EXPECT_TRUE(std::getline(labels, label));
+    EXPECT_NE(label.find("\tMarker 1"), std::string::npos) << label;
     const Continuity recorded = CheckContinuity(files.front());
     EXPECT_LE(recorded.pieces, 2u) << "one pause, one gap at most";
     EXPECT_GE(recorded.seconds, 3.5);
@@ -149,7 +155,8 @@ TEST_P(PortalKeysTest, ThePortalBindsTheKeysAndItsActivationsRecord) {
     e2e::StandInServices desktop(folder, bus, nullptr, "--shortcuts --inhibit");
     e2e::Program program(folder, e2e::WavSettings(output));
     program.Start(display, environment);
-    for (const char* bound : {"bind record F5", "bind pause-resume F7", "bind stop F9"})
+    for (const char* bound :
+         {"bind record F5", "bind pause-resume F7", "bind stop F9", "bind marker F8"})
         ASSERT_TRUE(desktop.WaitForLine(bound)) << desktop.Log();
     if (!native) {
         ASSERT_TRUE(program.WaitForWindow(display));
@@ -163,12 +170,15 @@ TEST_P(PortalKeysTest, ThePortalBindsTheKeysAndItsActivationsRecord) {
     desktop.Activate("record");
     ASSERT_TRUE(WaitForRecording(bus, true));
     EXPECT_TRUE(desktop.WaitForLine("inhibit 4")) << desktop.Log();
-    std::this_thread::sleep_for(2s);
+    std::this_thread::sleep_for(1s);
+    desktop.Activate("marker");
+    std::this_thread::sleep_for(1s);
     desktop.Activate("stop");
     ASSERT_TRUE(WaitForRecording(bus, false));
     EXPECT_TRUE(desktop.WaitForLine("release")) << desktop.Log();
     const auto files = e2e::Recordings(output, "wav");
     ASSERT_EQ(files.size(), 1u);
+    EXPECT_TRUE(fs::exists(output + "/record001.txt")) << "the marker key reached the program";
     const Continuity recorded = CheckContinuity(files.front());
     EXPECT_EQ(recorded.pieces, 1u);
     EXPECT_GE(recorded.seconds, 1.5);

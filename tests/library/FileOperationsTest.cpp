@@ -619,6 +619,34 @@ TEST_F(FileOperationsTest, DeleteAsksByNameAndStopsAPlayback) {
     EXPECT_EQ(questions.Asked.size(), 2u);
 }
 
+TEST_F(FileOperationsTest, TheLabelFileGoesWhereItsRecordingGoes) {
+    WriteRecordingWav(Path("record001.wav"), 44100, 2, 16, 1);
+    std::ofstream(Path("record001.txt")) << "1.000000\t1.000000\tMarker 1\n";
+    std::ofstream(Path("talk.txt")) << "an old label file";
+    fs::create_directories(Path("elsewhere"));
+    Rescan();
+    Select("record001.wav");
+    questions.Names = {"talk"};
+    questions.YesNo = {true};
+    operations.Rename();
+    EXPECT_FALSE(fs::exists(Path("record001.txt")));
+    EXPECT_EQ(ReadFileBytes(Path("talk.txt")), "1.000000\t1.000000\tMarker 1\n");
+
+    questions.SavePaths = {Path("elsewhere/moved.wav")};
+    operations.Move();
+    EXPECT_FALSE(fs::exists(Path("talk.txt")));
+    EXPECT_TRUE(fs::exists(Path("elsewhere/moved.txt")));
+
+    WriteRecordingWav(Path("record002.wav"), 44100, 2, 16, 1);
+    std::ofstream(Path("record002.txt")) << "labels";
+    Rescan();
+    Select("record002.wav");
+    questions.YesNo = {true};
+    operations.Delete();
+    EXPECT_FALSE(fs::exists(Path("record002.txt")));
+    EXPECT_EQ(library.CurrentFile, "");
+}
+
 TEST_F(FileOperationsTest, ConvertAsksBeforeOverwritingAndKeepsTheWavCurrent) {
     WriteRecordingWav(Path("take.WAV"), 44100, 2, 16, 1);
     std::ofstream(Path("take.mp3")) << std::string(1000, 'm');

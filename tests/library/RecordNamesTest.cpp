@@ -13,8 +13,22 @@ struct NameCase {
     std::vector<std::string> existing;
     bool wav, mp3, wma, ogg;
     std::string expected; // empty: no name
+    std::string nameTemplate = {};
     bool flac = false, opus = false;
 };
+
+// 2026-12-08 14:05:09, local time.
+std::tm StartTime() {
+    std::tm start{};
+    start.tm_year = 126;
+    start.tm_mon = 11;
+    start.tm_mday = 8;
+    start.tm_hour = 14;
+    start.tm_min = 5;
+    start.tm_sec = 9;
+    start.tm_isdst = -1;
+    return start;
+}
 
 void PrintTo(const NameCase& c, std::ostream* os) {
     *os << c.what;
@@ -40,9 +54,12 @@ TEST_P(NextRecordName, FirstFreeNumberWithTheSelectedExtension) {
     settings.OGG = c.ogg;
     settings.FLAC = c.flac;
     settings.Opus = c.opus;
+    settings.NameTemplate = c.nameTemplate;
     LibraryState state;
     state.CurrentFile = folder + "/record001.wav";
-    EXPECT_EQ(MakeNextRecordFileName(settings, state), !c.expected.empty());
+    std::tm start = StartTime();
+    EXPECT_EQ(MakeNextRecordFileName(settings, state, {}, std::mktime(&start)),
+              !c.expected.empty());
     EXPECT_EQ(state.CurrentFile, c.expected.empty() ? "" : folder + "/" + c.expected);
 }
 
@@ -74,9 +91,17 @@ INSTANTIATE_TEST_SUITE_P(
                  false,
                  true,
                  "record002.ogg"},
-        NameCase{"Flac", {}, false, false, false, false, "record001.flac", true},
-        NameCase{
-            "Opus", {"record001.ogg"}, false, false, false, false, "record002.opus", false, true},
+        NameCase{"Flac", {}, false, false, false, false, "record001.flac", "", true},
+        NameCase{"Opus",
+                 {"record001.ogg"},
+                 false,
+                 false,
+                 false,
+                 false,
+                 "record002.opus",
+                 "",
+                 false,
+                 true},
         NameCase{"FlacAndOpusBlockTheOthers",
                  {"record001.flac", "record002.opus"},
                  true,
@@ -91,10 +116,43 @@ INSTANTIATE_TEST_SUITE_P(
                  false,
                  true,
                  "record001.mp3",
+                 "",
                  true,
                  true},
         NameCase{"WavAndWma", {}, true, false, true, false, "record001.wav"},
-        NameCase{"NothingSelected", {"record005.wav"}, false, false, false, false, ""}),
+        NameCase{"NothingSelected", {"record005.wav"}, false, false, false, false, ""},
+        NameCase{"Template",
+                 {},
+                 true,
+                 false,
+                 false,
+                 false,
+                 "2026-12-08 14-05-09.wav",
+                 "%Y-%m-%d %H-%M-%S"},
+        NameCase{"TakenTemplateGetsASuffix",
+                 {"Talk 2026.wav", "Talk 2026 (2).mp3"},
+                 true,
+                 false,
+                 false,
+                 false,
+                 "Talk 2026 (3).wav",
+                 "Talk %Y"},
+        NameCase{"TemplateNumberIsTheFirstFree",
+                 {"Talk 001.mp3", "Talk 002.wav", "record003.wav"},
+                 false,
+                 true,
+                 false,
+                 false,
+                 "Talk 003.mp3",
+                 "Talk %n"},
+        NameCase{"TemplateOfNothingGivesRecordNames",
+                 {"record001.wav"},
+                 true,
+                 false,
+                 false,
+                 false,
+                 "record002.wav",
+                 ".."}),
     [](const auto& info) { return std::string(info.param.what); });
 
 TEST(RecordNames, NumbersHaveAtLeastThreeDigits) {
@@ -102,6 +160,22 @@ TEST(RecordNames, NumbersHaveAtLeastThreeDigits) {
         {1, "001"}, {42, "042"}, {999, "999"}, {1000, "1000"}, {100000, "100000"}};
     for (const auto& [number, text] : cases) {
         EXPECT_EQ(RecordNumberText(number), text);
+    }
+}
+
+TEST(RecordNames, TemplatesExpandToNamesTheFolderCanHold) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"%Y-%m-%d %H-%M-%S", "2026-12-08 14-05-09"},
+        {"take %n", "take 042"},
+        {"100%% %H:%M", "100% 14:05"},
+        {"%x %q% end%", "%x %q% end%"},
+        {"a/b\tc\x7f", "a-b-c-"},
+        {"../%Y", "-2026"},
+        {"...hidden", "hidden"},
+    };
+    const std::tm start = StartTime();
+    for (const auto& [nameTemplate, expected] : cases) {
+        EXPECT_EQ(ExpandNameTemplate(nameTemplate, start, 42), expected) << nameTemplate;
     }
 }
 

@@ -126,6 +126,10 @@ TEST(SettingsFile, AFreshFileHoldsEveryKeyInOrder) {
     s.KeysNoticeShown = true;
     s.FlacLevel = 8;
     s.OpusRate = 128;
+    s.ScheduleStartAt = "2026-12-08 14:00:00";
+    s.ScheduleDuration = 3600;
+    s.SplitMegabytes = 650;
+    s.NameTemplate = "%Y-%m-%d %H-%M-%S";
     const std::string path = test_paths::FreshDir("settings_fresh") + "/Sonvera.ini";
 
     EXPECT_EQ(WriteSettingsFile(path, s, "."), std::nullopt);
@@ -175,7 +179,22 @@ TEST(SettingsFile, AFreshFileHoldsEveryKeyInOrder) {
                               "FlacLevel=8\n"
                               "[Opus Settings]\n"
                               "Opus=0\n"
-                              "OpusRate=128\n");
+                              "OpusRate=128\n"
+                              "[Schedule]\n"
+                              "Enabled=0\n"
+                              "StartAt=2026-12-08 14:00:00\n"
+                              "Duration=3600\n"
+                              "Daily=0\n"
+                              "[Voice Activation]\n"
+                              "Mode=0\n"
+                              "Threshold=-30\n"
+                              "PreRoll=2000\n"
+                              "HangTime=5000\n"
+                              "[Split]\n"
+                              "Minutes=0\n"
+                              "Megabytes=650\n"
+                              "[Names]\n"
+                              "Template=%Y-%m-%d %H-%M-%S\n");
     RecordingSettings back;
     ReadSettingsFile(path, back, ".");
     EXPECT_TRUE(profile_properties::SameRecord(back, s));
@@ -253,7 +272,22 @@ TEST(SettingsFile, AHandEditedFileKeepsEverythingButOurValues) {
                               "FlacLevel=5\r\n"
                               "[Opus Settings]\r\n"
                               "Opus=0\r\n"
-                              "OpusRate=64\r\n");
+                              "OpusRate=64\r\n"
+                              "[Schedule]\r\n"
+                              "Enabled=0\r\n"
+                              "StartAt=\r\n"
+                              "Duration=0\r\n"
+                              "Daily=0\r\n"
+                              "[Voice Activation]\r\n"
+                              "Mode=0\r\n"
+                              "Threshold=-30\r\n"
+                              "PreRoll=2000\r\n"
+                              "HangTime=5000\r\n"
+                              "[Split]\r\n"
+                              "Minutes=0\r\n"
+                              "Megabytes=0\r\n"
+                              "[Names]\r\n"
+                              "Template=\r\n");
 }
 
 TEST(SettingsFile, ComesBackAsWritten) {

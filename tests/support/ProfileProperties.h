@@ -32,7 +32,13 @@ inline bool SameRecord(const RecordingSettings& a, const RecordingSettings& b) {
            a.Image1 == b.Image1 && a.Image2 == b.Image2 && a.LeftColor == b.LeftColor &&
            a.RightColor == b.RightColor && a.BackgroundColor == b.BackgroundColor &&
            a.KeysNoticeShown == b.KeysNoticeShown && a.FLAC == b.FLAC &&
-           a.FlacLevel == b.FlacLevel && a.Opus == b.Opus && a.OpusRate == b.OpusRate;
+           a.FlacLevel == b.FlacLevel && a.Opus == b.Opus && a.OpusRate == b.OpusRate &&
+           a.ScheduleEnabled == b.ScheduleEnabled && a.ScheduleStartAt == b.ScheduleStartAt &&
+           a.ScheduleDuration == b.ScheduleDuration && a.ScheduleDaily == b.ScheduleDaily &&
+           a.VoiceMode == b.VoiceMode && a.VoiceThreshold == b.VoiceThreshold &&
+           a.VoicePreRoll == b.VoicePreRoll && a.VoiceHangTime == b.VoiceHangTime &&
+           a.SplitMinutes == b.SplitMinutes && a.SplitMegabytes == b.SplitMegabytes &&
+           a.NameTemplate == b.NameTemplate;
 }
 
 // Every value of the name grid, as the profile reads it.

@@ -47,7 +47,8 @@ TEST_F(MainWindowTest, MenusEnableTheirItemsByStateWhenTheyOpen) {
                            "Left Channel Color...", "Right Channel Color...", "Background Color...",
                            "-", "Waveform Background Image... ", "Stream Background Image..."}));
     EXPECT_EQ(Captions(form->menuOptions),
-              QStringList({"Recording Control...", "-", "Format Settings..."}))
+              QStringList({"Recording Control...", "-", "Format Settings...", "-", "Add Marker\tF8",
+                           "Scheduled Recording...", "Automatic Recording..."}))
         << "no device page in the newer family";
     EXPECT_TRUE(form->menuClipDetect->isChecked());
     EXPECT_TRUE(form->menuSplit->isChecked());
@@ -70,6 +71,8 @@ TEST_F(MainWindowTest, MenusEnableTheirItemsByStateWhenTheyOpen) {
         EXPECT_EQ(form->menuSplit->isEnabled(), c.splitEnabled) << c.what;
         EXPECT_EQ(form->menuRecControl->isEnabled(), c.optionsEnabled) << c.what;
         EXPECT_EQ(form->menuRecSettings->isEnabled(), c.optionsEnabled) << c.what;
+        EXPECT_EQ(form->menuAutomatic->isEnabled(), c.optionsEnabled) << c.what;
+        EXPECT_EQ(form->menuMarker->isEnabled(), !c.optionsEnabled) << c.what;
         form->Core().session.StopAll();
     }
     form->menuOptionsClick();

@@ -11,11 +11,11 @@
 namespace {
 
 const char* const NoGlobalKeysNotice =
-    "This desktop gives Sonvera no global keys: F5, F7 and F9 work while the Sonvera window is "
+    "This desktop gives Sonvera no global keys: F5, F7, F8 and F9 work while the Sonvera window is "
     "active.\n\nTo use a key anywhere, bind it in the desktop's keyboard settings to a command "
     "such as\n\ngdbus call --session --dest io.github.sonvera.Sonvera --object-path "
     "/io/github/sonvera/Sonvera --method io.github.sonvera.Sonvera.Record\n\n(Help lists all "
-    "three.)";
+    "four.)";
 
 } // namespace
 
@@ -57,7 +57,9 @@ void TForm1::PortalKeysBound(const std::map<QString, QString>& triggers) {
         // The desktop's key now reaches the program wherever the focus is.
         delete windowKeys_[name.id];
         windowKeys_.erase(name.id);
-        buttons.at(name.id)->setToolTip(QString("%1 (%2)").arg(name.action, trigger->second));
+        // The marker has no button: its menu item names the key.
+        if (const auto button = buttons.find(name.id); button != buttons.end())
+            button->second->setToolTip(QString("%1 (%2)").arg(name.action, trigger->second));
     }
 }
 

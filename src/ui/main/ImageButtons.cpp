@@ -92,7 +92,7 @@ void TForm1::ButtonMouseUp(PictureButton* button) {
     } else if (button == ImagePause) {
         core_.session.PauseResume();
     } else if (button == ImageStop) {
-        core_.session.StopAll();
+        core_.Stop();
     } else if (button == ImagePlay) {
         if (PlayCurrentFile)
             PlayCurrentFile();

@@ -2,6 +2,8 @@
 
 #include "display/Graph.h"
 #include "platform/Documents.h"
+#include "ui/dialogs/AutomaticDialog.h"
+#include "ui/dialogs/ScheduleDialog.h"
 #include "ui/main/FileListHandlers.h"
 #include "ui/main/main.h"
 
@@ -69,6 +71,12 @@ void TForm1::CreateMenus() {
     menuOptions->addSeparator();
     menuRecSettings =
         menuOptions->addAction("Format Settings...", this, [this] { menuRecSettingsClick(); });
+    menuOptions->addSeparator();
+    menuMarker = menuOptions->addAction("Add Marker\tF8", this, [this] { core_.AddMarker(); });
+    menuSchedule =
+        menuOptions->addAction("Scheduled Recording...", this, [this] { menuScheduleClick(); });
+    menuAutomatic =
+        menuOptions->addAction("Automatic Recording...", this, [this] { menuAutomaticClick(); });
 
     menuHelp = bar->addMenu("Help");
     menurHelpContents =
@@ -87,6 +95,8 @@ void TForm1::menuOptionsClick() {
     if (!core_.Flags.VistaMode)
         menuRecDevice->setEnabled(idle);
     menuRecSettings->setEnabled(idle);
+    menuMarker->setEnabled(!idle);
+    menuAutomatic->setEnabled(idle);
 }
 
 void TForm1::menuClipDetectClick() {
@@ -145,6 +155,15 @@ void TForm1::menuRecDeviceClick() {
 
 void TForm1::menuRecSettingsClick() {
     ChangeFormat();
+}
+
+void TForm1::menuScheduleClick() {
+    ScheduleDialog(core_.Settings, this).exec();
+}
+
+void TForm1::menuAutomaticClick() {
+    if (!core_.State().IsRecording && AutomaticDialog(core_.Settings, this).exec())
+        core_.ArmVoice();
 }
 
 void TForm1::menurHelpContentsClick() {

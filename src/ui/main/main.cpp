@@ -83,7 +83,8 @@ TForm1::TForm1(std::string settingsFile, std::unique_ptr<WaveIn> device, Recorde
                    [this](const auto& triggers) { PortalKeysBound(triggers); },
                    [this] { TellNoGlobalKeys(); }}),
       controlBus_({[this] { HotKeyPressed(HotKeyRecord); }, [this] { HotKeyPressed(HotKeyPause); },
-                   [this] { HotKeyPressed(HotKeyStop); }, [this] { return DesktopState(); }}) {
+                   [this] { HotKeyPressed(HotKeyStop); }, [this] { return DesktopState(); },
+                   [this] { HotKeyPressed(HotKeyMarker); }}) {
     CreateControls();
     FormCreate();
 }
@@ -209,7 +210,8 @@ void TForm1::RegisterHotKeys() {
         Qt::Key qtKey;
     } keys[] = {{HotKeyRecord, platform::HotKey::F5, Qt::Key_F5},
                 {HotKeyPause, platform::HotKey::F7, Qt::Key_F7},
-                {HotKeyStop, platform::HotKey::F9, Qt::Key_F9}};
+                {HotKeyStop, platform::HotKey::F9, Qt::Key_F9},
+                {HotKeyMarker, platform::HotKey::F8, Qt::Key_F8}};
     // A grab under XWayland sees only the keys of X11 windows: there the desktop's portal binds
     // them, and the window's own keys stand in until it has.
     const bool wayland = platform::WaylandSession();
@@ -229,7 +231,9 @@ void TForm1::HotKeyPressed(int id) {
     else if (id == HotKeyPause)
         core_.session.PauseResume();
     else if (id == HotKeyStop)
-        core_.session.StopAll();
+        core_.Stop();
+    else if (id == HotKeyMarker)
+        core_.AddMarker();
 }
 
 void TForm1::showEvent(QShowEvent* event) {
@@ -292,8 +296,8 @@ bool TForm1::FormCloseQuery() {
 }
 
 void TForm1::FormDestroy() {
-    for (int id : {HotKeyRecord, HotKeyPause, HotKeyStop})
-        hotKeys_.Unregister(id);
+    for (const HotKeyName& name : HotKeyNames)
+        hotKeys_.Unregister(name.id);
 }
 
 void TForm1::changeEvent(QEvent* event) {
@@ -327,7 +331,7 @@ void TForm1::UpdateStatus() {
     const StatusView view = UpdateStatusMonitor(
         monitor_, {core_.State(), core_.State().IsPlaying ? core_.PlayerPositionSeconds() : 0.0,
                    core_.Library.CurrentFile, core_.Settings.OutputFolder, core_.Watch.SourceText,
-                   core_.State().IsRecording ? core_.LostAudioMs() : 0});
+                   core_.State().IsRecording ? core_.LostAudioMs() : 0, core_.UnattendedStatus()});
     if (view.ResetTime || view.PlayerTime) {
         const QString time = QString::fromStdString(view.PlayerTime.value_or("00:00:00"));
         LabTime->setText(time);

@@ -99,6 +99,9 @@ public:
     QAction* menuRecControl;
     QAction* menuRecDevice;
     QAction* menuRecSettings;
+    QAction* menuMarker;
+    QAction* menuSchedule;
+    QAction* menuAutomatic;
     QMenu* menuHelp;
     QAction* menurHelpContents;
     QAction* menuAbout;
@@ -157,6 +160,8 @@ public:
     void menuRecControlClick();
     void menuRecDeviceClick();
     void menuRecSettingsClick();
+    void menuScheduleClick();
+    void menuAutomaticClick();
     void menurHelpContentsClick();
     void menuExitClick();
 
