@@ -5,6 +5,7 @@
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
+#include <libavutil/opt.h>
 }
 
 #include <algorithm>
@@ -12,6 +13,7 @@ extern "C" {
 #include <chrono>
 #include <cstring>
 #include <utility>
+#include <vector>
 
 namespace audio {
 
@@ -20,26 +22,51 @@ namespace {
 // About 95 s of CD audio, as for the other encoders.
 constexpr std::size_t QueueBytes = 16 * 1024 * 1024;
 constexpr std::chrono::seconds StallLimit{10};
+
+// Our input as it is, or planar float for an encoder that takes only that (WMA's).
+AVSampleFormat SampleFormatFor(const AVCodec& encoder) {
+    bool planarFloat = false;
+    for (const AVSampleFormat* f = encoder.sample_fmts; f && *f != AV_SAMPLE_FMT_NONE; ++f) {
+        if (*f == AV_SAMPLE_FMT_S16)
+            return AV_SAMPLE_FMT_S16;
+        planarFloat = planarFloat || *f == AV_SAMPLE_FMT_FLTP;
+    }
+    return planarFloat ? AV_SAMPLE_FMT_FLTP : AV_SAMPLE_FMT_NONE;
+}
+
+// The opened encoder, or null when it refuses the format.
+AVCodecContext* OpenCodec(const EncodedFormat& f) {
+    const AVCodec* encoder = avcodec_find_encoder_by_name(f.Encoder);
+    if (encoder == nullptr || f.Channels < 1 || f.Channels > 2)
+        return nullptr;
+    const AVSampleFormat sampleFormat = SampleFormatFor(*encoder);
+    if (sampleFormat == AV_SAMPLE_FMT_NONE)
+        return nullptr;
+    AVCodecContext* codec = avcodec_alloc_context3(encoder);
+    codec->sample_fmt = sampleFormat;
+    codec->sample_rate = f.Rate;
+    av_channel_layout_default(&codec->ch_layout, f.Channels);
+    if (f.BitRate > 0)
+        codec->bit_rate = f.BitRate;
+    if (f.CompressionLevel >= 0)
+        codec->compression_level = f.CompressionLevel;
+    if (avcodec_open2(codec, encoder, nullptr) < 0)
+        avcodec_free_context(&codec);
+    return codec;
+}
+
 } // namespace
 
 struct EncodedFile::Muxer {
     ~Muxer() { Release(); }
 
     bool Open(const EncodedFormat& f, const std::string& path) {
-        const AVCodec* encoder = avcodec_find_encoder_by_name(f.Encoder);
-        if (encoder == nullptr || f.Channels < 1 || f.Channels > 2)
-            return false;
-        codec = avcodec_alloc_context3(encoder);
-        codec->sample_fmt = AV_SAMPLE_FMT_S16;
-        codec->sample_rate = f.Rate;
-        av_channel_layout_default(&codec->ch_layout, f.Channels);
-        if (f.BitRate > 0)
-            codec->bit_rate = f.BitRate;
-        if (f.CompressionLevel >= 0)
-            codec->compression_level = f.CompressionLevel;
-        if (Failed(avcodec_open2(codec, encoder, nullptr)) ||
+        codec = OpenCodec(f);
+        if (codec == nullptr ||
             avformat_alloc_output_context2(&format, nullptr, f.Muxer, path.c_str()) < 0)
             return false;
+        if (f.PacketSize != nullptr)
+            av_opt_set_int(format->priv_data, "packet_size", f.PacketSize(codec->block_align), 0);
         stream = avformat_new_stream(format, nullptr);
         avcodec_parameters_from_context(stream->codecpar, codec);
         stream->time_base = AVRational{1, codec->sample_rate};
@@ -60,21 +87,24 @@ struct EncodedFile::Muxer {
         frame->format = codec->sample_fmt;
         av_channel_layout_copy(&frame->ch_layout, &codec->ch_layout);
         frame->sample_rate = codec->sample_rate;
-        frameBytes = std::size_t(frame->nb_samples) * std::size_t(f.Channels) * 2;
-        return av_frame_get_buffer(frame, 0) >= 0;
+        pcm.resize(std::size_t(frame->nb_samples) * std::size_t(f.Channels) * 2);
+        if (av_frame_get_buffer(frame, 0) < 0)
+            return false;
+        if (!f.LeadingSilence)
+            return true;
+        filled = pcm.size();
+        return SendFrame();
     }
 
     // Takes any run of bytes, even cut inside a sample: the frame's bytes are laid out as the
     // input's.
     bool Consume(std::span<const std::uint8_t> bytes) {
         while (!bytes.empty()) {
-            if (filled == 0 && av_frame_make_writable(frame) < 0)
-                return false;
-            const std::size_t take = std::min(bytes.size(), frameBytes - filled);
-            std::memcpy(frame->data[0] + filled, bytes.data(), take);
+            const std::size_t take = std::min(bytes.size(), pcm.size() - filled);
+            std::memcpy(pcm.data() + filled, bytes.data(), take);
             filled += take;
             bytes = bytes.subspan(take);
-            if (filled == frameBytes && !SendFrame())
+            if (filled == pcm.size() && !SendFrame())
                 return false;
         }
         return true;
@@ -101,17 +131,35 @@ struct EncodedFile::Muxer {
     }
 
 private:
-    // Sends the whole samples of the frame buffer; a short last frame is padded with silence
-    // for an encoder that takes only whole frames.
+    // Sends the whole samples of the PCM buffer; a short last frame is padded with silence for
+    // an encoder that takes only whole frames.
     bool SendFrame() {
+        if (av_frame_make_writable(frame) < 0)
+            return false;
+        const std::size_t channels = std::size_t(codec->ch_layout.nb_channels);
         if (codec->codec->capabilities & AV_CODEC_CAP_SMALL_LAST_FRAME)
-            frame->nb_samples = int(filled / (2 * std::size_t(codec->ch_layout.nb_channels)));
+            frame->nb_samples = int(filled / (2 * channels));
         else
-            std::fill(frame->data[0] + filled, frame->data[0] + frameBytes, 0);
+            std::fill(pcm.begin() + std::ptrdiff_t(filled), pcm.end(), 0);
+        if (codec->sample_fmt == AV_SAMPLE_FMT_S16)
+            std::memcpy(frame->data[0], pcm.data(), pcm.size());
+        else
+            ToPlanarFloat(channels);
         frame->pts = pts;
         pts += frame->nb_samples;
         filled = 0;
         return Drain(frame);
+    }
+
+    void ToPlanarFloat(std::size_t channels) {
+        const std::size_t samples = pcm.size() / (2 * channels);
+        for (std::size_t c = 0; c < channels; ++c) {
+            auto* out = reinterpret_cast<float*>(frame->data[c]);
+            for (std::size_t i = 0; i < samples; ++i) {
+                const std::size_t at = 2 * (i * channels + c);
+                out[i] = std::int16_t(pcm[at] | pcm[at + 1] << 8) / 32768.0f;
+            }
+        }
     }
 
     bool Drain(AVFrame* input) {
@@ -153,12 +201,19 @@ private:
     AVFrame* frame = nullptr;
     AVPacket* packet = nullptr;
     bool headerWritten = false;
-    std::size_t frameBytes = 0;
-    std::size_t filled = 0; // bytes of the frame buffer
+    std::vector<std::uint8_t> pcm; // one frame of our interleaved 16-bit input
+    std::size_t filled = 0;        // bytes of pcm
     std::int64_t pts = 0;
     int error = 0; // the last FFmpeg error
     MuxerFile output;
 };
+
+bool EncodedFile::Accepts(const EncodedFormat& format) {
+    AVCodecContext* codec = OpenCodec(format);
+    const bool accepted = codec != nullptr;
+    avcodec_free_context(&codec);
+    return accepted;
+}
 
 std::unique_ptr<EncodedFile> EncodedFile::Open(const EncodedFormat& format,
                                                const std::string& path) {

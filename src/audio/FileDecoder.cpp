@@ -212,6 +212,12 @@ struct FileDecoder::State {
                 const std::uint64_t whole = (*stated + size / 2) / size;
                 stated = whole > 0 ? (whole - 1) * size : 0;
             }
+            // Opus counts its pre-skip, which the decoder drops, in the stated length.
+            if (codecId == AV_CODEC_ID_OPUS && st->codecpar->initial_padding > 0) {
+                const std::uint64_t skipped = std::uint64_t(av_rescale(
+                    st->codecpar->initial_padding, rate, std::max(st->codecpar->sample_rate, 1)));
+                stated = *stated > skipped ? *stated - skipped : 0;
+            }
         }
         const bool guessed = format->duration_estimation_method == AVFMT_DURATION_FROM_BITRATE;
         const auto holdable = [most](const std::optional<std::uint64_t>& f) {

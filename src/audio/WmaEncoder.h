@@ -1,10 +1,8 @@
 #pragma once
-// One WMA file being written: FFmpeg's wmav2 encoder in an ASF file, fed 16-bit PCM through a
-// bounded queue on a thread of its own, so Write returns at once. Each packet is in the file as
-// soon as it is made, so a file cut short by a crash still plays. Ending the object closes the
-// file as Close does. Calls may come from any thread.
+// One WMA file being written: FFmpeg's wmav2 encoder in an ASF file, written as it is recorded
+// (audio/EncodedFile), so Write returns at once and a file cut short by a crash still plays.
+// Ending the object closes the file as Close does. Calls may come from any thread.
 
-#include "audio/FeedThread.h"
 #include "audio/HandleTable.h"
 
 #include <cstdint>
@@ -14,7 +12,7 @@
 
 namespace audio {
 
-class WmaFile;
+class EncodedFile;
 
 class WmaEncoder : public Handled {
 public:
@@ -37,12 +35,11 @@ public:
     int Close();
 
 private:
-    WmaEncoder();
+    explicit WmaEncoder(std::unique_ptr<EncodedFile> file);
 
-    std::unique_ptr<WmaFile> file_;
-    mutable std::mutex mutex_;         // feed_
-    std::unique_ptr<FeedThread> feed_; // null once closing; its thread uses file_
-    std::mutex close_;                 // one Close at a time; closeError_
+    mutable std::mutex mutex_;          // file_
+    std::unique_ptr<EncodedFile> file_; // null once closing
+    std::mutex close_;                  // one Close at a time; closeError_
     int closeError_ = 0;
 };
 

@@ -34,6 +34,10 @@ std::uint32_t OggCrc(const std::string& page) {
     return crc;
 }
 
+std::string Extension(const std::string& name) {
+    return name.substr(name.rfind('.') + 1);
+}
+
 } // namespace
 
 std::vector<std::int16_t> KnownFrames(std::uint32_t frames, std::uint32_t channels) {
@@ -75,11 +79,15 @@ void Run(const std::string& command) {
     ASSERT_EQ(std::system((command + " >/dev/null 2>&1").c_str()), 0) << command;
 }
 
+std::uint32_t SourceRate(const std::string& name) {
+    return Extension(name) == "opus" ? 48000 : 44100;
+}
+
 std::string MakeEncoded(const std::string& dir, const std::string& name, std::uint32_t frames) {
     const std::string wav = dir + "/source-" + name + ".wav";
     const std::string out = dir + "/" + name;
-    WriteWav(wav, 44100, 2, 16, KnownFrames(frames, 2));
-    const std::string ext = name.substr(name.rfind('.') + 1);
+    WriteWav(wav, SourceRate(name), 2, 16, KnownFrames(frames, 2));
+    const std::string ext = Extension(name);
     if (ext == "wav")
         std::rename(wav.c_str(), out.c_str());
     else if (name.find("vbr") != std::string::npos)
@@ -93,6 +101,9 @@ std::string MakeEncoded(const std::string& dir, const std::string& name, std::ui
             "'");
     else if (ext == "flac")
         Run("ffmpeg -nostdin -loglevel error -y -i '" + wav + "' -c:a flac '" + out + "'");
+    else if (ext == "opus")
+        Run("ffmpeg -nostdin -loglevel error -y -i '" + wav + "' -c:a libopus -b:a 96k '" + out +
+            "'");
     return out;
 }
 

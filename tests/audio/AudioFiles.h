@@ -20,8 +20,11 @@ void WriteWav(const std::string& path, std::uint32_t rate, std::uint32_t channel
 // does not exit 0.
 void Run(const std::string& command);
 
-// Makes `name` (its extension picks the encoder) from a stereo 44100 Hz WAV of the known
-// signal, `frames` long, in `dir`; returns its path.
+// The rate of the source of an encoded file: 48000 Hz for Opus (its own rate), else 44100.
+std::uint32_t SourceRate(const std::string& name);
+
+// Makes `name` (its extension picks the encoder) from a stereo WAV of the known signal at
+// SourceRate, `frames` long, in `dir`; returns its path.
 std::string MakeEncoded(const std::string& dir, const std::string& name, std::uint32_t frames);
 
 // Sets the granule position (the time stamp) of every page of an Ogg file to

@@ -1,5 +1,5 @@
 // File streams: format, exact length, content and sample-exact seeking of WAV files written
-// here and of MP3, Ogg Vorbis, WMA and FLAC files made by the real encoders.
+// here and of MP3, Ogg Vorbis, WMA, FLAC and Opus files made by the real encoders.
 
 #include "AudioFiles.h"
 #include "KnownSignal.h"
@@ -56,7 +56,7 @@ TEST_P(EncodedFile, LengthIsExactlyWhatDecodes) {
     ASSERT_NE(h, 0u);
     BASS_CHANNELINFO info;
     ASSERT_TRUE(BASS_ChannelGetInfo(h, &info));
-    EXPECT_EQ(info.freq, 44100u);
+    EXPECT_EQ(info.freq, SourceRate(param.name));
     EXPECT_EQ(info.chans, 2u);
     EXPECT_EQ(info.flags & BASS_SAMPLE_8BITS, 0u);
     const QWORD length = BASS_ChannelGetLength(h, BASS_POS_BYTE);
@@ -118,7 +118,8 @@ TEST_P(EncodedFile, CarriesTheSineOfTheSource) {
 INSTANTIATE_TEST_SUITE_P(Formats, EncodedFile,
                          testing::Values(Encoded{"cbr.mp3", 0}, Encoded{"vbr.mp3", 0},
                                          Encoded{"stereo.ogg", 0}, Encoded{"stereo.wma", 2048},
-                                         Encoded{"stereo.wav", 0}, Encoded{"stereo.flac", 0}),
+                                         Encoded{"stereo.wav", 0}, Encoded{"stereo.flac", 0},
+                                         Encoded{"stereo.opus", 0}),
                          [](const auto& info) {
                              std::string name = info.param.name;
                              std::replace(name.begin(), name.end(), '.', '_');

@@ -4,8 +4,8 @@
 
 #include "engine/FileWatch.h"
 
-#include "OutputFormat.h"
 #include "TestPaths.h"
+#include "WavOrMp3Settings.h"
 
 #include <filesystem>
 #include <fstream>
@@ -15,10 +15,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::vector<std::uint8_t> block(OutputFormat(true, 44100, 16, 2).BlockBytes, 7);
+const std::vector<std::uint8_t> block(WavOrMp3Settings(true, 44100, 16, 2).BlockBytes, 7);
 
 TEST(FileWatch, AFileReplacedByAnotherProgramMovesTheRecordingToTheNextName) {
-    const auto s = OutputFormat(true, 44100, 16, 2);
+    const auto s = WavOrMp3Settings(true, 44100, 16, 2);
     const std::string dir = test_paths::FreshDir("file_watch_replaced");
     const std::string first = dir + "/record001.wav", next = dir + "/record002.wav";
     WriterState w;
@@ -47,7 +47,7 @@ TEST(FileWatch, AFileReplacedByAnotherProgramMovesTheRecordingToTheNextName) {
 }
 
 TEST(FileWatch, ARestartMakingItsFileAnewOnTheSamePathIsNoLoss) {
-    const auto s = OutputFormat(true, 44100, 16, 2);
+    const auto s = WavOrMp3Settings(true, 44100, 16, 2);
     const std::string path = test_paths::FreshDir("file_watch_restart") + "/record001.wav";
     WriterState w;
     ASSERT_TRUE(StartWriters(w, s, path, true).Started);

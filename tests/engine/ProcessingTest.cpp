@@ -3,7 +3,7 @@
 
 #include "engine/Processing.h"
 
-#include "OutputFormat.h"
+#include "WavOrMp3Settings.h"
 
 #include <cstring>
 #include <gtest/gtest.h>
@@ -58,23 +58,23 @@ TEST_P(OutputBytes, AreExactlyTheEncodedFrames) {
 INSTANTIATE_TEST_SUITE_P(
     Processing, OutputBytes,
     ::testing::Values(
-        OutputCase{"Stereo16", OutputFormat(false, 44100, 16, 2), Capture(Samples)},
+        OutputCase{"Stereo16", WavOrMp3Settings(false, 44100, 16, 2), Capture(Samples)},
         // Mixes: 0.5 rounds to 0, 1.5 to 2, -16384.5 to -16384, -1.5 to -2.
         OutputCase{"Mono16",
-                   OutputFormat(false, 44100, 16, 1),
+                   WavOrMp3Settings(false, 44100, 16, 1),
                    {0x00, 0x00, 0x02, 0x00, 0x00, 0xC0, 0xFF, 0x7F, 0xFE, 0xFF, 0x00, 0x00, 0x40,
                     0xC0, 0xFE, 0xFF}},
         OutputCase{"Stereo8",
-                   OutputFormat(true, 44100, 8, 2),
+                   WavOrMp3Settings(true, 44100, 8, 2),
                    {128, 128, 128, 128, 0, 127, 255, 255, 127, 127, 129, 127, 0, 128, 127, 128}},
         OutputCase{
-            "Mono8", OutputFormat(true, 44100, 8, 1), {128, 128, 64, 255, 127, 128, 64, 127}},
+            "Mono8", WavOrMp3Settings(true, 44100, 8, 1), {128, 128, 64, 255, 127, 128, 64, 127}},
         // MP3 ignores a BitsPerSample of 8 left over from a WAV choice.
-        OutputCase{"Mp3LeftOver8Bit", OutputFormat(false, 44100, 8, 2), Capture(Samples)},
-        OutputCase{"Wav22050Stereo16", OutputFormat(true, 22050, 16, 2),
+        OutputCase{"Mp3LeftOver8Bit", WavOrMp3Settings(false, 44100, 8, 2), Capture(Samples)},
+        OutputCase{"Wav22050Stereo16", WavOrMp3Settings(true, 22050, 16, 2),
                    Capture({Samples[0], Samples[2], Samples[4], Samples[6]})},
-        OutputCase{"Wav11025Mono8", OutputFormat(true, 11025, 8, 1), {128, 127}},
-        OutputCase{"Wav96000Stereo16", OutputFormat(true, 96000, 16, 2), Capture(Samples)}),
+        OutputCase{"Wav11025Mono8", WavOrMp3Settings(true, 11025, 8, 1), {128, 127}},
+        OutputCase{"Wav96000Stereo16", WavOrMp3Settings(true, 96000, 16, 2), Capture(Samples)}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Processing, MonoMixRoundsHalvesToEven) {
@@ -91,7 +91,7 @@ TEST(Processing, MonoMixRoundsHalvesToEven) {
                           {{32767, 32767}, 32767},
                           {{-32768, -32768}, -32768},
                           {{32767, -32768}, 0}};
-    const RecordingSettings mono = OutputFormat(false, 44100, 16, 1);
+    const RecordingSettings mono = WavOrMp3Settings(false, 44100, 16, 1);
     for (const Case& c : cases) {
         ConvertedBlock block;
         ConvertBlock(Capture({c.in}), mono, block);
@@ -108,7 +108,7 @@ std::vector<std::uint8_t> Counting(std::uint32_t frames) {
 }
 
 TEST(Processing, Wav22050KeepsEverySecondFrameOfTheBuffer) {
-    const RecordingSettings s = OutputFormat(true, 22050, 16, 2);
+    const RecordingSettings s = WavOrMp3Settings(true, 22050, 16, 2);
     ASSERT_EQ(s.BlockBytes, 8820u);
     ConvertedBlock block;
     ConvertBlock(Counting(4410), s, block);
@@ -125,7 +125,7 @@ TEST(Processing, Wav22050KeepsEverySecondFrameOfTheBuffer) {
 }
 
 TEST(Processing, Wav11025Mono8DropsTheLastTwoFrames) {
-    const RecordingSettings s = OutputFormat(true, 11025, 8, 1);
+    const RecordingSettings s = WavOrMp3Settings(true, 11025, 8, 1);
     ASSERT_EQ(s.BlockBytes, 1102u);
     std::vector<Frame> f(4410, Frame{0, 0});
     f[4404] = {32767, 32767}; // the last frame kept
@@ -162,7 +162,7 @@ TEST(Processing, PeaksAndClipMarks) {
         ConvertedBlock block;
         block.PeakLeft = block.PeakRight = 999; // left over from an earlier block
         block.ClipLeft = block.ClipRight = 1;
-        ConvertBlock(Capture(c.frames), OutputFormat(false, 44100, 16, c.channels), block);
+        ConvertBlock(Capture(c.frames), WavOrMp3Settings(false, 44100, 16, c.channels), block);
         MeasurePeaks(block);
         EXPECT_EQ(block.PeakLeft, c.peakLeft) << c.name;
         EXPECT_EQ(block.PeakRight, c.peakRight) << c.name;

@@ -3,8 +3,8 @@
 // reading, a disk that cannot make a file safe. Nothing is lost without being counted, and no call
 // waits for the disk or encoder.
 
-#include "OutputFormat.h"
 #include "TestPaths.h"
+#include "WavOrMp3Settings.h"
 #include "engine/Writers.h"
 
 #include <cerrno>
@@ -95,7 +95,7 @@ struct Disk {
 } // namespace
 
 TEST(WriterFaults, ADiskAWholeQueueBehindLosesOnlyTheBlocksItCouldNotTakeAndCountsThem) {
-    const auto s = OutputFormat(true, 44100, 16, 2);
+    const auto s = WavOrMp3Settings(true, 44100, 16, 2);
     const std::string path = test_paths::FreshDir("fault_queue") + "/record001.wav";
     Disk disk;
     WriterState w;
@@ -130,7 +130,7 @@ TEST(WriterFaults, ADiskAWholeQueueBehindLosesOnlyTheBlocksItCouldNotTakeAndCoun
 }
 
 TEST(WriterFaults, ADiskThatRefusesAWriteIsToldInTheErrorBoxOnceAndTheRestCounted) {
-    const auto s = OutputFormat(true, 44100, 16, 2);
+    const auto s = WavOrMp3Settings(true, 44100, 16, 2);
     const std::string path = test_paths::FreshDir("fault_full") + "/record001.wav";
     Disk disk;
     disk.refuse = ENOSPC;
@@ -161,7 +161,7 @@ TEST(WriterFaults, ADiskThatRefusesAWriteIsToldInTheErrorBoxOnceAndTheRestCounte
 
 TEST(WriterFaults, AFailedSyncIsAWriteFailureAndTheAudioNotKnownSafeIsCountedAndCutOff) {
     // The first sync (after about 2 s) keeps its blocks, the second (about 2 s later) fails.
-    const auto s = OutputFormat(true, 44100, 16, 2);
+    const auto s = WavOrMp3Settings(true, 44100, 16, 2);
     const std::string path = test_paths::FreshDir("fault_sync") + "/record001.wav";
     Disk disk;
     disk.Open();
@@ -204,7 +204,7 @@ TEST(WriterFaults, AFailedSyncIsAWriteFailureAndTheAudioNotKnownSafeIsCountedAnd
 }
 
 TEST(WriterFaults, AFailedLastSyncAtTheStopIsToldWithTheAudioItCost) {
-    const auto s = OutputFormat(true, 44100, 16, 2);
+    const auto s = WavOrMp3Settings(true, 44100, 16, 2);
     const std::string path = test_paths::FreshDir("fault_last_sync") + "/record001.wav";
     Disk disk;
     disk.Open();

@@ -1,7 +1,7 @@
 #include "engine/Writers.h"
 
-#include "OutputFormat.h"
 #include "TestPaths.h"
+#include "WavOrMp3Settings.h"
 #include "engine/WavFile.h"
 
 #include <QFile>
@@ -18,7 +18,7 @@
 namespace {
 
 RecordingSettings WavFormat(std::uint32_t rate, std::uint16_t bits, int channels) {
-    return OutputFormat(true, rate, bits, channels);
+    return WavOrMp3Settings(true, rate, bits, channels);
 }
 
 // A block whose bytes tell which block and which byte they are.

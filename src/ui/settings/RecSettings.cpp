@@ -199,18 +199,18 @@ TFormRecSettings::TFormRecSettings(RecordingSettings& settings, FormatFlagsReade
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                           Qt::MSWindowsFixedSizeDialogHint),
-      settings(settings), readFormatFlags(std::move(readFormatFlags)),
-      wmaRates(wmaRates ? std::move(wmaRates) : WmaRatesQuery(BASS_WMA_EncodeGetRates)),
-      endProgram(std::move(endProgram)), dialogStyle(std::make_unique<DialogStyle>()) {
-    plainIcons.resize(OutputFormats().size());
+      settings_(settings), readFormatFlags_(std::move(readFormatFlags)),
+      wmaRates_(wmaRates ? std::move(wmaRates) : WmaRatesQuery(BASS_WMA_EncodeGetRates)),
+      endProgram_(std::move(endProgram)), dialogStyle_(std::make_unique<DialogStyle>()) {
+    plainIcons_.resize(OutputFormats().size());
     for (const OutputFormat& format : OutputFormats()) {
         const auto icon = icons.find(format.Id);
-        plainIcons[format.Page] = SixteenSquare(icon != icons.end() ? icon->second : QPixmap());
+        plainIcons_[format.Page] = SixteenSquare(icon != icons.end() ? icon->second : QPixmap());
     }
-    for (const QPixmap& icon : plainIcons)
-        tickedIcons.push_back(WithTick(icon));
+    for (const QPixmap& icon : plainIcons_)
+        tickedIcons_.push_back(WithTick(icon));
     CreateControls();
-    FormatFlags = this->readFormatFlags ? this->readFormatFlags() : 0;
+    FormatFlags = readFormatFlags_ ? readFormatFlags_() : 0;
     FormCreate();
     // Connected only now, so that the pages added and selected above set no format.
     connect(PControlFormat, &QTabWidget::currentChanged, this,
@@ -234,11 +234,11 @@ void TFormRecSettings::CreateControls() {
     PControlFormat = new QTabWidget(this);
     PControlFormat->setGeometry(18, 10, 309, 205);
     PControlFormat->setIconSize(QSize(16, 16));
-    QStyle* barStyle = dialogStyle.get();
+    QStyle* barStyle = dialogStyle_.get();
     PControlFormat->tabBar()->setStyle(barStyle);
 
     TSheetMP3 = new QWidget;
-    ImageMP3 = AddPicture(TSheetMP3, plainIcons[PageOf(FormatId::Mp3)]);
+    ImageMP3 = AddPicture(TSheetMP3, plainIcons_[PageOf(FormatId::Mp3)]);
     CBoxMP3BitRate = AddCaptionedList(TSheetMP3, "Bitrate, kbps", Mp3Rates, 100, 20, 81);
     CBoxMP3Mode = AddCaptionedList(TSheetMP3, "Channel mode", Mp3Modes, 202, 20, 81);
     GBoxMP3_VBR = new QGroupBox("VBR - Variable Bit Rate", TSheetMP3);
@@ -256,7 +256,7 @@ void TFormRecSettings::CreateControls() {
     connect(ChBoxMP3VBR, &QCheckBox::clicked, this, [this] { ChBoxMP3VBRClick(); });
 
     TSheetOGG = new QWidget;
-    ImageOgg = AddPicture(TSheetOGG, plainIcons[PageOf(FormatId::Ogg)]);
+    ImageOgg = AddPicture(TSheetOGG, plainIcons_[PageOf(FormatId::Ogg)]);
     CBoxOggRate = AddCaptionedList(TSheetOGG, "Nominal Bitrate, kbps", OggRates, 100, 20, 81);
     CBoxOggChannels = AddCaptionedList(TSheetOGG, "Channels", ChannelChoices, 202, 20, 81);
     GrBoxOgg_QualityMode = new QGroupBox("Quality Mode ", TSheetOGG);
@@ -274,13 +274,13 @@ void TFormRecSettings::CreateControls() {
     connect(TBarOGG_Quality, &QSlider::valueChanged, this, [this] { TBarOGG_QualityChange(); });
 
     TSheetWma = new QWidget;
-    ImageWma = AddPicture(TSheetWma, plainIcons[PageOf(FormatId::Wma)]);
+    ImageWma = AddPicture(TSheetWma, plainIcons_[PageOf(FormatId::Wma)]);
     CBoxWmaRate = AddCaptionedList(TSheetWma, "Bitrate, kbps", {}, 100, 20, 81);
     CBoxWmaChannels = AddCaptionedList(TSheetWma, "Channels", ChannelChoices, 202, 20, 81);
     connect(CBoxWmaChannels, &QComboBox::activated, this, [this] { CBoxWmaChannelsChange(); });
 
     TSheetWav = new QWidget;
-    ImageWAV = AddPicture(TSheetWav, plainIcons[PageOf(FormatId::Wav)]);
+    ImageWAV = AddPicture(TSheetWav, plainIcons_[PageOf(FormatId::Wav)]);
     CBoxWavSpsIn = AddCaptionedList(TSheetWav, "Sample Rate, Hz", {}, 100, 20, 81);
     CBoxWavChannel = AddCaptionedList(TSheetWav, "Channels", ChannelChoices, 202, 20, 81);
     AddLabel(TSheetWav, "Bit Per Sample", 104, 66);
@@ -290,7 +290,7 @@ void TFormRecSettings::CreateControls() {
     connect(CBoxWavBits, &QComboBox::activated, this, [this] { CBoxWavBitsChange(); });
 
     TSheetFlac = new QWidget;
-    ImageFlac = AddPicture(TSheetFlac, plainIcons[PageOf(FormatId::Flac)]);
+    ImageFlac = AddPicture(TSheetFlac, plainIcons_[PageOf(FormatId::Flac)]);
     CBoxFlacSpsIn = AddCaptionedList(TSheetFlac, "Sample Rate, Hz", {}, 100, 20, 81);
     CBoxFlacChannel = AddCaptionedList(TSheetFlac, "Channels", ChannelChoices, 202, 20, 81);
     AddLabel(TSheetFlac, "Compression level", 104, 66);
@@ -299,7 +299,7 @@ void TFormRecSettings::CreateControls() {
     connect(CBoxFlacChannel, &QComboBox::activated, this, [this] { CBoxFlacChannelChange(); });
 
     TSheetOpus = new QWidget;
-    ImageOpus = AddPicture(TSheetOpus, plainIcons[PageOf(FormatId::Opus)]);
+    ImageOpus = AddPicture(TSheetOpus, plainIcons_[PageOf(FormatId::Opus)]);
     CBoxOpusRate =
         AddCaptionedList(TSheetOpus, "Bitrate, kbps", NumberTexts(OpusRates), 100, 20, 81);
     CBoxOpusChannels = AddCaptionedList(TSheetOpus, "Channels", ChannelChoices, 202, 20, 81);
@@ -327,9 +327,9 @@ TFormRecSettings::Sheet TFormRecSettings::SheetOf(FormatId format) const {
 }
 
 void TFormRecSettings::AddPages() {
-    for (int page = 0; page < static_cast<int>(plainIcons.size()); ++page) {
+    for (int page = 0; page < static_cast<int>(plainIcons_.size()); ++page) {
         const Sheet sheet = SheetOf(FormatOnPage(page).Id);
-        PControlFormat->addTab(sheet.page, plainIcons[page], sheet.caption);
+        PControlFormat->addTab(sheet.page, plainIcons_[page], sheet.caption);
     }
     // Every tab in one row: the dialog grows by what they need beyond the designed width, and
     // what it holds stays centred.
@@ -357,23 +357,23 @@ void TFormRecSettings::FormCreate() {
     CBoxWmaRate->setCurrentIndex(5);
     CBoxWmaChannels->setCurrentIndex(0);
     // The stored format's page, as the engine reads the flags.
-    const int page = SelectedFormat(settings).Page;
+    const int page = SelectedFormat(settings_).Page;
     MarkActivePage(page);
     PControlFormat->setCurrentIndex(page);
 }
 
 void TFormRecSettings::MarkActivePage(int page) {
     for (int i = 0; i < PControlFormat->count(); ++i)
-        PControlFormat->setTabIcon(i, i == page ? tickedIcons[i] : plainIcons[i]);
+        PControlFormat->setTabIcon(i, i == page ? tickedIcons_[i] : plainIcons_[i]);
 }
 
 void TFormRecSettings::ShowPage(int page) {
     MarkActivePage(page);
-    SelectFormat(settings, FormatOnPage(page).Id);
+    SelectFormat(settings_, FormatOnPage(page).Id);
 }
 
 void TFormRecSettings::ApplyVbrRule() {
-    const bool vbr = settings.VBR;
+    const bool vbr = settings_.VBR;
     CBoxMP3BitRate->setEnabled(!vbr);
     CBoxMP3MinBRate->setEnabled(vbr);
     CBoxMP3MaxBRate->setEnabled(vbr);
@@ -381,7 +381,7 @@ void TFormRecSettings::ApplyVbrRule() {
 }
 
 void TFormRecSettings::ApplyOggRule() {
-    const bool quality = settings.QualityMode;
+    const bool quality = settings_.QualityMode;
     CBoxOggRate->setEnabled(!quality);
     TBarOGG_Quality->setEnabled(quality);
     LabOggQuality->setEnabled(quality);
@@ -390,18 +390,18 @@ void TFormRecSettings::ApplyOggRule() {
 }
 
 void TFormRecSettings::ChBoxMP3VBRClick() {
-    settings.VBR = ChBoxMP3VBR->isChecked();
+    settings_.VBR = ChBoxMP3VBR->isChecked();
     ApplyVbrRule();
 }
 
 void TFormRecSettings::ChBoxOggQualityClick() {
-    settings.QualityMode = ChBoxOggQuality->isChecked();
+    settings_.QualityMode = ChBoxOggQuality->isChecked();
     ApplyOggRule();
 }
 
 void TFormRecSettings::TBarOGG_QualityChange() {
     LabOggQuality->setText("Quality - " + QString::number(TBarOGG_Quality->value()));
-    settings.OggQuality = static_cast<float>(TBarOGG_Quality->value());
+    settings_.OggQuality = static_cast<float>(TBarOGG_Quality->value());
 }
 
 void TFormRecSettings::CBoxWavSpsInChange() {
@@ -409,7 +409,7 @@ void TFormRecSettings::CBoxWavSpsInChange() {
 }
 
 void TFormRecSettings::CBoxWavChannelChange() {
-    settings.Channels = ChannelsOf(CBoxWavChannel);
+    settings_.Channels = ChannelsOf(CBoxWavChannel);
     CBoxFlacChannel->setCurrentIndex(CBoxWavChannel->currentIndex());
 }
 
@@ -418,16 +418,16 @@ void TFormRecSettings::CBoxFlacSpsInChange() {
 }
 
 void TFormRecSettings::CBoxFlacChannelChange() {
-    settings.Channels = ChannelsOf(CBoxFlacChannel);
+    settings_.Channels = ChannelsOf(CBoxFlacChannel);
     CBoxWavChannel->setCurrentIndex(CBoxFlacChannel->currentIndex());
 }
 
 void TFormRecSettings::CBoxWavBitsChange() {
-    settings.BitsPerSample = CBoxWavBits->currentIndex() == 1 ? 8 : 16;
+    settings_.BitsPerSample = CBoxWavBits->currentIndex() == 1 ? 8 : 16;
 }
 
 void TFormRecSettings::CBoxWmaChannelsChange() {
-    settings.Channels = ChannelsOf(CBoxWmaChannels);
+    settings_.Channels = ChannelsOf(CBoxWmaChannels);
     if (!BuildWmaRateList())
         QDialog::done(QDialog::Rejected);
 }
@@ -439,79 +439,79 @@ void TFormRecSettings::BitBtnOKClick() {
 void TFormRecSettings::BuildSampleRateLists() {
     CBoxWavSpsIn->clear();
     CBoxWavSpsIn->addItems(
-        OfferedRates(FormatFlags, settings.Channels, settings.BitsPerSample, true));
-    CBoxWavSpsIn->setCurrentIndex(IndexOfNumber(CBoxWavSpsIn, settings.SamplesPerSecond));
+        OfferedRates(FormatFlags, settings_.Channels, settings_.BitsPerSample, true));
+    CBoxWavSpsIn->setCurrentIndex(IndexOfNumber(CBoxWavSpsIn, settings_.SamplesPerSecond));
     CBoxFlacSpsIn->clear();
-    CBoxFlacSpsIn->addItems(OfferedRates(FormatFlags, settings.Channels, FlacBits, false));
-    CBoxFlacSpsIn->setCurrentIndex(IndexOfNumber(CBoxFlacSpsIn, settings.SamplesPerSecond));
+    CBoxFlacSpsIn->addItems(OfferedRates(FormatFlags, settings_.Channels, FlacBits, false));
+    CBoxFlacSpsIn->setCurrentIndex(IndexOfNumber(CBoxFlacSpsIn, settings_.SamplesPerSecond));
 }
 
 bool TFormRecSettings::BuildWmaRateList() {
     CBoxWmaRate->clear();
-    const DWORD* rates = wmaRates(44100, static_cast<DWORD>(settings.Channels), 0);
+    const DWORD* rates = wmaRates_(44100, static_cast<DWORD>(settings_.Channels), 0);
     if (rates == nullptr) {
         QMessageBox box(QMessageBox::NoIcon, "Error", "Can't find codec", QMessageBox::Ok, this);
         box.exec();
-        ending = true;
-        if (endProgram)
-            endProgram();
+        ending_ = true;
+        if (endProgram_)
+            endProgram_();
         return false;
     }
     for (const DWORD* rate = rates; *rate != 0; ++rate)
         CBoxWmaRate->addItem(QString::number(*rate / 1000));
     CBoxWmaRate->setCurrentIndex(0);
-    if (const int stored = IndexOfNumber(CBoxWmaRate, settings.WMARate); stored >= 0)
+    if (const int stored = IndexOfNumber(CBoxWmaRate, settings_.WMARate); stored >= 0)
         CBoxWmaRate->setCurrentIndex(stored);
     return true;
 }
 
 void TFormRecSettings::FormShow() {
     BuildSampleRateLists();
-    CBoxWavChannel->setCurrentIndex(settings.Channels == 1 ? 1 : 0);
-    CBoxWavBits->setCurrentIndex(settings.BitsPerSample == 8 ? 1 : 0);
-    CBoxFlacChannel->setCurrentIndex(settings.Channels == 1 ? 1 : 0);
-    CBoxFlacLevel->setCurrentIndex(IndexOfNearest(CBoxFlacLevel, settings.FlacLevel));
+    CBoxWavChannel->setCurrentIndex(settings_.Channels == 1 ? 1 : 0);
+    CBoxWavBits->setCurrentIndex(settings_.BitsPerSample == 8 ? 1 : 0);
+    CBoxFlacChannel->setCurrentIndex(settings_.Channels == 1 ? 1 : 0);
+    CBoxFlacLevel->setCurrentIndex(IndexOfNearest(CBoxFlacLevel, settings_.FlacLevel));
 
-    const int bitRate = IndexOfNumber(CBoxMP3BitRate, settings.BitRate);
+    const int bitRate = IndexOfNumber(CBoxMP3BitRate, settings_.BitRate);
     CBoxMP3BitRate->setCurrentIndex(bitRate >= 0 ? bitRate : 0);
-    if (settings.Mode >= 0 && settings.Mode <= 3)
-        CBoxMP3Mode->setCurrentIndex(settings.Mode);
-    const int minRate = IndexOfNumber(CBoxMP3MinBRate, settings.MinBitRate);
+    if (settings_.Mode >= 0 && settings_.Mode <= 3)
+        CBoxMP3Mode->setCurrentIndex(settings_.Mode);
+    const int minRate = IndexOfNumber(CBoxMP3MinBRate, settings_.MinBitRate);
     CBoxMP3MinBRate->setCurrentIndex(minRate >= 0 ? minRate : 0);
-    const int maxRate = IndexOfNumber(CBoxMP3MaxBRate, settings.MaxBitRate);
+    const int maxRate = IndexOfNumber(CBoxMP3MaxBRate, settings_.MaxBitRate);
     CBoxMP3MaxBRate->setCurrentIndex(maxRate >= 0 ? maxRate : 13);
-    TBarMP3_VBR_Quality->setValue(settings.VBRQuality);
-    ChBoxMP3VBR->setChecked(settings.VBR);
+    TBarMP3_VBR_Quality->setValue(settings_.VBRQuality);
+    ChBoxMP3VBR->setChecked(settings_.VBR);
     ApplyVbrRule();
 
-    CBoxWmaChannels->setCurrentIndex(settings.Channels == 1 ? 1 : 0);
+    CBoxWmaChannels->setCurrentIndex(settings_.Channels == 1 ? 1 : 0);
     if (!BuildWmaRateList())
         return;
 
     // A rate a hand-edited file brings shows as the nearest one offered, which closing keeps.
-    const int oggRate = IndexOfNumber(CBoxOggRate, settings.OggRate);
+    const int oggRate = IndexOfNumber(CBoxOggRate, settings_.OggRate);
     CBoxOggRate->setCurrentIndex(oggRate >= 0 ? oggRate
-                                              : IndexOfNearest(CBoxOggRate, settings.OggRate));
-    CBoxOggChannels->setCurrentIndex(settings.Channels == 1 ? 1 : 0);
-    ChBoxOggQuality->setChecked(settings.QualityMode);
+                                              : IndexOfNearest(CBoxOggRate, settings_.OggRate));
+    CBoxOggChannels->setCurrentIndex(settings_.Channels == 1 ? 1 : 0);
+    ChBoxOggQuality->setChecked(settings_.QualityMode);
 
-    TBarOGG_Quality->setValue(RoundHalfEven(settings.OggQuality));
+    TBarOGG_Quality->setValue(RoundHalfEven(settings_.OggQuality));
     LabOggQuality->setText("Quality - " + QString::fromStdString(ShortestDecimal(
-                                              settings.OggQuality, platform::DecimalSeparator())));
+                                              settings_.OggQuality, platform::DecimalSeparator())));
     ApplyOggRule();
 
-    CBoxOpusRate->setCurrentIndex(IndexOfNearest(CBoxOpusRate, settings.OpusRate));
-    CBoxOpusChannels->setCurrentIndex(settings.Channels == 1 ? 1 : 0);
+    CBoxOpusRate->setCurrentIndex(IndexOfNearest(CBoxOpusRate, settings_.OpusRate));
+    CBoxOpusChannels->setCurrentIndex(settings_.Channels == 1 ? 1 : 0);
 }
 
 bool TFormRecSettings::Prepare() {
-    applied = false;
-    ending = false;
+    applied_ = false;
+    ending_ = false;
     // The device may have changed since the last close (the device watch reopens the capture).
-    if (readFormatFlags)
-        FormatFlags = readFormatFlags();
+    if (readFormatFlags_)
+        FormatFlags = readFormatFlags_();
     FormShow();
-    if (ending)
+    if (ending_)
         return false;
     // The page active as the dialog opens is shown, so its format is the one chosen.
     ShowPage(PControlFormat->currentIndex());
@@ -524,63 +524,63 @@ bool TFormRecSettings::Execute() {
     if (QWidget* owner = parentWidget())
         move(owner->frameGeometry().center() - QPoint(width() / 2, height() / 2));
     exec();
-    return !ending;
+    return !ending_;
 }
 
 void TFormRecSettings::done(int result) {
-    if (!ending && !applied) {
-        applied = true;
+    if (!ending_ && !applied_) {
+        applied_ = true;
         FormClose();
     }
     QDialog::done(result);
 }
 
 void TFormRecSettings::FormClose() {
-    if (readFormatFlags)
-        FormatFlags = readFormatFlags();
-    settings.Channels = 2;
+    if (readFormatFlags_)
+        FormatFlags = readFormatFlags_();
+    settings_.Channels = 2;
     const std::uint16_t wavBits = CBoxWavBits->currentIndex() == 1 ? 8 : 16;
-    settings.SamplesPerSecond =
+    settings_.SamplesPerSecond =
         CBoxWavSpsIn->currentIndex() >= 0
             ? CBoxWavSpsIn->currentText().toUInt()
-            : KeptRate(settings.SamplesPerSecond,
+            : KeptRate(settings_.SamplesPerSecond,
                        OfferedRates(FormatFlags, ChannelsOf(CBoxWavChannel), wavBits, true));
-    if (settings.Wav) {
-        settings.Channels = ChannelsOf(CBoxWavChannel);
-        settings.BitsPerSample = wavBits;
+    if (settings_.Wav) {
+        settings_.Channels = ChannelsOf(CBoxWavChannel);
+        settings_.BitsPerSample = wavBits;
     }
-    if (settings.MP3) {
-        settings.BitRate = CBoxMP3BitRate->currentText().toInt();
-        settings.Mode = std::max(0, CBoxMP3Mode->currentIndex());
-        settings.VBR = ChBoxMP3VBR->isChecked();
-        settings.MinBitRate = CBoxMP3MinBRate->currentText().toInt();
-        settings.MaxBitRate = CBoxMP3MaxBRate->currentText().toInt();
-        settings.VBRQuality = TBarMP3_VBR_Quality->value();
-        settings.Channels = settings.Mode == 3 ? 1 : 2;
+    if (settings_.MP3) {
+        settings_.BitRate = CBoxMP3BitRate->currentText().toInt();
+        settings_.Mode = std::max(0, CBoxMP3Mode->currentIndex());
+        settings_.VBR = ChBoxMP3VBR->isChecked();
+        settings_.MinBitRate = CBoxMP3MinBRate->currentText().toInt();
+        settings_.MaxBitRate = CBoxMP3MaxBRate->currentText().toInt();
+        settings_.VBRQuality = TBarMP3_VBR_Quality->value();
+        settings_.Channels = settings_.Mode == 3 ? 1 : 2;
     }
-    if (settings.WMA) {
+    if (settings_.WMA) {
         // An encoder that offers an empty list leaves nothing to choose: the rate stays.
         if (CBoxWmaRate->currentIndex() >= 0)
-            settings.WMARate = CBoxWmaRate->currentText().toInt();
-        settings.Channels = ChannelsOf(CBoxWmaChannels);
+            settings_.WMARate = CBoxWmaRate->currentText().toInt();
+        settings_.Channels = ChannelsOf(CBoxWmaChannels);
     }
-    if (settings.OGG) {
-        settings.OggRate = CBoxOggRate->currentText().toInt();
-        settings.Channels = ChannelsOf(CBoxOggChannels);
-        settings.QualityMode = ChBoxOggQuality->isChecked();
-        settings.OggQuality = static_cast<float>(TBarOGG_Quality->value());
+    if (settings_.OGG) {
+        settings_.OggRate = CBoxOggRate->currentText().toInt();
+        settings_.Channels = ChannelsOf(CBoxOggChannels);
+        settings_.QualityMode = ChBoxOggQuality->isChecked();
+        settings_.OggQuality = static_cast<float>(TBarOGG_Quality->value());
     }
-    if (settings.FLAC) {
-        settings.Channels = ChannelsOf(CBoxFlacChannel);
-        settings.SamplesPerSecond =
+    if (settings_.FLAC) {
+        settings_.Channels = ChannelsOf(CBoxFlacChannel);
+        settings_.SamplesPerSecond =
             CBoxFlacSpsIn->currentIndex() >= 0
                 ? CBoxFlacSpsIn->currentText().toUInt()
-                : KeptRate(settings.SamplesPerSecond,
-                           OfferedRates(FormatFlags, settings.Channels, FlacBits, false));
-        settings.FlacLevel = CBoxFlacLevel->currentText().toInt();
+                : KeptRate(settings_.SamplesPerSecond,
+                           OfferedRates(FormatFlags, settings_.Channels, FlacBits, false));
+        settings_.FlacLevel = CBoxFlacLevel->currentText().toInt();
     }
-    if (settings.Opus) {
-        settings.OpusRate = CBoxOpusRate->currentText().toInt();
-        settings.Channels = ChannelsOf(CBoxOpusChannels);
+    if (settings_.Opus) {
+        settings_.OpusRate = CBoxOpusRate->currentText().toInt();
+        settings_.Channels = ChannelsOf(CBoxOpusChannels);
     }
 }

@@ -132,13 +132,13 @@ private:
     // The tab of `page` gets the tick, the others their plain picture.
     void MarkActivePage(int page);
 
-    RecordingSettings& settings;
-    FormatFlagsReader readFormatFlags;
-    WmaRatesQuery wmaRates;
-    std::function<void()> endProgram;
-    std::vector<QPixmap> plainIcons;  // in tab order
-    std::vector<QPixmap> tickedIcons; // the same with the green tick
-    std::unique_ptr<QStyle> dialogStyle;
-    bool ending = false;
-    bool applied = false;
+    RecordingSettings& settings_;
+    FormatFlagsReader readFormatFlags_;
+    WmaRatesQuery wmaRates_;
+    std::function<void()> endProgram_;
+    std::vector<QPixmap> plainIcons_;  // in tab order
+    std::vector<QPixmap> tickedIcons_; // the same with the green tick
+    std::unique_ptr<QStyle> dialogStyle_;
+    bool ending_ = false;
+    bool applied_ = false;
 };

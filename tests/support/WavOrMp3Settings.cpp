@@ -1,7 +1,7 @@
-#include "OutputFormat.h"
+#include "WavOrMp3Settings.h"
 
-RecordingSettings OutputFormat(bool wav, std::uint32_t rate, std::uint16_t bits,
-                               std::int32_t channels) {
+RecordingSettings WavOrMp3Settings(bool wav, std::uint32_t rate, std::uint16_t bits,
+                                   std::int32_t channels) {
     RecordingSettings s;
     s.Wav = wav;
     s.MP3 = !wav;
