@@ -1,14 +1,10 @@
 #include "app/Recorder.h"
 
-#include "app/Schedule.h"
 #include "audio/StreamControl.h"
 #include "engine/AudioLoss.h"
 #include "engine/FileWatch.h"
-#include "engine/OutputFormats.h"
-#include "engine/WavFile.h"
 #include "library/FileSort.h"
 #include "library/FolderScan.h"
-#include "library/LabelFiles.h"
 #include "library/RecentFolders.h"
 #include "library/RecordNames.h"
 #include "library/SettingsFile.h"
@@ -19,8 +15,6 @@
 #include "platform/SystemCommand.h"
 #include "platform/Tick.h"
 
-#include <algorithm>
-#include <cmath>
 #include <iterator>
 #include <span>
 #include <utility>
@@ -82,12 +76,11 @@ bool Recorder::PollTick() {
         const SessionState& s = session.state;
         ring_.PollCapture(Settings, Block, {s.IsRecording, s.IsPaused, s.IsPlaying}, *this);
         polling_ = false;
-        if (std::exchange(stopDue_, false))
+        if (output_.TakeStopDue())
             session.StopAll();
-        // A poll inside the start's own events hears the sound that is starting it.
-        if (std::exchange(onsetDue_, false) && !startingOnSound_)
-            StartOnSound();
-        RunSchedule();
+        unattendedRecording_.StartOnSoundDue();
+        if (created_)
+            unattendedRecording_.RunSchedule();
     }
     const bool elapsedChanged = session.UpdateElapsed();
     // A box opened inside the capture tick would hold its timer, and the capture, until it is
@@ -115,7 +108,7 @@ void Recorder::WatchTick() {
     // Files the writers finished in the background are listed once they are complete.
     WriterNews news = PollWriters(Writers);
     // The parts a split finished are listed while the recording goes on.
-    if (!news.FinishedFiles.empty() && (!session.state.IsRecording || partsSplit_))
+    if (!news.FinishedFiles.empty() && (!session.state.IsRecording || output_.Split()))
         RescanAndSort();
     Notify(std::move(news.Message));
     // A "Duration" order sorts again as durations come in; the others keep their rows.
@@ -166,94 +159,21 @@ void Recorder::StartMixer(MixerTrigger trigger) {
 }
 
 void Recorder::AddMarker() {
-    if (!session.state.IsRecording || part_.File.empty())
-        return;
-    const double seconds = MarkerSeconds(Settings, part_, tick_(), session.state.IsPaused);
-    if (!WriteMarker(part_.File, seconds, ++part_.Markers))
-        ShowMessage("The marker could not be written to " + LabelFilePath(part_.File) + ".");
+    if (session.state.IsRecording)
+        output_.AddMarker(session.state.IsPaused);
 }
 
 std::string Recorder::UnattendedStatus() const {
-    if (voiceArmed_ && (!session.state.IsRecording || voicePaused_))
-        return "Armed";
-    if (voiceRecording_ && voice_.SilentMs() > 0) {
-        const double left = std::max(voice_.HangTimeMs() - voice_.SilentMs(), 0.0);
-        return "Pausing in " + std::to_string(static_cast<int>(std::ceil(left / 1000))) + " s";
-    }
-    const ScheduleCheck check = CheckSchedule(Settings, std::chrono::system_clock::now());
-    if (check.State != ScheduleState::Waiting)
-        return {};
-    return "Waiting - starts " + FormatStartAt(check.Start).substr(11);
+    return unattendedRecording_.Status();
 }
 
 void Recorder::Stop() {
-    voiceArmed_ = false;
-    voicePaused_ = false;
-    voice_.TakeKept();
+    unattendedRecording_.DisarmVoice();
     session.StopAll();
 }
 
 void Recorder::ArmVoice() {
-    voiceArmed_ = Settings.VoiceMode == 1 || Settings.VoiceMode == 2;
-    voice_.Arm(Settings);
-}
-
-void Recorder::ListenForVoice(const ConvertedBlock& block) {
-    if (!voiceArmed_)
-        return;
-    const float peak = std::max(block.PeakLeft, block.PeakRight);
-    const std::span output(block.OutputBlock.data(), block.OutputBytes);
-    const double blockMs = 1000.0 * Settings.BlockFrames / Settings.SamplesPerSecond;
-    if (!session.state.IsRecording || voicePaused_) {
-        onsetDue_ = voice_.Wait(output, peak, blockMs);
-        return;
-    }
-    // The block that completes the hang time is still written.
-    hangOver_ = voiceRecording_ && voice_.Silent(peak, blockMs);
-}
-
-void Recorder::StartOnSound() {
-    if (!session.state.IsRecording) {
-        // StartOutput writes the kept blocks, before any block a poll in the start's events
-        // takes while recording.
-        startingOnSound_ = true;
-        session.StartRecording();
-        startingOnSound_ = false;
-        if (!session.state.IsRecording)
-            voice_.TakeKept();
-        return;
-    }
-    voicePaused_ = false;
-    WriteKeptBlocks();
-}
-
-void Recorder::WriteKeptBlocks() {
-    for (const std::vector<std::uint8_t>& kept : voice_.TakeKept())
-        WriteOutput(kept);
-}
-
-void Recorder::RunSchedule() {
-    if (!created_)
-        return;
-    const auto now = std::chrono::system_clock::now();
-    const ScheduleCheck check = CheckSchedule(Settings, now);
-    if (check.State != ScheduleState::Due && check.State != ScheduleState::Missed)
-        return;
-    AdvanceSchedule(Settings, now);
-    if (check.State == ScheduleState::Missed) {
-        ShowMessage(
-            "The recording scheduled for " + FormatStartAt(check.Start) +
-            " was not started: that time passed more than a minute ago." +
-            (Settings.ScheduleEnabled ? " The next starts " + Settings.ScheduleStartAt + "." : ""));
-        return;
-    }
-    // Exactly as F5: a recording already running goes on as it is.
-    if (session.state.IsRecording)
-        return;
-    session.StartRecording();
-    if (session.state.IsRecording && Settings.ScheduleDuration > 0)
-        scheduledFrames_ =
-            static_cast<std::uint64_t>(Settings.ScheduleDuration) * Settings.SamplesPerSecond;
+    unattendedRecording_.ArmVoice();
 }
 
 double Recorder::PlayerPositionSeconds() {
@@ -349,43 +269,9 @@ bool Recorder::StartOutput() {
     ResetAudioLost(ring_);
     StartResult result = StartWriters(Writers, Settings, Library.CurrentFile, true);
     Notify(std::move(result.Message));
-    part_ = {Library.CurrentFile};
-    partsSplit_ = false;
-    recordedFrames_ = 0;
-    lostInPartsMs_ = 0;
-    scheduledFrames_ = 0;
-    stopDue_ = false;
-    voiceRecording_ = startingOnSound_;
-    voicePaused_ = false;
-    hangOver_ = false;
-    if (startingOnSound_ && result.Started)
-        WriteKeptBlocks();
+    output_.Start(Library.CurrentFile);
+    unattendedRecording_.OutputStarted(result.Started);
     return result.Started;
-}
-
-void Recorder::StartNextPart() {
-    // The next part's writers count their losses anew.
-    lostInPartsMs_ += WriterLostMs(Writers);
-    StopWriters(Writers);
-    partsSplit_ = true;
-    MakeNextRecordFileName(Settings, Library, Writers.CurrentFile);
-    if (Library.CurrentFile.empty()) {
-        ShowMessage("The recording stopped: every record name of the output folder is taken.");
-        stopDue_ = true;
-        return;
-    }
-    StartResult result = StartWriters(Writers, Settings, Library.CurrentFile, ring_.IsOpen());
-    Notify(std::move(result.Message));
-    part_ = {Library.CurrentFile};
-    if (!result.Started)
-        stopDue_ = true;
-}
-
-std::uint64_t Recorder::PartFileBytesAfter(std::size_t blockBytes) const {
-    // A WAV file is its header and the audio; an encoder's file is as large as it has grown.
-    if (SelectedFormat(Settings).Kind == WriterKind::Wav)
-        return std::tuple_size_v<WavHeader> + part_.Bytes + blockBytes;
-    return platform::FileSize(part_.File);
 }
 
 void Recorder::StopOutput() {
@@ -400,7 +286,7 @@ void Recorder::ReportLostAudio() {
 }
 
 std::uint64_t Recorder::LostAudioMs() const {
-    return AudioLostMs(ring_, Writers) + lostInPartsMs_;
+    return AudioLostMs(ring_, Writers) + output_.LostInPartsMs();
 }
 
 void Recorder::DeleteCurrentFile() {
@@ -490,45 +376,15 @@ std::string Recorder::InputName() {
 
 void Recorder::ShowBlock(const ConvertedBlock& block) {
     DrawScreens(Screens, Settings, block);
-    ListenForVoice(block);
+    unattendedRecording_.ListenForVoice(block);
 }
 
 void Recorder::RecordBlock(const ConvertedBlock& block) {
     // The scheduled length is complete, or the next part could not start: the stop follows
     // the poll, and the blocks until then belong to no file. Paused on silence, the blocks
     // wait in the start on sound's pre-roll.
-    if (stopDue_ || voicePaused_)
+    if (output_.StopDue() || unattendedRecording_.PausedOnSilence())
         return;
-    WriteOutput(std::span(block.OutputBlock.data(), block.OutputBytes));
-    if (!std::exchange(hangOver_, false))
-        return;
-    // After the silence: the file ends, or waits in the same file for the next sound.
-    if (Settings.VoiceMode == 2) {
-        stopDue_ = true;
-    } else {
-        voicePaused_ = true;
-        voice_.TakeKept();
-    }
-}
-
-void Recorder::WriteOutput(std::span<const std::uint8_t> output) {
-    if (PartFull(Settings, part_, PartFileBytesAfter(output.size()))) {
-        StartNextPart();
-        if (stopDue_)
-            return;
-    }
-    MaybeMessage failure = WriteBlock(Writers, output);
-    // A WAV recording that outgrew its file goes on in the next one.
-    Library.CurrentFile = Writers.CurrentFile;
-    if (Writers.CurrentFile != part_.File)
-        part_ = {Writers.CurrentFile};
-    const BlockFormat format = BlockFormatOf(Settings);
-    const std::uint64_t frames = output.size() / (format.Channels * format.BytesPerSample);
-    part_.Frames += frames;
-    part_.Bytes += output.size();
-    part_.LastBlockTick = tick_();
-    recordedFrames_ += frames;
-    if (scheduledFrames_ > 0 && recordedFrames_ >= scheduledFrames_)
-        stopDue_ = true;
-    Notify(std::move(failure));
+    output_.Write(std::span(block.OutputBlock.data(), block.OutputBytes));
+    unattendedRecording_.BlockRecorded();
 }

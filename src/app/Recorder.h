@@ -6,10 +6,10 @@
 
 #include "app/DeviceWatch.h"
 #include "app/RecorderWindow.h"
-#include "app/RecordingPart.h"
+#include "app/RecordingOutput.h"
 #include "app/Session.h"
 #include "app/Source.h"
-#include "app/VoiceGate.h"
+#include "app/Unattended.h"
 #include "app/WindowFlags.h"
 #include "audio/Bass.h"
 #include "display/Graph.h"
@@ -122,19 +122,6 @@ private:
     void OpenCapture();
     // A capture reopened while a recording is paused must stay stopped.
     void KeepPauseAfterReopen();
-    // Starts the scheduled recording when it is due, and reports one that was missed.
-    void RunSchedule();
-    // At a [Split] limit: the part's writers finish and the next file takes the coming block.
-    void StartNextPart();
-    // Hands the output bytes of a block to the writers and counts them.
-    void WriteOutput(std::span<const std::uint8_t> output);
-    // Every block while monitoring or recording: the start on sound listens.
-    void ListenForVoice(const ConvertedBlock& block);
-    // After the poll that heard the sound: starts or resumes, the kept blocks first.
-    void StartOnSound();
-    void WriteKeptBlocks();
-    // The size the part's file will have once `blockBytes` more are in.
-    std::uint64_t PartFileBytesAfter(std::size_t blockBytes) const;
 
     // SessionHost
     int CaptureDeviceCount() override;
@@ -184,18 +171,9 @@ private:
     bool showingMessages_ = false;
     bool unattended_ = false; // closing by a signal: no boxes any more
     std::deque<UserMessage> pendingMessages_;
-    RecordingPart part_;
-    bool partsSplit_ = false;           // this recording went on in a next file
-    std::uint64_t recordedFrames_ = 0;  // of this recording, in every part
-    std::uint64_t lostInPartsMs_ = 0;   // by the writers of the parts before this one
-    std::uint64_t scheduledFrames_ = 0; // the scheduled recording's length; 0: until stopped
-    bool stopDue_ = false;              // stop once the poll is over
-    VoiceGate voice_;
-    bool voiceArmed_ = false;
-    bool voiceRecording_ = false; // this recording was started by sound and ends on silence
-    bool voicePaused_ = false;    // it waits for sound again, in the same file
-    bool hangOver_ = false;       // the block being polled completes the hang time
-    bool onsetDue_ = false;       // start on sound once the poll is over
-    bool startingOnSound_ = false;
+    // Messages of the recording's output and of the unattended recording.
+    RecordingOutput::Tell tell_ = [this](MaybeMessage message) { Notify(std::move(message)); };
+    RecordingOutput output_{Settings, Library, Writers, ring_, [this] { return tick_(); }, tell_};
+    Unattended unattendedRecording_{Settings, session, output_, tell_};
     BackgroundDurations durations_;
 };
