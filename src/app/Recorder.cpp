@@ -78,9 +78,9 @@ bool Recorder::PollTick() {
         polling_ = false;
         if (output_.TakeStopDue())
             session.StopAll();
-        unattendedRecording_.StartOnSoundDue();
+        unattended_.StartOnSoundDue();
         if (created_)
-            unattendedRecording_.RunSchedule();
+            unattended_.RunSchedule();
     }
     const bool elapsedChanged = session.UpdateElapsed();
     // A box opened inside the capture tick would hold its timer, and the capture, until it is
@@ -120,7 +120,7 @@ void Recorder::WatchTick() {
 }
 
 MaybeMessage Recorder::Finish(bool unattended) {
-    unattended_ = unattended;
+    closingBySignal_ = unattended;
     session.StopRecording();
     // The program must not end before every file is complete.
     FinishAllWriters(Writers);
@@ -164,16 +164,16 @@ void Recorder::AddMarker() {
 }
 
 std::string Recorder::UnattendedStatus() const {
-    return unattendedRecording_.Status();
+    return unattended_.Status();
 }
 
 void Recorder::Stop() {
-    unattendedRecording_.DisarmVoice();
+    unattended_.DisarmVoice();
     session.StopAll();
 }
 
 void Recorder::ArmVoice() {
-    unattendedRecording_.ArmVoice();
+    unattended_.ArmVoice();
 }
 
 double Recorder::PlayerPositionSeconds() {
@@ -202,7 +202,7 @@ std::vector<UserMessage> Recorder::TakeUntoldMessages() {
 
 void Recorder::ShowPendingMessages() {
     // One box at a time: a tick that runs while a box is open leaves its messages queued.
-    if (showingMessages_ || unattended_)
+    if (showingMessages_ || closingBySignal_)
         return;
     showingMessages_ = true;
     while (!pendingMessages_.empty()) {
@@ -270,7 +270,7 @@ bool Recorder::StartOutput() {
     StartResult result = StartWriters(Writers, Settings, Library.CurrentFile, true);
     Notify(std::move(result.Message));
     output_.Start(Library.CurrentFile);
-    unattendedRecording_.OutputStarted(result.Started);
+    unattended_.OutputStarted(result.Started);
     return result.Started;
 }
 
@@ -376,15 +376,15 @@ std::string Recorder::InputName() {
 
 void Recorder::ShowBlock(const ConvertedBlock& block) {
     DrawScreens(Screens, Settings, block);
-    unattendedRecording_.ListenForVoice(block);
+    unattended_.ListenForVoice(block);
 }
 
 void Recorder::RecordBlock(const ConvertedBlock& block) {
     // The scheduled length is complete, or the next part could not start: the stop follows
     // the poll, and the blocks until then belong to no file. Paused on silence, the blocks
     // wait in the start on sound's pre-roll.
-    if (output_.StopDue() || unattendedRecording_.PausedOnSilence())
+    if (output_.StopDue() || unattended_.PausedOnSilence())
         return;
     output_.Write(std::span(block.OutputBlock.data(), block.OutputBytes));
-    unattendedRecording_.BlockRecorded();
+    unattended_.BlockRecorded();
 }

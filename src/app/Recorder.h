@@ -169,11 +169,11 @@ private:
     bool polling_ = false;
     bool watching_ = false;
     bool showingMessages_ = false;
-    bool unattended_ = false; // closing by a signal: no boxes any more
+    bool closingBySignal_ = false; // closing by a signal: no boxes any more
     std::deque<UserMessage> pendingMessages_;
     // Messages of the recording's output and of the unattended recording.
     RecordingOutput::Tell tell_ = [this](MaybeMessage message) { Notify(std::move(message)); };
     RecordingOutput output_{Settings, Library, Writers, ring_, [this] { return tick_(); }, tell_};
-    Unattended unattendedRecording_{Settings, session, output_, tell_};
+    Unattended unattended_{Settings, session, output_, tell_};
     BackgroundDurations durations_;
 };
