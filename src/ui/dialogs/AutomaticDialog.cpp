@@ -1,9 +1,9 @@
 #include "ui/dialogs/AutomaticDialog.h"
 
 #include "library/RecordNames.h"
+#include "ui/common/OkCancel.h"
 
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -53,13 +53,7 @@ AutomaticDialog::AutomaticDialog(RecordingSettings& settings, QWidget* parent)
     form->addRow("Keep before the sound:", VoicePreRoll);
     VoiceHangTime = MakeNumber(this, settings.VoiceHangTime, 0, 3600000, " ms");
     form->addRow("Silence before pausing:", VoiceHangTime);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    form->addRow(buttons);
-    connect(buttons, &QDialogButtonBox::accepted, this, [this] {
-        Apply();
-        accept();
-    });
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    AddOkCancel(this, form, [this] { Apply(); });
     connect(NameTemplate, &QLineEdit::textChanged, this, [this] { ShowNamePreview(); });
     ShowNamePreview();
 }

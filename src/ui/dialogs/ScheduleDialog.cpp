@@ -1,10 +1,10 @@
 #include "ui/dialogs/ScheduleDialog.h"
 
 #include "app/Schedule.h"
+#include "ui/common/OkCancel.h"
 
 #include <QCheckBox>
 #include <QDateTimeEdit>
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
 #include <algorithm>
@@ -41,13 +41,7 @@ ScheduleDialog::ScheduleDialog(RecordingSettings& settings, QWidget* parent)
     form->addRow(Daily);
     NextStart = new QLabel(this);
     form->addRow(NextStart);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    form->addRow(buttons);
-    connect(buttons, &QDialogButtonBox::accepted, this, [this] {
-        Apply();
-        accept();
-    });
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    AddOkCancel(this, form, [this] { Apply(); });
     connect(Enabled, &QCheckBox::toggled, this, [this] { ShowNextStart(); });
     connect(Daily, &QCheckBox::toggled, this, [this] { ShowNextStart(); });
     connect(StartAt, &QDateTimeEdit::dateTimeChanged, this, [this] { ShowNextStart(); });
