@@ -48,7 +48,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 # The libraries come from the binaries; the encoders are started by name and Qt's window system
 # and SVG plugins are loaded by name, so those are named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "lame, vorbis-tools, qt6-qpa-plugins, libqt6svg6")
+# FFmpeg is loaded at run time, so the binaries do not name it for dpkg-shlibdeps.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+  "lame, vorbis-tools, qt6-qpa-plugins, libqt6svg6, libavformat59, libavcodec59, libswresample4, libavutil57")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pavucontrol")
 set(CPACK_STRIP_FILES ON)
 include(CPack)

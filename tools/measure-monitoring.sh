@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
-# The program monitoring its input beside `parec` reading the same source, in the same run:
-# CPU time per wall second of each, as percent of one core, over several rounds. With PLAY=1
-# the program plays a WAV from its list in the player instead, beside `paplay` playing it.
+# In one run, side by side: the program monitoring its input beside `parec` reading the same
+# source, then the program playing a WAV in the player beside `paplay` playing it. CPU time per
+# wall second of each, as percent of one core, over several rounds, with the spread over the
+# rounds, and the program's peak resident memory (VmHWM). Each phase starts the program afresh,
+# so the monitoring phase has an empty folder, as on a first start.
 #   tools/measure-monitoring.sh [BUILD_DIR] [SECONDS] [ROUNDS]
-# THREADS=1 adds each thread's share and wakeups; PERF_OUT=file records a profile of the window
-# thread instead, with its call stacks. The last column is bench/repaint_floor beside them: a
-# bare Qt window repainting pictures of the screens' size as often (two ten times a second, or
-# the player's display thirty times) through Qt's backing store, which the program bypasses.
+# ONLY=monitor or ONLY=play runs one phase. THREADS=1 adds each thread's share and wakeups;
+# PERF_OUT=file records a profile of the window thread while monitoring instead, with its call
+# stacks. The last column is bench/repaint_floor beside them: a bare Qt window repainting
+# pictures of the screens' size as often (two ten times a second, or the player's display
+# thirty times) through Qt's backing store, which the program bypasses.
 set -euo pipefail
 build=$(realpath "${1:-build}")
 seconds=${2:-20}
@@ -17,46 +20,31 @@ work=$(mktemp -d /tmp/sonvera-monitor.XXXXXX)
 source "$source_dir/tools/lib/virtual-desktop.sh"
 source "$source_dir/tools/lib/cpu-time.sh"
 start_virtual_desktop
+stop_processes() {
+    local pid
+    for pid in ${program:-} ${other:-} ${floor:-}; do kill "$pid" 2>/dev/null || true; done
+    for pid in ${program:-} ${other:-} ${floor:-}; do wait "$pid" 2>/dev/null || true; done
+    program="" other="" floor=""
+}
 cleanup() {
-    [ -n "${program:-}" ] && kill "$program" 2>/dev/null || true
-    [ -n "${other:-}" ] && kill "$other" 2>/dev/null || true
-    [ -n "${floor:-}" ] && kill "$floor" 2>/dev/null || true
+    stop_processes
     stop_virtual_desktop
 }
 trap cleanup EXIT
 
-mkdir -p "$work/app/recordings"
-cp "$build/Sonvera" "$work/app/Sonvera"
-printf '[Folder]\nName=%s\n[Record Settings]\nWav=1\nMP3=0\n' "$work/app/recordings" >"$work/app/Sonvera.ini"
-if [ -n "${PLAY:-}" ]; then
-    sox -n -r 44100 -c 2 -b 16 "$work/app/recordings/record001.wav" \
-        synth $((seconds * rounds + 10)) pinknoise vol 0.5
-fi
-"$work/app/Sonvera" &
-program=$!
-until window=$(xdotool search --maxdepth 1 --pid "$program" --onlyvisible --name '^Sonvera$' 2>/dev/null | head -1) &&
-    [ -n "$window" ]; do sleep 0.05; done
-sleep 2
-if [ -n "${PLAY:-}" ]; then
-    # The list's first row, below the menu bar and the header.
-    xdotool mousemove --window "$window" 110 308 click --repeat 2 --delay 80 1
-    paplay "$work/app/recordings/record001.wav" &
-    other=$! other_name=paplay
-else
-    parec -d sonvera_signal_44100 --latency-msec=20 >/dev/null &
-    other=$! other_name=parec
-fi
-if [ -n "${PLAY:-}" ]; then
-    "$build/bench/repaint_floor" 1 1 &
-else
-    "$build/bench/repaint_floor" 2 3 &
-fi
-floor=$!
-sleep 1
-if [ -n "${PERF_OUT:-}" ]; then
-    perf record -F 4000 -e cpu-clock --call-graph dwarf,16384 -o "$PERF_OUT" -t "$program" -- sleep "$seconds" >/dev/null 2>&1
-    exit 0
-fi
+# Starts the program on a folder of its own and waits for its window.
+start_program() {
+    rm -rf "$work/app"
+    mkdir -p "$work/app/recordings"
+    cp "$build/Sonvera" "$work/app/Sonvera"
+    printf '[Folder]\nName=%s\n[Record Settings]\nWav=1\nMP3=0\n' "$work/app/recordings" >"$work/app/Sonvera.ini"
+    [ -n "${1:-}" ] && cp "$1" "$work/app/recordings/"
+    "$work/app/Sonvera" &
+    program=$!
+    until window=$(xdotool search --maxdepth 1 --pid "$program" --onlyvisible --name '^Sonvera$' 2>/dev/null | head -1) &&
+        [ -n "$window" ]; do sleep 0.05; done
+    sleep 2
+}
 
 # With THREADS=1: each thread of the program (name/id), its CPU time and context switches over a
 # round; a thread that started or ended within the round is left out.
@@ -67,17 +55,67 @@ thread_table() {
             "$(awk '/^voluntary_ctxt_switches/ {v=$2} /^nonvoluntary_ctxt_switches/ {n=$2} END {print v + n}' "$tid/status")"
     done | sort
 }
-printf '%-6s %12s %10s %12s\n' round "Sonvera %" "$other_name %" "bare Qt %"
-for round in $(seq "$rounds"); do
-    p0=$(cpu_ns "$program"); r0=$(cpu_ns "$other"); f0=$(cpu_ns "$floor")
-    [ -n "${THREADS:-}" ] && thread_table >"$work/threads0"
-    sleep "$seconds"
-    p1=$(cpu_ns "$program"); r1=$(cpu_ns "$other"); f1=$(cpu_ns "$floor")
-    if [ -n "${THREADS:-}" ]; then
-        thread_table >"$work/threads1"
-        join "$work/threads0" "$work/threads1" |
-            awk -v s="$seconds" '{printf "  %-22s %6.2f %% %8.1f switches/s\n", $1, ($4 - $2) / s / 1e7, ($5 - $3) / s}'
+peak_mb() { awk '/^VmHWM/ {printf "%.1f", $2 / 1024}' "/proc/$1/status"; }
+
+# Rounds of $seconds with the program, the reference tool and the bare window running; prints a
+# row per round and a last row with the mean and the spread (lowest-highest) of each column.
+measure_rounds() {
+    local round p0 r0 f0 p1 r1 f1
+    printf '%-7s %14s %14s %14s\n' round "Sonvera %" "$other_name %" "bare Qt %"
+    for round in $(seq "$rounds"); do
+        p0=$(cpu_ns "$program"); r0=$(cpu_ns "$other"); f0=$(cpu_ns "$floor")
+        [ -n "${THREADS:-}" ] && thread_table >"$work/threads0"
+        sleep "$seconds"
+        p1=$(cpu_ns "$program"); r1=$(cpu_ns "$other"); f1=$(cpu_ns "$floor")
+        if [ -n "${THREADS:-}" ]; then
+            thread_table >"$work/threads1"
+            join "$work/threads0" "$work/threads1" |
+                awk -v s="$seconds" '{printf "  %-22s %6.2f %% %8.1f switches/s\n", $1, ($4 - $2) / s / 1e7, ($5 - $3) / s}'
+        fi
+        printf '%-7s %14s %14s %14s\n' "$round" "$(percent $((p1 - p0)) "$seconds")" \
+            "$(percent $((r1 - r0)) "$seconds")" "$(percent $((f1 - f0)) "$seconds")"
+    done | tee "$work/rounds"
+    awk '$1 ~ /^[0-9]+$/ {
+            for (c = 2; c <= 4; c++) {
+                sum[c] += $c
+                if (n == 0 || $c < lo[c]) lo[c] = $c
+                if (n == 0 || $c > hi[c]) hi[c] = $c
+            }
+            n++
+        }
+        END {
+            printf "%-7s", "mean"
+            for (c = 2; c <= 4; c++) printf " %14s", sprintf("%.2f (%.2f-%.2f)", sum[c] / n, lo[c], hi[c])
+            printf "\n%-7s %14s\n", "ratio", sprintf("%.1fx", sum[3] > 0 ? sum[2] / sum[3] : 0)
+        }' "$work/rounds"
+    echo "peak resident memory of Sonvera (VmHWM): $(peak_mb "$program") MB"
+}
+
+if [ "${ONLY:-monitor}" = monitor ]; then
+    echo "== monitoring the input, beside parec reading the same source"
+    start_program
+    parec -d sonvera_signal_44100 --latency-msec=20 >/dev/null &
+    other=$! other_name=parec
+    "$build/bench/repaint_floor" 2 3 &
+    floor=$!
+    sleep 1
+    if [ -n "${PERF_OUT:-}" ]; then
+        perf record -F 4000 -e cpu-clock --call-graph dwarf,16384 -o "$PERF_OUT" -t "$program" -- sleep "$seconds" >/dev/null 2>&1
+        exit 0
     fi
-    printf '%-6s %12s %10s %12s\n' "$round" "$(percent $((p1 - p0)) "$seconds")" \
-        "$(percent $((r1 - r0)) "$seconds")" "$(percent $((f1 - f0)) "$seconds")"
-done
+    measure_rounds
+    stop_processes
+fi
+if [ "${ONLY:-play}" = play ]; then
+    echo "== playing a WAV with the player shown, beside paplay playing it"
+    sox -n -r 44100 -c 2 -b 16 "$work/record001.wav" synth $((seconds * rounds + 10)) pinknoise vol 0.5
+    start_program "$work/record001.wav"
+    # The list's first row, below the menu bar and the header.
+    xdotool mousemove --window "$window" 110 308 click --repeat 2 --delay 80 1
+    paplay "$work/record001.wav" &
+    other=$! other_name=paplay
+    "$build/bench/repaint_floor" 1 1 &
+    floor=$!
+    sleep 1
+    measure_rounds
+fi

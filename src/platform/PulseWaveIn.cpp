@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <memory>
 #include <pulse/pulseaudio.h>
 #include <vector>
 
@@ -53,8 +54,10 @@ struct PulseWaveIn::Impl {
     // pipewire-pulse the rest it had not sent), so a stop drops what goes on arriving.
     bool corked = true;
     // Audio that arrived while no buffer was queued, oldest first, handed on as buffers come
-    // back: a ring of BacklogSeconds, allocated at open.
-    std::vector<std::uint8_t> backlog;
+    // back: a ring of BacklogSeconds, allocated at open and left unwritten, so that its pages
+    // take memory only once a stall has filled them.
+    std::unique_ptr<std::uint8_t[]> backlog;
+    std::size_t backlogSize = 0;
     std::size_t backlogStart = 0;
     std::size_t backlogBytes = 0;
     std::atomic<bool> lost{false};
@@ -174,15 +177,15 @@ struct PulseWaveIn::Impl {
     // Keeps what found no buffer, behind what is kept already; what does not fit is lost
     // and counted.
     void Keep(const std::uint8_t* data, std::size_t bytes) {
-        const std::size_t room = backlog.size() - backlogBytes;
+        const std::size_t room = backlogSize - backlogBytes;
         const std::size_t take = std::min(bytes, room);
         for (std::size_t done = 0; done < take;) {
-            const std::size_t at = (backlogStart + backlogBytes) % backlog.size();
-            const std::size_t piece = std::min(take - done, backlog.size() - at);
+            const std::size_t at = (backlogStart + backlogBytes) % backlogSize;
+            const std::size_t piece = std::min(take - done, backlogSize - at);
             if (data)
-                std::memcpy(backlog.data() + at, data + done, piece);
+                std::memcpy(backlog.get() + at, data + done, piece);
             else
-                std::memset(backlog.data() + at, 0, piece);
+                std::memset(backlog.get() + at, 0, piece);
             done += piece;
             backlogBytes += piece;
         }
@@ -192,9 +195,9 @@ struct PulseWaveIn::Impl {
     // Hands the kept audio to the queued buffers, oldest first.
     void HandOnBacklog() {
         while (backlogBytes > 0 && !queue.Empty()) {
-            const std::size_t piece = std::min(backlogBytes, backlog.size() - backlogStart);
-            const std::size_t left = queue.Fill(backlog.data() + backlogStart, piece);
-            backlogStart = (backlogStart + piece - left) % backlog.size();
+            const std::size_t piece = std::min(backlogBytes, backlogSize - backlogStart);
+            const std::size_t left = queue.Fill(backlog.get() + backlogStart, piece);
+            backlogStart = (backlogStart + piece - left) % backlogSize;
             backlogBytes -= piece - left;
         }
     }
@@ -311,7 +314,8 @@ WaveResult PulseWaveIn::Open(std::uint32_t device, std::uint32_t rate) {
     d.overrun = 0;
     d.running = false;
     d.corked = true;
-    d.backlog.assign(std::size_t(rate) * 4 * d.backlogSeconds, 0);
+    d.backlogSize = std::size_t(rate) * 4 * d.backlogSeconds;
+    d.backlog = std::make_unique_for_overwrite<std::uint8_t[]>(d.backlogSize);
     d.DropBacklog();
 
     // 20 ms fragments: without them the server hands over 2 s at a time.
@@ -397,7 +401,8 @@ WaveResult PulseWaveIn::Close() {
     pa_stream_unref(d.stream);
     d.stream = nullptr;
     d.lost = false;
-    d.backlog = {};
+    d.backlog.reset();
+    d.backlogSize = 0;
     return WaveOk;
 }
 

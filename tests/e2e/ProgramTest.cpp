@@ -1,6 +1,6 @@
 // The real program under a virtual display and the test sound server: hot keys from another
 // window, recording the known signal, ending by signal, following the default source and a
-// source that goes away and comes back.
+// source that goes away and comes back, and what monitoring leaves unloaded.
 
 #include "Desktop.h"
 #include "ProgramFixture.h"
@@ -9,6 +9,7 @@
 
 #include <csignal>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -44,6 +45,22 @@ TEST_F(ProgramTest, HotKeysFromAnotherWindowRecordTheKnownSignal) {
 
     program.Signal(SIGTERM);
     EXPECT_EQ(program.WaitForExit(20s), 0);
+}
+
+// FFmpeg and the libraries it brings in weigh about a third of the program's memory: they are
+// loaded when a file is played, probed or converted, not for monitoring.
+TEST_F(ProgramTest, MonitoringLeavesFFmpegUnloaded) {
+    e2e::Program program(folder, WavSettings(output));
+    program.Start(display);
+    ASSERT_TRUE(program.WaitForWindow(display));
+    std::this_thread::sleep_for(2s); // the screens are moving: monitoring runs
+
+    std::ifstream maps("/proc/" + std::to_string(program.Pid()) + "/maps");
+    std::string line;
+    while (std::getline(maps, line))
+        for (const char* library : {"libavformat", "libavcodec", "libswresample", "libavutil"})
+            EXPECT_EQ(line.find(library), std::string::npos) << line;
+    EXPECT_TRUE(program.Running());
 }
 
 TEST_F(ProgramTest, TerminationWhileRecordingFinishesTheFileAndWritesTheSettings) {
