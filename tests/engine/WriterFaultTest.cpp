@@ -3,10 +3,12 @@
 // reading, a disk that cannot make a file safe. Nothing is lost without being counted, and no call
 // waits for the disk or encoder.
 
+#include "ChildProcesses.h"
 #include "TestPaths.h"
 #include "WavOrMp3Settings.h"
 #include "engine/Writers.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <condition_variable>
 #include <csignal>
@@ -224,31 +226,6 @@ TEST(WriterFaults, AFailedLastSyncAtTheStopIsToldWithTheAudioItCost) {
     EXPECT_EQ(ReadAll(path).size(), 44u);
 }
 
-namespace {
-
-// The pids of our children running `name`.
-std::vector<pid_t> Children(const std::string& name) {
-    std::vector<pid_t> pids;
-    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
-        const std::string pid = entry.path().filename();
-        if (pid.find_first_not_of("0123456789") != std::string::npos)
-            continue;
-        const std::string stat = ReadAll("/proc/" + pid + "/stat");
-        const auto open = stat.find('('), close = stat.rfind(')');
-        if (open == std::string::npos || close == std::string::npos)
-            continue;
-        std::istringstream rest(stat.substr(close + 2));
-        std::string state;
-        pid_t parent = 0;
-        rest >> state >> parent;
-        if (stat.substr(open + 1, close - open - 1) == name && parent == getpid() && state != "Z")
-            pids.push_back(std::stoi(pid));
-    }
-    return pids;
-}
-
-} // namespace
-
 TEST(WriterFaults, AnEncoderThatStopsReadingNeverHoldsUpTheStopAndIsToldByThePoll) {
     // A "lame" that never reads its input.
     const std::string dir = test_paths::FreshDir("fault_stuck_encoder");
@@ -268,8 +245,9 @@ TEST(WriterFaults, AnEncoderThatStopsReadingNeverHoldsUpTheStopAndIsToldByThePol
 
     StopWriters(w);
     // Back at once: the encoder is only given up after 10 s without progress. It is "lame" until
-    // its script has made it "sleep", which a busy machine may not have done yet.
-    const auto encoders = [] { return Children("lame").size() + Children("sleep").size(); };
+    // its script has made it "sleep", which a busy machine may not have done yet; one look at
+    // each process, so that one changing its name in between is not counted twice.
+    const auto encoders = [] { return ChildProcesses({"lame", "sleep"}).size(); };
     EXPECT_EQ(encoders(), 1u);
     const WriterNews first = PollWriters(w);
     EXPECT_TRUE(first.FinishedFiles.empty());

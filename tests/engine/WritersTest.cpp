@@ -1,5 +1,6 @@
 #include "engine/Writers.h"
 
+#include "ChildProcesses.h"
 #include "TestPaths.h"
 #include "WavOrMp3Settings.h"
 #include "engine/WavFile.h"
@@ -244,27 +245,6 @@ struct EmptyPath {
     ~EmptyPath() { setenv("PATH", saved.c_str(), 1); }
 };
 
-// The pids of our children running `name`.
-std::vector<pid_t> Children(const std::string& name) {
-    std::vector<pid_t> pids;
-    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
-        const std::string pid = entry.path().filename();
-        if (pid.find_first_not_of("0123456789") != std::string::npos)
-            continue;
-        std::string stat = ReadAll("/proc/" + pid + "/stat");
-        const auto open = stat.find('('), close = stat.rfind(')');
-        if (open == std::string::npos || close == std::string::npos)
-            continue;
-        std::istringstream rest(stat.substr(close + 2));
-        std::string state;
-        pid_t parent = 0;
-        rest >> state >> parent;
-        if (stat.substr(open + 1, close - open - 1) == name && parent == getpid())
-            pids.push_back(std::stoi(pid));
-    }
-    return pids;
-}
-
 // Writes blocks until the writer reports a failure; gives up after about a minute of audio.
 std::string WriteUntilMessage(WriterState& w, const RecordingSettings& s) {
     for (int i = 0; i < 600; ++i) {
@@ -302,7 +282,7 @@ TEST_P(EncoderWriter, AnEncoderKilledMidRecordingIsReportedAndStopDoesNotHang) {
     ASSERT_FALSE(StartWriters(w, s, path, true).Message);
     for (int i = 0; i < 5; ++i)
         ASSERT_FALSE(WriteBlock(w, Block(s, i)));
-    const auto encoders = Children(s.MP3 ? "lame" : "oggenc");
+    const auto encoders = ChildProcesses({s.MP3 ? "lame" : "oggenc"});
     ASSERT_EQ(encoders.size(), 1u);
     kill(encoders[0], SIGKILL);
 
@@ -312,7 +292,7 @@ TEST_P(EncoderWriter, AnEncoderKilledMidRecordingIsReportedAndStopDoesNotHang) {
     EXPECT_FALSE(WriteBlock(w, Block(s, 0))); // told once
     StopWriters(w);
     FinishAllWriters(w);
-    EXPECT_TRUE(Children(s.MP3 ? "lame" : "oggenc").empty());
+    EXPECT_TRUE(ChildProcesses({s.MP3 ? "lame" : "oggenc"}).empty());
 }
 
 TEST_P(EncoderWriter, AnEncoderThatCannotWriteItsFileIsReported) {
