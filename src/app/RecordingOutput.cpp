@@ -25,7 +25,10 @@ void RecordingOutput::Start(const std::string& file) {
 }
 
 void RecordingOutput::Write(std::span<const std::uint8_t> output) {
-    if (PartFull(settings_, part_, PartFileBytesAfter(output.size()))) {
+    // The file's size is looked at only when a size limit asks for it.
+    const std::uint64_t bytesAfter =
+        settings_.SplitMegabytes > 0 ? PartFileBytesAfter(output.size()) : 0;
+    if (PartFull(settings_, part_, bytesAfter)) {
         StartNextPart();
         if (stopDue_)
             return;

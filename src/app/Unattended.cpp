@@ -28,7 +28,7 @@ void Unattended::ListenForVoice(const ConvertedBlock& block) {
         return;
     const float peak = std::max(block.PeakLeft, block.PeakRight);
     const std::span output(block.OutputBlock.data(), block.OutputBytes);
-    const double blockMs = 1000.0 * settings_.BlockFrames / settings_.SamplesPerSecond;
+    const double blockMs = 1000.0 * settings_.BlockFrames / OutputRate(settings_);
     if (!session_.state.IsRecording || voicePaused_) {
         onsetDue_ = voice_.Wait(output, peak, blockMs);
         return;
@@ -103,7 +103,7 @@ void Unattended::RunSchedule() {
     session_.StartRecording();
     if (session_.state.IsRecording && settings_.ScheduleDuration > 0)
         output_.EndAfter(static_cast<std::uint64_t>(settings_.ScheduleDuration) *
-                         settings_.SamplesPerSecond);
+                         OutputRate(settings_));
 }
 
 std::string Unattended::Status() const {

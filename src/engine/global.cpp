@@ -30,6 +30,11 @@ BlockFormat BlockFormatOf(const RecordingSettings& s) {
     return f;
 }
 
+std::uint32_t OutputRate(const RecordingSettings& settings) {
+    const BlockFormat format = BlockFormatOf(settings);
+    return format.CaptureRate / format.Step;
+}
+
 void RepairFormatFields(RecordingSettings& s) {
     SelectFormat(s, SelectedFormat(s).Id);
     switch (s.SamplesPerSecond) {

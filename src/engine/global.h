@@ -83,6 +83,10 @@ struct BlockFormat {
 };
 BlockFormat BlockFormatOf(const RecordingSettings& settings);
 
+// Frames per second of the recorded file: the WAV and FLAC choice of rate, 44100 for the other
+// encoders whatever that choice says, 48000 for Opus.
+std::uint32_t OutputRate(const RecordingSettings& settings);
+
 // Values a hand-edited settings file may bring are brought back to the supported sets, so that
 // the blocks, the WAV header and the encoders all describe the same audio: no format flag set
 // gives MP3 (the default), several keep the first in the table of output formats (Wav, MP3,
