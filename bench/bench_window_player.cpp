@@ -3,8 +3,8 @@
 // on the display and plays the file to its end, for tools/measure-player.sh to measure.
 // Needs a sound server with a playback sink.
 
+#include "app/PlayerControl.h"
 #include "app/Session.h"
-#include "audio/StreamControl.h"
 #include "engine/global.h"
 #include "support/BenchMain.h"
 #include "ui/player/Player.h"
@@ -39,20 +39,44 @@ PlayerPictures Pictures() {
     return p;
 }
 
+// The session of a program that only plays: its pause and stop act on the player's stream.
+struct PlayingOnly : SessionHost {
+    PlayerControl* control = nullptr;
+    int CaptureDeviceCount() override { return 0; }
+    bool OutputFolderOnCdrom() override { return false; }
+    void ShowMessage(const std::string&) override {}
+    void ProcessPendingEvents() override {}
+    std::uint32_t TickCount() override { return 0; }
+    void PickNextRecordFile() override {}
+    bool StartOutput() override { return false; }
+    void StopOutput() override {}
+    void ReportLostAudio() override {}
+    void DeleteCurrentFile() override {}
+    void RescanAndSort() override {}
+    void ClearStatusText() override {}
+    void StopCapture() override {}
+    void StartCapture() override {}
+    void PausePlayer() override { control->PauseStream(); }
+    void ResumePlayer() override { control->ResumeStream(); }
+    void StopPlayer() override { control->FreeStream(); }
+};
+
 // The records the main window would hand in.
 struct Host {
     explicit Host(std::string file) : file(std::move(file)) {
         BASS_Init(-1, 44100, 0, nullptr, nullptr);
-        player = std::make_unique<TFormPlayer>(Pictures(), session, settings, stream, hoverActive,
-                                               this->file, nullptr);
+        sessionHost.control = &control;
+        player = std::make_unique<TFormPlayer>(Pictures(), control, session.State(), settings,
+                                               hoverActive, nullptr);
     }
-    ~Host() { StopAndFreeStream(stream); }
+    ~Host() { control.FreeStream(); }
 
-    SessionState session;
-    RecordingSettings settings;
-    HSTREAM stream = 0;
-    bool hoverActive = false;
+    PlayingOnly sessionHost;
+    Session session{sessionHost};
     std::string file;
+    PlayerControl control{session, file};
+    RecordingSettings settings;
+    bool hoverActive = false;
     std::unique_ptr<TFormPlayer> player;
 };
 
@@ -79,7 +103,7 @@ int Play(const char* file) {
     host.player->PlayCurrentFile();
     QTimer ended;
     QObject::connect(&ended, &QTimer::timeout, [&] {
-        if (!host.session.IsPlaying)
+        if (!host.session.State().IsPlaying)
             QCoreApplication::quit();
     });
     ended.start(200);

@@ -1,6 +1,5 @@
 #include "app/Recorder.h"
 
-#include "audio/StreamControl.h"
 #include "engine/AudioLoss.h"
 #include "engine/FileWatch.h"
 #include "library/FileSort.h"
@@ -73,7 +72,7 @@ void Recorder::RescanAndSort() {
 bool Recorder::PollTick() {
     if (!polling_) {
         polling_ = true;
-        const SessionState& s = session.state;
+        const SessionState& s = State();
         ring_.PollCapture(Settings, Block, {s.IsRecording, s.IsPaused, s.IsPlaying}, *this);
         polling_ = false;
         if (output_.TakeStopDue())
@@ -100,7 +99,7 @@ void Recorder::WatchTick() {
     if (device_->DeviceLost())
         ring_.CloseCapture();
     WatchDevices(*this, Watch, Flags.VistaMode);
-    if (session.state.IsRecording) {
+    if (State().IsRecording) {
         MaybeMessage moved = FollowCurrentFile(Writers);
         Library.CurrentFile = Writers.CurrentFile;
         Notify(std::move(moved));
@@ -108,7 +107,7 @@ void Recorder::WatchTick() {
     // Files the writers finished in the background are listed once they are complete.
     WriterNews news = PollWriters(Writers);
     // The parts a split finished are listed while the recording goes on.
-    if (!news.FinishedFiles.empty() && (!session.state.IsRecording || output_.Split()))
+    if (!news.FinishedFiles.empty() && (!State().IsRecording || output_.Split()))
         RescanAndSort();
     Notify(std::move(news.Message));
     // A "Duration" order sorts again as durations come in; the others keep their rows.
@@ -124,10 +123,7 @@ MaybeMessage Recorder::Finish(bool unattended) {
     session.StopRecording();
     // The program must not end before every file is complete.
     FinishAllWriters(Writers);
-    if (session.state.IsPlaying) {
-        StopPlayer();
-        session.state.IsPlaying = false;
-    }
+    Player.StopAndFree();
     ring_.CloseCapture();
     if (auto failure = WriteSettingsFile(settingsFile_, Settings, platform::DecimalSeparator()))
         return ErrorMessage(*failure);
@@ -142,7 +138,7 @@ void Recorder::ReopenCaptureAfterFormatChange(std::int32_t channelsBefore) {
 }
 
 void Recorder::SetInputLevel(float level) {
-    if (session.state.IsPlaying)
+    if (State().IsPlaying)
         return;
     Inputs.InputLevel = level;
     window_.ProcessPendingEvents();
@@ -150,7 +146,7 @@ void Recorder::SetInputLevel(float level) {
 }
 
 void Recorder::StartMixer(MixerTrigger trigger) {
-    if (trigger != MixerTrigger::ControlButton && session.state.IsRecording)
+    if (trigger != MixerTrigger::ControlButton && State().IsRecording)
         return;
     if (trigger == MixerTrigger::DeviceMenu)
         platform::StartSystemCommand("control mmsys.cpl,,2");
@@ -159,8 +155,8 @@ void Recorder::StartMixer(MixerTrigger trigger) {
 }
 
 void Recorder::AddMarker() {
-    if (session.state.IsRecording)
-        output_.AddMarker(session.state.IsPaused);
+    if (State().IsRecording)
+        output_.AddMarker(State().IsPaused);
 }
 
 std::string Recorder::UnattendedStatus() const {
@@ -174,15 +170,6 @@ void Recorder::Stop() {
 
 void Recorder::ArmVoice() {
     unattended_.ArmVoice();
-}
-
-double Recorder::PlayerPositionSeconds() {
-    return BASS_ChannelBytes2Seconds(PlayerStream,
-                                     BASS_ChannelGetPosition(PlayerStream, BASS_POS_BYTE));
-}
-
-void Recorder::StopPlayer() {
-    StopAndFreeStream(PlayerStream);
 }
 
 void Recorder::Notify(MaybeMessage message) {
@@ -224,7 +211,7 @@ void Recorder::OpenCapture() {
 }
 
 void Recorder::KeepPauseAfterReopen() {
-    if (session.state.IsRecording && session.state.IsPaused)
+    if (State().IsRecording && State().IsPaused)
         ring_.StopCapture();
 }
 
@@ -306,11 +293,15 @@ void Recorder::StartCapture() {
 }
 
 void Recorder::PausePlayer() {
-    BASS_ChannelPause(PlayerStream);
+    Player.PauseStream();
 }
 
 void Recorder::ResumePlayer() {
-    BASS_ChannelPlay(PlayerStream, 0);
+    Player.ResumeStream();
+}
+
+void Recorder::StopPlayer() {
+    Player.FreeStream();
 }
 
 std::vector<std::string> Recorder::ListCaptureDevices() {

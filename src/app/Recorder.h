@@ -1,10 +1,11 @@
 #pragma once
 // The program's core: it owns every program-wide record (the settings, the capture device and
 // its ring, the converted block, the writers, the screens, the library, the session, the record
-// inputs, the device watch and the player's stream) and carries out what the windows ask. It
+// inputs, the device watch and the playback) and carries out what the windows ask. It
 // needs no window: what only a window can do goes through RecorderWindow.
 
 #include "app/DeviceWatch.h"
+#include "app/PlayerControl.h"
 #include "app/RecorderWindow.h"
 #include "app/RecordingOutput.h"
 #include "app/Session.h"
@@ -49,14 +50,13 @@ public:
     WriterState Writers;
     ScreenState Screens;
     WindowFlags Flags;
-    // The player's stream while a file plays (0: none).
-    HSTREAM PlayerStream = 0;
+    PlayerControl Player{session, Library.CurrentFile};
     // Set when the program is to start again once this instance has ended.
     bool RestartRequested = false;
 
     WaveIn& CaptureDevice() { return *device_; }
     CaptureRing& Ring() { return ring_; }
-    const SessionState& State() const { return session.state; }
+    const SessionState& State() const { return session.State(); }
 
     // Reads the settings file, settles the output folder and sets up the screens. The folder
     // error, if any, comes back; the program then runs without capture, audio library or hot
@@ -112,10 +112,6 @@ public:
     // settings changed).
     void ArmVoice();
 
-    // The player's position in seconds (0 without a stream).
-    double PlayerPositionSeconds();
-    void StopPlayer() override;
-
 private:
     void Notify(MaybeMessage message);
     void ShowPendingMessages();
@@ -139,9 +135,10 @@ private:
     void StartCapture() override;
     void PausePlayer() override;
     void ResumePlayer() override;
+    void StopPlayer() override;
 
     // DeviceWatchHost
-    bool IsRecording() override { return session.state.IsRecording; }
+    bool IsRecording() override { return State().IsRecording; }
     std::vector<std::string> ListCaptureDevices() override;
     std::string CurrentDeviceName() override;
     void CloseCapture() override;

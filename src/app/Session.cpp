@@ -1,7 +1,7 @@
 #include "app/Session.h"
 
 void Session::StartRecording() {
-    if (state.IsRecording || state.IsPlaying)
+    if (state_.IsRecording || state_.IsPlaying)
         return;
     // A key or button that cannot start a recording says why, rather than seeming lost.
     if (host_.CaptureDeviceCount() == 0) {
@@ -12,24 +12,24 @@ void Session::StartRecording() {
         host_.ShowMessage("Can not save to CDROM drive");
         return;
     }
-    state.StartTick = host_.TickCount();
+    state_.StartTick = host_.TickCount();
     host_.ProcessPendingEvents();
     // A command that ran in the events above may have started a recording or a playback.
-    if (state.IsRecording || state.IsPlaying)
+    if (state_.IsRecording || state_.IsPlaying)
         return;
     host_.PickNextRecordFile();
     if (!host_.StartOutput())
         return;
-    state.IsRecording = true;
+    state_.IsRecording = true;
     host_.ProcessPendingEvents();
-    state.ElapsedOffset = 0;
+    state_.ElapsedOffset = 0;
 }
 
 void Session::StopRecording() {
-    if (!state.IsRecording)
+    if (!state_.IsRecording)
         return;
     // Cleared before the writers stop, so a tick running in between writes nothing.
-    state.IsRecording = false;
+    state_.IsRecording = false;
     host_.StopOutput();
     host_.ReportLostAudio();
     host_.ProcessPendingEvents();
@@ -38,64 +38,82 @@ void Session::StopRecording() {
 }
 
 void Session::RestartRecording() {
-    if (state.IsPaused || !state.IsRecording)
+    if (state_.IsPaused || !state_.IsRecording)
         return;
-    state.IsRecording = false;
+    state_.IsRecording = false;
     host_.StopOutput();
     host_.ProcessPendingEvents();
-    state.StartTick = host_.TickCount();
+    state_.StartTick = host_.TickCount();
     host_.DeleteCurrentFile();
     host_.ProcessPendingEvents();
     if (!host_.StartOutput())
         return;
-    state.IsRecording = true;
+    state_.IsRecording = true;
     host_.ProcessPendingEvents();
-    state.ElapsedOffset = 0;
+    state_.ElapsedOffset = 0;
 }
 
 void Session::PauseResume() {
-    if (!state.IsPlaying && !state.IsRecording)
+    if (!state_.IsPlaying && !state_.IsRecording)
         return;
-    if (!state.IsPaused) {
-        if (state.IsRecording) {
+    if (!state_.IsPaused) {
+        if (state_.IsRecording) {
             host_.StopCapture();
-            state.ElapsedOffset = state.Elapsed;
+            state_.ElapsedOffset = state_.Elapsed;
         }
-        if (state.IsPlaying)
+        if (state_.IsPlaying)
             host_.PausePlayer();
-        state.IsPaused = true;
+        state_.IsPaused = true;
     } else {
-        if (state.IsRecording) {
+        if (state_.IsRecording) {
             host_.StartCapture();
-            state.StartTick = host_.TickCount();
+            state_.StartTick = host_.TickCount();
         }
-        if (state.IsPlaying)
+        if (state_.IsPlaying)
             host_.ResumePlayer();
-        state.IsPaused = false;
+        state_.IsPaused = false;
     }
 }
 
 void Session::StopAll() {
-    const bool wasPaused = state.IsPaused;
-    state.IsPaused = false;
-    if (state.IsRecording) {
+    const bool wasPaused = state_.IsPaused;
+    state_.IsPaused = false;
+    if (state_.IsRecording) {
         // Monitoring goes on after a paused recording.
         if (wasPaused)
             host_.StartCapture();
         StopRecording();
     }
-    if (state.IsPlaying) {
+    if (state_.IsPlaying) {
         host_.StopPlayer();
-        state.IsPlaying = false;
+        PlaybackStopped();
     }
 }
 
 bool Session::UpdateElapsed() {
-    if (!state.IsRecording || state.IsPaused)
+    if (!state_.IsRecording || state_.IsPaused)
         return false;
     // Unsigned 32-bit arithmetic keeps the time right across the wrap of the tick count.
-    state.Elapsed = host_.TickCount() - state.StartTick + state.ElapsedOffset;
+    state_.Elapsed = host_.TickCount() - state_.StartTick + state_.ElapsedOffset;
     return true;
+}
+
+void Session::PlaybackStarted() {
+    state_.IsPlaying = true;
+}
+
+void Session::PlaybackStopped() {
+    state_.IsPlaying = false;
+}
+
+void Session::PlaybackEnded() {
+    PlaybackStopped();
+    ClearPlaybackPause();
+}
+
+void Session::ClearPlaybackPause() {
+    if (!state_.IsRecording)
+        state_.IsPaused = false;
 }
 
 std::string FormatElapsed(std::uint32_t milliseconds) {

@@ -1,7 +1,9 @@
 #pragma once
 // The recording session: record, pause, restart and stop, and the elapsed recording time. A
-// plain state machine; everything it does to the world goes through SessionHost, which the core
-// (Recorder) implements with the capture ring, the writers, the file list and the player.
+// plain state machine and the only writer of the session's flags: the player reports a
+// playback's turns to it (PlayerControl), everyone else reads the flags. Everything it does to the
+// world goes through SessionHost, which the core (Recorder) implements with the capture ring, the
+// writers, the file list and the player.
 
 #include "engine/SessionState.h"
 
@@ -41,7 +43,7 @@ class Session {
 public:
     explicit Session(SessionHost& host) : host_(host) {}
 
-    SessionState state;
+    const SessionState& State() const { return state_; }
 
     void StartRecording();
     void StopRecording();
@@ -52,8 +54,16 @@ public:
     // labels should show it (recording and not paused).
     bool UpdateElapsed();
 
+    // A playback's turns as the player reports them. Ended also takes back the playback's pause;
+    // a pause that belongs to a recording is never the player's to clear.
+    void PlaybackStarted();
+    void PlaybackStopped();
+    void PlaybackEnded();
+    void ClearPlaybackPause();
+
 private:
     SessionHost& host_;
+    SessionState state_;
 };
 
 // Hours, minutes and seconds of a millisecond count as "hh:mm:ss", each cut to two digits (100

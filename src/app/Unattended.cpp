@@ -29,7 +29,7 @@ void Unattended::ListenForVoice(const ConvertedBlock& block) {
     const float peak = std::max(block.PeakLeft, block.PeakRight);
     const std::span output(block.OutputBlock.data(), block.OutputBytes);
     const double blockMs = 1000.0 * settings_.BlockFrames / OutputRate(settings_);
-    if (!session_.state.IsRecording || voicePaused_) {
+    if (!session_.State().IsRecording || voicePaused_) {
         onsetDue_ = voice_.Wait(output, peak, blockMs);
         return;
     }
@@ -64,13 +64,13 @@ void Unattended::StartOnSoundDue() {
 }
 
 void Unattended::StartOnSound() {
-    if (!session_.state.IsRecording) {
+    if (!session_.State().IsRecording) {
         // The output's start writes the kept blocks, before any block a poll in the start's
         // events takes while recording.
         startingOnSound_ = true;
         session_.StartRecording();
         startingOnSound_ = false;
-        if (!session_.state.IsRecording)
+        if (!session_.State().IsRecording)
             voice_.TakeKept();
         return;
     }
@@ -98,16 +98,16 @@ void Unattended::RunSchedule() {
         return;
     }
     // Exactly as F5: a recording already running goes on as it is.
-    if (session_.state.IsRecording)
+    if (session_.State().IsRecording)
         return;
     session_.StartRecording();
-    if (session_.state.IsRecording && settings_.ScheduleDuration > 0)
+    if (session_.State().IsRecording && settings_.ScheduleDuration > 0)
         output_.EndAfter(static_cast<std::uint64_t>(settings_.ScheduleDuration) *
                          OutputRate(settings_));
 }
 
 std::string Unattended::Status() const {
-    if (voiceArmed_ && (!session_.state.IsRecording || voicePaused_))
+    if (voiceArmed_ && (!session_.State().IsRecording || voicePaused_))
         return "Armed";
     if (voiceRecording_ && voice_.SilentMs() > 0) {
         const double left = std::max(voice_.HangTimeMs() - voice_.SilentMs(), 0.0);

@@ -56,50 +56,48 @@ protected:
     }
     std::string ElapsedText() {
         session.UpdateElapsed();
-        return FormatElapsed(session.state.Elapsed);
+        return FormatElapsed(session.State().Elapsed);
     }
 };
 
 TEST_F(SessionTest, StartFromMonitoringPicksAFileAndStartsTheWriters) {
     session.StartRecording();
     EXPECT_EQ(host.calls, (Calls{"pick", "start writers"}));
-    EXPECT_TRUE(session.state.IsRecording);
+    EXPECT_TRUE(session.State().IsRecording);
     EXPECT_EQ(ElapsedText(), "00:00:00");
 }
 
 TEST_F(SessionTest, StartIsRefusedWhereItDoesNotApply) {
     struct Case {
         const char* what;
-        std::function<void(ScriptedHost&, SessionState&)> arrange;
+        std::function<void(ScriptedHost&, Session&)> arrange;
         Calls expected;
         bool recording;
     };
     const std::vector<Case> cases = {
-        {"already recording",
-         [](ScriptedHost&, SessionState& s) { s.IsRecording = true; },
-         {},
-         true},
-        {"playing", [](ScriptedHost&, SessionState& s) { s.IsPlaying = true; }, {}, false},
+        {"already recording", [](ScriptedHost&, Session& s) { s.StartRecording(); }, {}, true},
+        {"playing", [](ScriptedHost&, Session& s) { s.PlaybackStarted(); }, {}, false},
         {"no capture device",
-         [](ScriptedHost& h, SessionState&) { h.devices = 0; },
+         [](ScriptedHost& h, Session&) { h.devices = 0; },
          {"message No recording can start: there is no audio source."},
          false},
         {"folder on a disc",
-         [](ScriptedHost& h, SessionState&) { h.cdrom = true; },
+         [](ScriptedHost& h, Session&) { h.cdrom = true; },
          {"message Can not save to CDROM drive"},
          false},
         {"writers fail",
-         [](ScriptedHost& h, SessionState&) { h.writersStart = false; },
+         [](ScriptedHost& h, Session&) { h.writersStart = false; },
          {"pick", "start writers"},
          false},
     };
     for (const Case& c : cases) {
         ScriptedHost host;
         Session session{host};
-        c.arrange(host, session.state);
+        c.arrange(host, session);
+        host.calls.clear();
         session.StartRecording();
         EXPECT_EQ(host.calls, c.expected) << c.what;
-        EXPECT_EQ(session.state.IsRecording, c.recording) << c.what;
+        EXPECT_EQ(session.State().IsRecording, c.recording) << c.what;
     }
 }
 
@@ -107,14 +105,14 @@ TEST_F(SessionTest, ASecondStartArrivingWhileEventsRunStartsOnlyOneRecording) {
     host.duringEvents = [this] { session.StartRecording(); };
     session.StartRecording();
     EXPECT_EQ(host.calls, (Calls{"pick", "start writers"}));
-    EXPECT_TRUE(session.state.IsRecording);
+    EXPECT_TRUE(session.State().IsRecording);
 }
 
 TEST_F(SessionTest, StopFinishesTheFileRescansAndReturnsToMonitoring) {
     Record();
     session.StopAll();
     EXPECT_EQ(host.calls, (Calls{"stop writers", "rescan", "clear status"}));
-    EXPECT_FALSE(session.state.IsRecording);
+    EXPECT_FALSE(session.State().IsRecording);
     host.calls.clear();
     session.StopAll(); // monitoring: nothing
     session.StopRecording();
@@ -124,7 +122,7 @@ TEST_F(SessionTest, StopFinishesTheFileRescansAndReturnsToMonitoring) {
 TEST_F(SessionTest, NoBlockIsWrittenWhileTheWritersStop) {
     Record();
     bool recordingWhileEventsRan = true;
-    host.duringEvents = [&] { recordingWhileEventsRan = session.state.IsRecording; };
+    host.duringEvents = [&] { recordingWhileEventsRan = session.State().IsRecording; };
     session.StopRecording();
     EXPECT_FALSE(recordingWhileEventsRan);
 }
@@ -134,10 +132,10 @@ TEST_F(SessionTest, PauseKeepsTheTimeAndResumeGoesOnFromIt) {
     host.tick += 10000;
     EXPECT_EQ(ElapsedText(), "00:00:10");
     session.PauseResume();
-    EXPECT_TRUE(session.state.IsPaused);
+    EXPECT_TRUE(session.State().IsPaused);
     host.tick += 5000;
     EXPECT_FALSE(session.UpdateElapsed());
-    EXPECT_EQ(FormatElapsed(session.state.Elapsed), "00:00:10");
+    EXPECT_EQ(FormatElapsed(session.State().Elapsed), "00:00:10");
     session.PauseResume();
     EXPECT_EQ(ElapsedText(), "00:00:10");
     host.tick += 2500;
@@ -158,7 +156,7 @@ TEST_F(SessionTest, RestartEmptiesTheSameFileAndTheTimeStartsAgain) {
     session.UpdateElapsed();
     session.RestartRecording();
     EXPECT_EQ(host.calls, (Calls{"stop writers", "delete", "start writers"}));
-    EXPECT_TRUE(session.state.IsRecording);
+    EXPECT_TRUE(session.State().IsRecording);
     EXPECT_EQ(ElapsedText(), "00:00:00");
 }
 
@@ -169,7 +167,7 @@ TEST_F(SessionTest, RestartWhilePausedOrMonitoringDoesNothing) {
     host.calls.clear();
     session.RestartRecording();
     EXPECT_TRUE(host.calls.empty());
-    EXPECT_TRUE(session.state.IsRecording);
+    EXPECT_TRUE(session.State().IsRecording);
 }
 
 TEST_F(SessionTest, StopWhilePausedStartsTheCaptureAgainBeforeFinishing) {
@@ -178,24 +176,24 @@ TEST_F(SessionTest, StopWhilePausedStartsTheCaptureAgainBeforeFinishing) {
     host.calls.clear();
     session.StopAll();
     EXPECT_EQ(host.calls, (Calls{"start capture", "stop writers", "rescan", "clear status"}));
-    EXPECT_FALSE(session.state.IsPaused);
-    EXPECT_FALSE(session.state.IsRecording);
+    EXPECT_FALSE(session.State().IsPaused);
+    EXPECT_FALSE(session.State().IsRecording);
 }
 
 TEST_F(SessionTest, PauseAndStopActOnAPlayback) {
-    session.state.IsPlaying = true;
+    session.PlaybackStarted();
     session.PauseResume();
     session.PauseResume();
     session.PauseResume();
     session.StopAll();
     EXPECT_EQ(host.calls, (Calls{"pause player", "resume player", "pause player", "stop player"}));
-    EXPECT_FALSE(session.state.IsPlaying);
-    EXPECT_FALSE(session.state.IsPaused);
+    EXPECT_FALSE(session.State().IsPlaying);
+    EXPECT_FALSE(session.State().IsPaused);
 }
 
 TEST_F(SessionTest, PauseWhileMonitoringDoesNothing) {
     session.PauseResume();
-    EXPECT_FALSE(session.state.IsPaused);
+    EXPECT_FALSE(session.State().IsPaused);
     EXPECT_TRUE(host.calls.empty());
 }
 

@@ -150,11 +150,11 @@ TEST_F(LevelKnobTest, TheKnobSetsTheSourceVolumeAndFollowsItWithinATick) {
     Drag(4, 4 - 44, Qt::RightButton);
     EXPECT_EQ(form->ImageVol->x(), 108) << "the right button does not drag";
 
-    form->Core().session.state.IsPlaying = true; // the knob follows, the level stays
+    form->Core().session.PlaybackStarted(); // the knob follows, the level stays
     Drag(4, 4 - 44);
     EXPECT_EQ(form->ImageVol->x(), 64);
     EXPECT_EQ(SourceVolumePercent(), 100);
-    form->Core().session.state.IsPlaying = false;
+    form->Core().session.PlaybackStopped();
     form->UpdateStatus();
     EXPECT_EQ(form->ImageVol->x(), 108) << "the tick puts it back where the level is";
 }

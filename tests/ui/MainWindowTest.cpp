@@ -23,7 +23,7 @@ TEST_F(MainWindowTest, IdleTheStatusReadsMonitoringAndTheSourceIsTheDefaultDevic
 
 TEST_F(MainWindowTest, RecordingShowsTimeStatusCaptionAndTheTaskbarTitleWhileMinimised) {
     form->Core().session.StartRecording();
-    ASSERT_TRUE(form->Core().session.state.IsRecording);
+    ASSERT_TRUE(form->Core().State().IsRecording);
     tick += 1200;
     form->TimerRecTimer();
     form->UpdateStatus();
@@ -52,7 +52,7 @@ TEST_F(MainWindowTest, RecordingShowsTimeStatusCaptionAndTheTaskbarTitleWhileMin
     EXPECT_FALSE(form->Status().Minimized);
     EXPECT_EQ(form->Status().ApplicationTitle, "Sonvera");
     form->Core().session.StopAll();
-    EXPECT_FALSE(form->Core().session.state.IsRecording);
+    EXPECT_FALSE(form->Core().State().IsRecording);
 }
 
 TEST_F(MainWindowTest, BlinkingStopsWhilePaused) {
@@ -145,11 +145,11 @@ TEST_F(MainWindowTest, ClosingWhileRecordingAsksAndNoKeepsRecording) {
     Run(500);
     Answer(QMessageBox::No);
     EXPECT_FALSE(form->close());
-    EXPECT_TRUE(form->Core().session.state.IsRecording);
+    EXPECT_TRUE(form->Core().State().IsRecording);
 
     Answer(QMessageBox::Yes);
     EXPECT_TRUE(form->close());
-    EXPECT_FALSE(form->Core().session.state.IsRecording);
+    EXPECT_FALSE(form->Core().State().IsRecording);
     EXPECT_FALSE(form->Core().Ring().IsOpen());
     std::ifstream settings(folder + "/Sonvera.ini");
     const std::string text((std::istreambuf_iterator<char>(settings)), {});
@@ -161,7 +161,7 @@ TEST_F(MainWindowTest, ClosingWithoutAskingFinishesTheRecording) {
     Run(500);
     form->CloseWithoutAsking();
     EXPECT_FALSE(form->isVisible());
-    EXPECT_FALSE(form->Core().session.state.IsRecording);
+    EXPECT_FALSE(form->Core().State().IsRecording);
     EXPECT_TRUE(std::filesystem::file_size(form->Core().Library.CurrentFile) > 44);
 }
 
@@ -173,7 +173,7 @@ TEST_F(MainWindowTest, ATerminationWhileTheQuestionIsOpenStillClosesAndFinishes)
     Run(300);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     EXPECT_FALSE(form->isVisible());
-    EXPECT_FALSE(form->Core().session.state.IsRecording);
+    EXPECT_FALSE(form->Core().State().IsRecording);
     EXPECT_GT(std::filesystem::file_size(form->Core().Library.CurrentFile), 44u);
 }
 
@@ -199,12 +199,12 @@ TEST_F(MainWindowTest, WithoutGlobalKeysTheWindowsOwnF5F7F9Work) {
         QCoreApplication::processEvents();
     };
     press(Qt::Key_F5);
-    EXPECT_TRUE(form->Core().session.state.IsRecording);
+    EXPECT_TRUE(form->Core().State().IsRecording);
     press(Qt::Key_F7);
-    EXPECT_TRUE(form->Core().session.state.IsPaused);
+    EXPECT_TRUE(form->Core().State().IsPaused);
     press(Qt::Key_F9);
-    EXPECT_FALSE(form->Core().session.state.IsRecording);
-    EXPECT_FALSE(form->Core().session.state.IsPaused);
+    EXPECT_FALSE(form->Core().State().IsRecording);
+    EXPECT_FALSE(form->Core().State().IsPaused);
 }
 
 } // namespace

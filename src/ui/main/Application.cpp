@@ -66,9 +66,9 @@ struct Windows {
                                       form2->ImagePPause2, form2->ImagePStop1,  form2->ImagePStop2,
                                       form2->ImageHandle1, form2->ImageHandle2, form2->ImageClose1,
                                       form2->ImageClose2};
-        formPlayer = std::make_unique<TFormPlayer>(pictures, core.session.state, core.Settings,
-                                                   core.PlayerStream, core.Flags.HoverActive,
-                                                   core.Library.CurrentFile, form1.get());
+        formPlayer =
+            std::make_unique<TFormPlayer>(pictures, core.Player, core.State(), core.Settings,
+                                          core.Flags.HoverActive, form1.get());
         form1->PlayCurrentFile = [this] { formPlayer->PlayCurrentFile(); };
         // The main window's and the player's 33 ms ticks, started together, fall due on the same
         // millisecond and so share one wakeup of the window thread instead of taking two.

@@ -28,10 +28,7 @@ void TForm1::CreateFileList(const TForm2& skins) {
             PlayCurrentFile();
     };
     calls.StopAll = [this] { core_.session.StopAll(); };
-    calls.StopPlayer = [this] {
-        core_.StopPlayer();
-        core_.session.state.IsPlaying = false;
-    };
+    calls.StopPlayer = [this] { core_.Player.StopAndFree(); };
     calls.Convert = [this](const std::string& source, const std::string& target) {
         return ConvertFile && ConvertFile(source, target);
     };

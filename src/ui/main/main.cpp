@@ -329,7 +329,7 @@ void TForm1::UpdateStatus() {
     PublishDesktopState();
     PlaceLevelKnob();
     const StatusView view = UpdateStatusMonitor(
-        monitor_, {core_.State(), core_.State().IsPlaying ? core_.PlayerPositionSeconds() : 0.0,
+        monitor_, {core_.State(), core_.State().IsPlaying ? core_.Player.PositionSeconds() : 0.0,
                    core_.Library.CurrentFile, core_.Settings.OutputFolder, core_.Watch.SourceText,
                    core_.State().IsRecording ? core_.LostAudioMs() : 0, core_.UnattendedStatus()});
     if (view.ResetTime || view.PlayerTime) {

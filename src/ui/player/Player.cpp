@@ -1,6 +1,5 @@
 #include "ui/player/Player.h"
 
-#include "audio/StreamControl.h"
 #include "display/Graph.h"
 #include "engine/Numbers.h"
 #include "engine/global.h"
@@ -44,11 +43,11 @@ public:
 
 } // namespace
 
-TFormPlayer::TFormPlayer(const PlayerPictures& pictures, SessionState& session,
-                         const RecordingSettings& settings, HSTREAM& stream, bool& hoverActive,
-                         const std::string& currentFile, QWidget* placeOn)
-    : session_(session), settings_(settings), stream_(stream), HoverActive(hoverActive),
-      currentFile_(currentFile), placeOn_(placeOn) {
+TFormPlayer::TFormPlayer(const PlayerPictures& pictures, PlayerControl& control,
+                         const SessionState& session, const RecordingSettings& settings,
+                         bool& hoverActive, QWidget* placeOn)
+    : control_(control), session_(session), settings_(settings), HoverActive(hoverActive),
+      placeOn_(placeOn) {
     CreateControls(pictures);
 }
 
@@ -141,7 +140,7 @@ void TFormPlayer::DrawDisplay(DisplayForm form) {
     PlayerDisplayInputs inputs;
     inputs.Form = form;
     inputs.Settings = &settings_;
-    inputs.CurrentFile = &currentFile_;
+    inputs.CurrentFile = &control_.CurrentFile();
     inputs.PositionSeconds = Player.PositionSeconds;
     inputs.LengthSeconds = Player.LengthSeconds;
     DrawPlayerDisplay(Display, inputs);
@@ -149,42 +148,27 @@ void TFormPlayer::DrawDisplay(DisplayForm form) {
 }
 
 void TFormPlayer::PlayCurrentFile() {
-    if (session_.IsRecording || !HasCurrentFile())
+    if (control_.PlayCurrentFile() != PlayerControl::PlayRequest::Open)
         return;
-    if (session_.IsPlaying && !session_.IsPaused)
-        return;
-    if (session_.IsPlaying && session_.IsPaused) {
-        session_.IsPaused = false;
-        BASS_ChannelPlay(stream_, 0);
-        return;
-    }
-    // A pause flag left from a stopped stream would otherwise make the new playback read as
-    // paused.
-    session_.IsPaused = false;
     show();
     raise();
     OpenAndPlay();
 }
 
 void TFormPlayer::OpenAndPlay() {
-    StopAndFreeStream(stream_);
-    stream_ = BASS_StreamCreateFile(0, currentFile_.c_str(), 0, 0, 0);
     // A file that does not open has no length: the display shows 00:00:00 for it.
-    const QWORD length = BASS_ChannelGetLength(stream_, BASS_POS_BYTE);
-    Player.LengthBytes = length == BASS_QWORD_ERROR ? 0 : length;
-    Player.LengthSeconds = std::max(0.0, BASS_ChannelBytes2Seconds(stream_, Player.LengthBytes));
+    Player.LengthBytes = control_.OpenAndPlay();
+    Player.LengthSeconds = std::max(0.0, control_.Seconds(Player.LengthBytes));
     Player.PositionBytes = 0;
     Player.PositionSeconds = 0;
     RestoreNormalPictures();
     Player.BytesPerPixel = static_cast<float>(double(Player.LengthBytes) / (PosEnd - PosStart));
     Player.SeekTarget = -1;
     SetPosLeft(PosStart);
-    const float volume = BASS_GetVolume();
+    const float volume = control_.Volume();
     ImageVol->move(
         std::clamp(RoundHalfEven(std::max(0.0f, volume) * 92.0) + VolStart, VolStart, VolEnd),
         VolTop);
-    BASS_ChannelPlay(stream_, 1);
-    session_.IsPlaying = true;
 }
 
 void TFormPlayer::pmenuPlayClick() {
@@ -193,41 +177,29 @@ void TFormPlayer::pmenuPlayClick() {
 }
 
 void TFormPlayer::pmenuStopClick() {
-    if (session_.IsRecording)
-        return;
-    session_.IsPaused = false;
-    if (session_.IsPlaying) {
-        StopAndFreeStream(stream_);
-        session_.IsPlaying = false;
-    }
+    control_.MenuStop();
 }
 
 void TFormPlayer::Timer1Timer() {
     // Nobody sees an idle picture drawn while hidden; showing the window draws it anew.
     if (!session_.IsPlaying && isVisible())
         DrawDisplay(DisplayForm::Idle);
-    const DWORD active = BASS_ChannelIsActive(stream_);
-    if (active == BASS_ACTIVE_STOPPED && session_.IsPlaying) {
-        session_.IsPlaying = false;
-        // A pause pressed on a stream that had just ended must not outlive it: a recording
-        // started next would begin paused.
-        if (!session_.IsRecording)
-            session_.IsPaused = false;
+    switch (control_.Poll()) {
+    case PlayerControl::Activity::Ended:
         SetPosLeft(PosStart);
         DrawDisplay(DisplayForm::Idle);
-    }
-    if (active == BASS_ACTIVE_PLAYING) {
-        if (BASS_ChannelGetData(stream_, Display.Spectrum.data(),
-                                BASS_DATA_FFT1024 | BASS_DATA_FFT_INDIVIDUAL) == BASS_DWORD_ERROR)
-            Display.Spectrum.fill(0);
+        break;
+    case PlayerControl::Activity::Playing:
+        control_.ReadSpectrum(Display.Spectrum);
         DrawDisplay(DisplayForm::Playing);
-        const QWORD position = BASS_ChannelGetPosition(stream_, BASS_POS_BYTE);
-        Player.PositionBytes = position == BASS_QWORD_ERROR ? 0 : position;
+        Player.PositionBytes = control_.Position().value_or(0);
         if (Player.SeekTarget == -1 && Player.BytesPerPixel > 0)
             SetPosLeft(RoundHalfEven(double(Player.PositionBytes) / Player.BytesPerPixel) +
                        PosStart);
-        Player.PositionSeconds =
-            std::max(0.0, BASS_ChannelBytes2Seconds(stream_, Player.PositionBytes));
+        Player.PositionSeconds = std::max(0.0, control_.Seconds(Player.PositionBytes));
+        break;
+    case PlayerControl::Activity::Other:
+        break;
     }
 }
 
@@ -236,41 +208,21 @@ void TFormPlayer::SetPosLeft(int left) {
     ImagePos->move(std::clamp(left, PosStart, PosEnd), PosTop);
 }
 
-// Transport: the recording's pause is not the player's to change.
-
 void TFormPlayer::ImagePlayMouseUp() {
-    if (session_.IsRecording)
-        return;
-    session_.IsPaused = false;
-    if (HasCurrentFile()) {
-        BASS_ChannelPlay(stream_, 1);
-        session_.IsPlaying = true;
-    }
+    control_.Play();
 }
 
 void TFormPlayer::ImagePauseMouseUp() {
-    // Without a playback a pause would be left behind for the next recording.
-    if (session_.IsRecording || !session_.IsPlaying || !HasCurrentFile())
-        return;
-    if (!session_.IsPaused) {
-        BASS_ChannelPause(stream_);
-        session_.IsPaused = true;
-    } else {
-        BASS_ChannelPlay(stream_, 0);
-        session_.IsPaused = false;
-    }
+    control_.Pause();
 }
 
 void TFormPlayer::ImageStopMouseUp() {
-    if (session_.IsRecording || !HasCurrentFile())
-        return;
-    BASS_ChannelStop(stream_);
-    session_.IsPaused = false;
+    control_.Stop();
 }
 
 void TFormPlayer::ShowSeekHint(QMouseEvent* event) {
-    const QString hint = QString::fromStdString(DurationText(BASS_ChannelBytes2Seconds(
-        stream_, static_cast<QWORD>(std::max<std::int64_t>(Player.SeekTarget, 0)))));
+    const QString hint = QString::fromStdString(DurationText(control_.Seconds(
+        static_cast<std::uint64_t>(std::max<std::int64_t>(Player.SeekTarget, 0)))));
     ImagePos->setToolTip(hint);
     QToolTip::showText(event->globalPosition().toPoint(), hint, ImagePos);
 }
@@ -282,9 +234,9 @@ void TFormPlayer::ImagePosMouseDown(QMouseEvent* event) {
     }
     Player.Dragging = true;
     Player.DragStartX = RoundHalfEven(event->position().x());
-    const QWORD position = BASS_ChannelGetPosition(stream_, BASS_POS_BYTE);
+    const std::optional<std::uint64_t> position = control_.Position();
     // No stream: nothing to seek to, so the release leaves the position alone.
-    Player.SeekTarget = position == BASS_QWORD_ERROR ? -1 : static_cast<std::int64_t>(position);
+    Player.SeekTarget = position ? static_cast<std::int64_t>(*position) : -1;
     if (Player.SeekTarget >= 0)
         ShowSeekHint(event);
 }
@@ -303,7 +255,7 @@ void TFormPlayer::ImagePosMouseUp() {
     QToolTip::hideText();
     Player.Dragging = false;
     if (Player.SeekTarget >= 0)
-        BASS_ChannelSetPosition(stream_, static_cast<QWORD>(Player.SeekTarget), BASS_POS_BYTE);
+        control_.SetPosition(static_cast<std::uint64_t>(Player.SeekTarget));
     Player.SeekTarget = -1;
 }
 
@@ -321,7 +273,7 @@ void TFormPlayer::ImageVolMouseMove(QMouseEvent* event) {
         ImageVol->x() + RoundHalfEven(event->position().x()) - Player.DragStartX, VolStart, VolEnd);
     ImageVol->move(left, VolTop);
     // In double, so that the far end gives exactly 1.0.
-    BASS_SetVolume(static_cast<float>((left - VolStart) * (1.0 / (VolEnd - VolStart))));
+    control_.SetVolume(static_cast<float>((left - VolStart) * (1.0 / (VolEnd - VolStart))));
 }
 
 void TFormPlayer::ShowHover(PictureButton* image) {
@@ -389,9 +341,6 @@ void TFormPlayer::closeEvent(QCloseEvent* event) {
 }
 
 void TFormPlayer::FormClose() {
-    StopAndFreeStream(stream_);
-    session_.IsPlaying = false;
-    if (!session_.IsRecording)
-        session_.IsPaused = false;
+    control_.Close();
     movingByHand_ = false;
 }

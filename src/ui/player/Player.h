@@ -2,15 +2,13 @@
 // The player TFormPlayer: a small borderless, always-on-top window that plays the current file
 // with Play, Pause and Stop, a position and a volume knob, and the spectrum display.
 
-#include "app/Session.h"
-#include "audio/Bass.h"
+#include "app/PlayerControl.h"
 #include "display/PlayerDisplay.h"
 
 #include <QPixmap>
 #include <QPoint>
 #include <QWidget>
 #include <cstdint>
-#include <string>
 
 class MouseLabel;
 class PictureButton;
@@ -51,12 +49,10 @@ public:
     static constexpr int VolStart = 152;
     static constexpr int VolEnd = 244;
 
-    // `stream` is the program's one player stream (others stop and free it); `currentFile` the
-    // library's current file. `placeOn` is used only to centre the window at its first showing
-    // (may be null); it does not become the parent.
-    TFormPlayer(const PlayerPictures& pictures, SessionState& session,
-                const RecordingSettings& settings, HSTREAM& stream, bool& hoverActive,
-                const std::string& currentFile, QWidget* placeOn);
+    // `control` plays the current file; the window shows it. `placeOn` is used only to centre
+    // the window at its first showing (may be null); it does not become the parent.
+    TFormPlayer(const PlayerPictures& pictures, PlayerControl& control, const SessionState& session,
+                const RecordingSettings& settings, bool& hoverActive, QWidget* placeOn);
     ~TFormPlayer() override;
 
     // Plays the current file: resumes a paused playback, or shows the window and opens the file.
@@ -97,7 +93,6 @@ private:
     void DrawDisplay(DisplayForm form);
     void RestoreNormalPictures();
     void ShowHover(PictureButton* image);
-    bool HasCurrentFile() const { return !currentFile_.empty(); }
     void SetPosLeft(int left);
     void ShowSeekHint(QMouseEvent* event);
 
@@ -114,11 +109,10 @@ private:
     void ImageScreenMouseUp();
     void ImagePlayerBarMouseMove(QMouseEvent* event);
 
-    SessionState& session_;
+    PlayerControl& control_;
+    const SessionState& session_;
     const RecordingSettings& settings_;
-    HSTREAM& stream_;
     bool& HoverActive;
-    const std::string& currentFile_;
     QWidget* placeOn_;
     QStyle* hintStyle_;
     bool placed_ = false;

@@ -1,11 +1,11 @@
 #pragma once
-// The player window offscreen with the session it shares with the main window, plain skin
-// pictures, WAV files of the known signal, and mouse gestures sent to its controls.
+// The player window offscreen with the session and the playback it shares with the main window,
+// plain skin pictures, WAV files of the known signal, and mouse gestures sent to its controls.
 
 #include "KnownSignal.h"
 #include "TestPaths.h"
+#include "app/PlayerControl.h"
 #include "app/Session.h"
-#include "audio/StreamControl.h"
 #include "engine/global.h"
 #include "ui/common/PictureButton.h"
 #include "ui/player/Player.h"
@@ -20,11 +20,11 @@
 
 namespace player_test {
 
-// The session as the program's core runs it, its pause and stop acting on the player's stream.
+// The session as the program's core runs it, its pause and stop acting on the player's stream;
+// a recording writes nothing.
 class PlayerHost : public SessionHost {
 public:
-    explicit PlayerHost(HSTREAM& stream) : stream(stream) {}
-    HSTREAM& stream;
+    PlayerControl* player = nullptr;
     int CaptureDeviceCount() override { return 1; }
     bool OutputFolderOnCdrom() override { return false; }
     void ShowMessage(const std::string&) override {}
@@ -39,9 +39,9 @@ public:
     void ClearStatusText() override {}
     void StopCapture() override {}
     void StartCapture() override {}
-    void PausePlayer() override { BASS_ChannelPause(stream); }
-    void ResumePlayer() override { BASS_ChannelPlay(stream, 0); }
-    void StopPlayer() override { StopAndFreeStream(stream); }
+    void PausePlayer() override { player->PauseStream(); }
+    void ResumePlayer() override { player->ResumeStream(); }
+    void StopPlayer() override { player->FreeStream(); }
 };
 
 inline QPixmap Plain(int width, int height, QColor colour) {
@@ -96,22 +96,24 @@ inline std::string WriteKnownWav(const std::string& path, std::uint32_t frames) 
 class PlayerFixture : public testing::Test {
 protected:
     void SetUp() override {
+        host.player = &control;
         BASS_Init(-1, 44100, 0, nullptr, nullptr);
         BASS_SetVolume(1.0f);
         dir = test_paths::FreshDir(std::string("player_") +
                                    testing::UnitTest::GetInstance()->current_test_info()->name());
         file = WriteKnownWav(dir + "/record001.wav", 44100 * 3 / 2);
-        player = std::make_unique<TFormPlayer>(PlainPictures(), session.state, settings, stream,
-                                               hoverActive, file, nullptr);
+        player = std::make_unique<TFormPlayer>(PlainPictures(), control, session.State(), settings,
+                                               hoverActive, nullptr);
         // The test ticks the player itself, so every state change is seen in order.
         player->Timer1->stop();
     }
     void TearDown() override {
-        StopAndFreeStream(stream);
+        control.FreeStream();
         player.reset();
     }
 
-    SessionState& state() { return session.state; }
+    const SessionState& state() const { return session.State(); }
+    HSTREAM stream() const { return control.Stream(); }
 
     // Runs events and ticks the player every 33 ms until `done`, at most ten seconds.
     template <class F> bool TickUntil(F done) {
@@ -155,13 +157,13 @@ protected:
                  Qt::LeftButton, Qt::NoButton);
     }
 
-    HSTREAM stream = 0;
-    PlayerHost host{stream};
+    PlayerHost host;
     Session session{host};
+    std::string file;
+    PlayerControl control{session, file};
     RecordingSettings settings;
     bool hoverActive = false;
     std::string dir;
-    std::string file;
     std::unique_ptr<TFormPlayer> player;
 };
 

@@ -25,7 +25,7 @@ TEST_F(PlayerTest, PlaysTheCurrentFileToItsEndWhereTheStreamStaysOpenForPlay) {
     player->PlayCurrentFile();
     EXPECT_TRUE(player->isVisible());
     ASSERT_TRUE(state().IsPlaying);
-    ASSERT_NE(stream, 0u);
+    ASSERT_NE(stream(), 0u);
     EXPECT_EQ(player->Player.LengthBytes, 44100u * 6);
     EXPECT_DOUBLE_EQ(player->Player.LengthSeconds, 1.5);
     EXPECT_FLOAT_EQ(player->Player.BytesPerPixel, 44100 * 6 / 227.0f);
@@ -37,13 +37,13 @@ TEST_F(PlayerTest, PlaysTheCurrentFileToItsEndWhereTheStreamStaysOpenForPlay) {
 
     ASSERT_TRUE(TickUntil([&] { return !state().IsPlaying; }));
     EXPECT_EQ(player->ImagePos->x(), 19);
-    EXPECT_NE(stream, 0u) << "the ended stream stays open";
+    EXPECT_NE(stream(), 0u) << "the ended stream stays open";
 
     // PlayCurrentFile opens it anew; the player's Play restarts the open stream.
     Click(player->ImagePlay);
     EXPECT_TRUE(state().IsPlaying);
-    EXPECT_EQ(BASS_ChannelIsActive(stream), BASS_ACTIVE_PLAYING);
-    EXPECT_LT(BASS_ChannelGetPosition(stream, BASS_POS_BYTE), 44100u * 4);
+    EXPECT_EQ(BASS_ChannelIsActive(stream()), BASS_ACTIVE_PLAYING);
+    EXPECT_LT(BASS_ChannelGetPosition(stream(), BASS_POS_BYTE), 44100u * 4);
 }
 
 TEST_F(PlayerTest, PauseTogglesAndHoldsTheDisplayPlayRestartsButPlayCurrentFileResumes) {
@@ -51,8 +51,8 @@ TEST_F(PlayerTest, PauseTogglesAndHoldsTheDisplayPlayRestartsButPlayCurrentFileR
     ASSERT_TRUE(TickUntil([&] { return player->Player.PositionSeconds > 0.4; }));
     Click(player->ImagePause);
     EXPECT_TRUE(state().IsPaused);
-    EXPECT_EQ(BASS_ChannelIsActive(stream), BASS_ACTIVE_PAUSED);
-    const QWORD paused = BASS_ChannelGetPosition(stream, BASS_POS_BYTE);
+    EXPECT_EQ(BASS_ChannelIsActive(stream()), BASS_ACTIVE_PAUSED);
+    const QWORD paused = BASS_ChannelGetPosition(stream(), BASS_POS_BYTE);
     const QImage picture = player->Display.Bitmap.copy();
     player->Timer1Timer();
     EXPECT_EQ(player->Display.Bitmap, picture) << "a paused tick draws nothing";
@@ -60,19 +60,19 @@ TEST_F(PlayerTest, PauseTogglesAndHoldsTheDisplayPlayRestartsButPlayCurrentFileR
     // Resumed by PlayCurrentFile, from where it stood.
     player->PlayCurrentFile();
     EXPECT_FALSE(state().IsPaused);
-    EXPECT_EQ(BASS_ChannelIsActive(stream), BASS_ACTIVE_PLAYING);
-    EXPECT_GE(BASS_ChannelGetPosition(stream, BASS_POS_BYTE), paused);
+    EXPECT_EQ(BASS_ChannelIsActive(stream()), BASS_ACTIVE_PLAYING);
+    EXPECT_GE(BASS_ChannelGetPosition(stream(), BASS_POS_BYTE), paused);
 
     // Pause and resume by the button; then Play while paused starts from the beginning.
     Click(player->ImagePause);
     Click(player->ImagePause);
     EXPECT_FALSE(state().IsPaused);
-    EXPECT_EQ(BASS_ChannelIsActive(stream), BASS_ACTIVE_PLAYING);
+    EXPECT_EQ(BASS_ChannelIsActive(stream()), BASS_ACTIVE_PLAYING);
     Click(player->ImagePause);
     Click(player->ImagePlay);
     EXPECT_FALSE(state().IsPaused);
-    EXPECT_EQ(BASS_ChannelIsActive(stream), BASS_ACTIVE_PLAYING);
-    EXPECT_LT(BASS_ChannelGetPosition(stream, BASS_POS_BYTE), paused);
+    EXPECT_EQ(BASS_ChannelIsActive(stream()), BASS_ACTIVE_PLAYING);
+    EXPECT_LT(BASS_ChannelGetPosition(stream(), BASS_POS_BYTE), paused);
 }
 
 TEST_F(PlayerTest, StopKeepsTheStreamAndTheNextTickClearsIsPlaying) {
@@ -85,10 +85,10 @@ TEST_F(PlayerTest, StopKeepsTheStreamAndTheNextTickClearsIsPlaying) {
     player->Timer1Timer();
     EXPECT_FALSE(state().IsPlaying);
     EXPECT_EQ(player->ImagePos->x(), 19);
-    const QWORD stopped = BASS_ChannelGetPosition(stream, BASS_POS_BYTE);
+    const QWORD stopped = BASS_ChannelGetPosition(stream(), BASS_POS_BYTE);
     Click(player->ImagePlay);
     EXPECT_TRUE(state().IsPlaying);
-    EXPECT_LT(BASS_ChannelGetPosition(stream, BASS_POS_BYTE), stopped);
+    EXPECT_LT(BASS_ChannelGetPosition(stream(), BASS_POS_BYTE), stopped);
 }
 
 TEST_F(PlayerTest, TheMainWindowsPauseAndStopActOnTheStreamAndStopFreesIt) {
@@ -96,14 +96,14 @@ TEST_F(PlayerTest, TheMainWindowsPauseAndStopActOnTheStreamAndStopFreesIt) {
     ASSERT_TRUE(TickUntil([&] { return player->Player.PositionSeconds > 0.2; }));
     session.PauseResume();
     EXPECT_TRUE(state().IsPaused);
-    EXPECT_EQ(BASS_ChannelIsActive(stream), BASS_ACTIVE_PAUSED);
+    EXPECT_EQ(BASS_ChannelIsActive(stream()), BASS_ACTIVE_PAUSED);
     session.PauseResume();
-    EXPECT_EQ(BASS_ChannelIsActive(stream), BASS_ACTIVE_PLAYING);
+    EXPECT_EQ(BASS_ChannelIsActive(stream()), BASS_ACTIVE_PLAYING);
 
-    const HSTREAM playing = stream;
+    const HSTREAM playing = stream();
     session.StopAll();
     EXPECT_FALSE(state().IsPlaying);
-    EXPECT_EQ(stream, 0u);
+    EXPECT_EQ(stream(), 0u);
     EXPECT_EQ(BASS_ChannelIsActive(playing), BASS_ACTIVE_STOPPED);
     EXPECT_EQ(BASS_ChannelGetLength(playing, BASS_POS_BYTE), BASS_QWORD_ERROR) << "freed";
 
@@ -112,24 +112,24 @@ TEST_F(PlayerTest, TheMainWindowsPauseAndStopActOnTheStreamAndStopFreesIt) {
     player->Timer1Timer();
     EXPECT_FALSE(state().IsPlaying);
     player->PlayCurrentFile();
-    EXPECT_NE(stream, 0u);
-    EXPECT_EQ(BASS_ChannelIsActive(stream), BASS_ACTIVE_PLAYING);
+    EXPECT_NE(stream(), 0u);
+    EXPECT_EQ(BASS_ChannelIsActive(stream()), BASS_ACTIVE_PLAYING);
 
     // The popup's Stop frees it too; its Play is refused while recording.
     player->pmenuStopClick();
-    EXPECT_EQ(stream, 0u);
+    EXPECT_EQ(stream(), 0u);
     EXPECT_FALSE(state().IsPlaying);
-    state().IsRecording = true;
+    session.StartRecording();
     player->pmenuPlayClick();
     EXPECT_FALSE(state().IsPlaying);
-    state().IsRecording = false;
+    session.StopRecording();
     player->pmenuPlayClick();
     EXPECT_TRUE(state().IsPlaying);
 }
 
 TEST_F(PlayerTest, ThePlayersButtonsLeaveAPausedRecordingAlone) {
-    state().IsRecording = true;
-    state().IsPaused = true;
+    session.StartRecording();
+    session.PauseResume();
     for (PictureButton* button : {player->ImagePlay, player->ImagePause, player->ImageStop}) {
         Click(button);
         EXPECT_TRUE(state().IsPaused) << button->toolTip().toStdString();
@@ -163,7 +163,7 @@ TEST_F(PlayerTest, DraggingThePositionKnobSeeksOnReleaseAndHoldsAtItsEnds) {
     EXPECT_EQ(player->Player.SeekTarget, -1);
     EXPECT_EQ(player->ImagePos->toolTip(), "");
     ASSERT_TRUE(TickUntil([&] { return !state().IsPlaying; })) << "seeking to the end ends it";
-    EXPECT_EQ(BASS_ChannelGetPosition(stream, BASS_POS_BYTE), player->Player.LengthBytes);
+    EXPECT_EQ(BASS_ChannelGetPosition(stream(), BASS_POS_BYTE), player->Player.LengthBytes);
 }
 
 TEST_F(PlayerTest, AClickOnTheKnobSeeksToWherePlaybackWasAtThePress) {
@@ -173,7 +173,7 @@ TEST_F(PlayerTest, AClickOnTheKnobSeeksToWherePlaybackWasAtThePress) {
     const std::int64_t target = player->Player.SeekTarget;
     EXPECT_GT(target, 0);
     Send(player->ImagePos, QEvent::MouseButtonRelease, {3, 6}, Qt::LeftButton, Qt::NoButton);
-    EXPECT_LT(BASS_ChannelGetPosition(stream, BASS_POS_BYTE), QWORD(target) + 44100 * 4 / 5);
+    EXPECT_LT(BASS_ChannelGetPosition(stream(), BASS_POS_BYTE), QWORD(target) + 44100 * 4 / 5);
     // A right press neither drags nor seeks.
     Send(player->ImagePos, QEvent::MouseButtonPress, {3, 6}, Qt::RightButton, Qt::RightButton);
     EXPECT_FALSE(player->Player.Dragging);
@@ -211,7 +211,7 @@ INSTANTIATE_TEST_SUITE_P(Drags, VolumeKnob,
 TEST_F(PlayerTest, AFileThatDoesNotOpenShowsNothingAndTheNextTickClearsIsPlaying) {
     std::ofstream(file, std::ios::binary | std::ios::trunc) << "not a sound file at all";
     player->PlayCurrentFile();
-    EXPECT_EQ(stream, 0u);
+    EXPECT_EQ(stream(), 0u);
     EXPECT_TRUE(state().IsPlaying);
     EXPECT_EQ(player->Player.LengthSeconds, 0);
     player->Timer1Timer();
@@ -260,8 +260,8 @@ TEST_F(PlayerTest, AFileLongerThan2To31BytesSeeksAndShowsItsTimes) {
 TEST_F(PlayerTest, TheWindowIsFramelessOnTopCentredOnTheMainWindowAndHasItsGeometry) {
     QWidget mainWindow;
     mainWindow.setGeometry(300, 200, 548, 528);
-    player = std::make_unique<TFormPlayer>(PlainPictures(), session.state, settings, stream,
-                                           hoverActive, file, &mainWindow);
+    player = std::make_unique<TFormPlayer>(PlainPictures(), control, session.State(), settings,
+                                           hoverActive, &mainWindow);
     player->Timer1->stop();
     player->show();
     EXPECT_EQ(player->size(), QSize(274, 204));
@@ -330,7 +330,7 @@ TEST_F(PlayerTest, ADoubleClickOnTheScreenOrTheCloseMarkHidesTheWindowAndFreesTh
             Click(player->ImageClose);
         }
         EXPECT_FALSE(player->isVisible());
-        EXPECT_EQ(stream, 0u);
+        EXPECT_EQ(stream(), 0u);
         EXPECT_FALSE(state().IsPlaying);
         EXPECT_FALSE(state().IsPaused);
     }
