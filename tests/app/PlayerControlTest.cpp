@@ -1,0 +1,148 @@
+// The playback through the program's core: the player's commands, the main window's record,
+// pause and stop, the file list's stop and the program's end, each sequence ending in the
+// session's flags and the state of the player's stream. The core's session reaches the stream
+// only through the player, so a pause, resume or stop that goes astray shows here.
+
+#include "RecorderFixture.h"
+#include "SineWav.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+using namespace recorder_test;
+
+namespace {
+
+enum class Step {
+    Play,        // PlayCurrentFile, opening the file as the window does
+    F5,          // the main window's record
+    F7,          // the main window's pause and resume
+    F9,          // the main window's stop
+    PlayerPlay,  // the player's buttons
+    PlayerPause, //
+    PlayerStop,  //
+    Tick,        // the player's tick looks at the stream
+    Close,       // the player window closes
+    MenuStop,    // the popup's Stop
+    FileListStop // another file is acted on
+};
+
+enum class Stream { None, Playing, Paused, Stopped };
+
+struct Case {
+    const char* name;
+    std::vector<Step> steps;
+    bool recording, paused, playing;
+    Stream stream;
+};
+void PrintTo(const Case& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class PlaybackTransitions : public RecorderTest, public ::testing::WithParamInterface<Case> {
+protected:
+    void Run(Step step) {
+        PlayerControl& player = core->Player;
+        switch (step) {
+        case Step::Play:
+            if (player.PlayCurrentFile() == PlayerControl::PlayRequest::Open)
+                player.OpenAndPlay();
+            break;
+        case Step::F5:
+            core->session.StartRecording();
+            break;
+        case Step::F7:
+            core->session.PauseResume();
+            break;
+        case Step::F9:
+            core->Stop();
+            break;
+        case Step::PlayerPlay:
+            player.Play();
+            break;
+        case Step::PlayerPause:
+            player.Pause();
+            break;
+        case Step::PlayerStop:
+            player.Stop();
+            break;
+        case Step::Tick:
+            player.Poll();
+            break;
+        case Step::Close:
+            player.Close();
+            break;
+        case Step::MenuStop:
+            player.MenuStop();
+            break;
+        case Step::FileListStop:
+            player.StopAndFree();
+            break;
+        }
+    }
+    Stream StreamState() {
+        const HSTREAM stream = core->Player.Stream();
+        if (stream == 0)
+            return Stream::None;
+        switch (BASS_ChannelIsActive(stream)) {
+        case BASS_ACTIVE_PLAYING:
+            return Stream::Playing;
+        case BASS_ACTIVE_PAUSED:
+            return Stream::Paused;
+        default:
+            return Stream::Stopped;
+        }
+    }
+};
+
+TEST_P(PlaybackTransitions, EndInTheSessionsFlagsAndTheStreamsState) {
+    Make();
+    const std::string file = output + "/played.wav";
+    sine_wav::Write(file, 44100, 2, 44100 * 3, 440);
+    core->Library.CurrentFile = file;
+    for (Step step : GetParam().steps)
+        Run(step);
+    const SessionState& state = core->State();
+    EXPECT_EQ(state.IsRecording, GetParam().recording);
+    EXPECT_EQ(state.IsPaused, GetParam().paused);
+    EXPECT_EQ(state.IsPlaying, GetParam().playing);
+    EXPECT_EQ(StreamState(), GetParam().stream);
+    core->Finish();
+    EXPECT_FALSE(core->State().IsPlaying);
+    if (GetParam().playing)
+        EXPECT_EQ(StreamState(), Stream::None) << "the program's end frees a playing stream";
+}
+
+using enum Step;
+constexpr bool R = true, P = true, L = true, _ = false;
+
+INSTANTIATE_TEST_SUITE_P(
+    Sequences, PlaybackTransitions,
+    ::testing::Values(
+        // Columns: recording, paused, playing.
+        Case{"Play", {Play}, _, _, L, Stream::Playing},
+        Case{"MainPause", {Play, F7}, _, P, L, Stream::Paused},
+        Case{"MainResume", {Play, F7, F7}, _, _, L, Stream::Playing},
+        Case{"PlayCurrentFileResumes", {Play, F7, Play}, _, _, L, Stream::Playing},
+        Case{"PlayerPause", {Play, PlayerPause}, _, P, L, Stream::Paused},
+        Case{"PlayerResume", {Play, PlayerPause, PlayerPause}, _, _, L, Stream::Playing},
+        Case{"PlayerPlayRestartsAPause", {Play, F7, PlayerPlay}, _, _, L, Stream::Playing},
+        Case{"MainStopFrees", {Play, F7, F9}, _, _, _, Stream::None},
+        Case{"RecordRefusedWhilePlaying", {Play, F5}, _, _, L, Stream::Playing},
+        Case{"PlayerStopEndsAtTheTick", {Play, F7, PlayerStop}, _, _, L, Stream::Stopped},
+        Case{"TheTickEndsIt", {Play, F7, PlayerStop, Tick}, _, _, _, Stream::Stopped},
+        Case{"CloseFrees", {Play, F7, Close}, _, _, _, Stream::None},
+        Case{"MenuStopFrees", {Play, F7, MenuStop}, _, _, _, Stream::None},
+        Case{"FileListStopFrees", {Play, FileListStop}, _, _, _, Stream::None},
+        Case{"PlayRefusedWhileRecording", {F5, Play, PlayerPlay}, R, _, _, Stream::None},
+        Case{"PlayerLeavesARecordingsPause",
+             {F5, F7, PlayerPlay, PlayerPause, PlayerStop, MenuStop, Close, Tick},
+             R,
+             P,
+             _,
+             Stream::None},
+        Case{"RecordAfterPlaying", {Play, F9, F5}, R, _, _, Stream::None}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
