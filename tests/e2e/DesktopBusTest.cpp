@@ -7,6 +7,7 @@
 #include "PrivateBus.h"
 #include "ProgramFixture.h"
 #include "Recording.h"
+#include "SineWav.h"
 #include "TestPaths.h"
 
 #include <csignal>
@@ -130,6 +131,43 @@ TEST_F(DesktopBusTest, CallsRecordPauseAndStopARealRecordingWithSleepHeldOffMean
     EXPECT_LE(recorded.pieces, 2u) << "one pause, one gap at most";
     EXPECT_GE(recorded.seconds, 3.5);
     EXPECT_LE(recorded.seconds, wall.count() - 1.2) << "the paused time is not in the file";
+
+    program.Signal(SIGTERM);
+    EXPECT_EQ(program.WaitForExit(20s), 0);
+}
+
+// A file played from the list: the calls pause, resume and stop the playback as the main
+// window's buttons do, and a recording is refused while it plays.
+TEST_F(DesktopBusTest, CallsPauseAndStopAPlaybackAndRecordWaitsForItsEnd) {
+    sine_wav::Write(output + "/record001.wav", 44100, 2, 44100 * 30, 440);
+    e2e::PrivateBus bus(folder);
+    e2e::Program program(folder, e2e::WavSettings(output));
+    program.Start(display, {"DBUS_SESSION_BUS_ADDRESS=" + bus.Address()});
+    ASSERT_TRUE(program.WaitForWindow(display));
+    const auto flags = [&] { return Property(bus, "Playing") + Property(bus, "Paused"); };
+    const std::string playing = "(<true>,)\n(<false>,)\n";
+    // The list's only row, 25 pixels into the grid at 14, 263 of the client area.
+    ASSERT_TRUE(e2e::WaitFor(
+        [&] {
+            program.ClickMainWindow(display, 64, 263 + 25, "click --repeat 2 --delay 80 1");
+            return e2e::WaitFor([&] { return flags() == playing; }, 1s);
+        },
+        10s))
+        << "the double click played nothing";
+
+    Call(bus, Interface + ".PauseResume");
+    EXPECT_EQ(flags(), "(<true>,)\n(<true>,)\n");
+    Call(bus, Interface + ".Record");
+    Call(bus, Interface + ".PauseResume");
+    EXPECT_EQ(flags(), playing);
+    EXPECT_EQ(Property(bus, "Recording"), "(<false>,)\n");
+    Call(bus, Interface + ".Stop");
+    EXPECT_EQ(flags(), "(<false>,)\n(<false>,)\n");
+    EXPECT_EQ(Call(bus, Interface + ".Record"), "()\n");
+    EXPECT_TRUE(WaitForRecording(bus, true)) << "the stop ended the playback";
+    Call(bus, Interface + ".Stop");
+    ASSERT_TRUE(WaitForRecording(bus, false));
+    EXPECT_EQ(e2e::Recordings(output, "wav").size(), 2u);
 
     program.Signal(SIGTERM);
     EXPECT_EQ(program.WaitForExit(20s), 0);
