@@ -21,7 +21,6 @@ public:
     PlayerControl& operator=(const PlayerControl&) = delete;
 
     const std::string& CurrentFile() const { return currentFile_; }
-    bool HasCurrentFile() const { return !currentFile_.empty(); }
     // The stream's handle (0: none), for the audio library's own questions about it.
     HSTREAM Stream() const { return stream_; }
 
@@ -52,7 +51,7 @@ public:
 
     // The tick's look at the stream. A playback whose stream stopped (the file ended, or Stop
     // was pressed) ends here.
-    enum class Activity { Ended, Playing, Other };
+    enum class Activity { Ended, Playing, Other }; // Other: paused, stalled or nothing to play
     Activity Poll();
 
     // The position in bytes of decoded 16-bit PCM; nothing without a stream.
@@ -68,6 +67,7 @@ public:
     void ReadSpectrum(std::span<float, SpectrumEntries> spectrum) const;
 
 private:
+    bool HasCurrentFile() const { return !currentFile_.empty(); }
     void PlayFromStart();
 
     Session& session_;

@@ -110,8 +110,9 @@ TEST_P(PlaybackTransitions, EndInTheSessionsFlagsAndTheStreamsState) {
     EXPECT_EQ(StreamState(), GetParam().stream);
     core->Finish();
     EXPECT_FALSE(core->State().IsPlaying);
-    if (GetParam().playing)
+    if (GetParam().playing) {
         EXPECT_EQ(StreamState(), Stream::None) << "the program's end frees a playing stream";
+    }
 }
 
 using enum Step;
