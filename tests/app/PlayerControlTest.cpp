@@ -14,19 +14,24 @@ using namespace recorder_test;
 
 namespace {
 
-enum class Step {
-    Play,        // PlayCurrentFile, opening the file as the window does
-    F5,          // the main window's record
-    F7,          // the main window's pause and resume
-    F9,          // the main window's stop
-    PlayerPlay,  // the player's buttons
-    PlayerPause, //
-    PlayerStop,  //
-    Tick,        // the player's tick looks at the stream
-    Close,       // the player window closes
-    MenuStop,    // the popup's Stop
-    FileListStop // another file is acted on
+// The commands, as the windows and the keys give them.
+using Step = void (*)(Recorder&);
+// PlayCurrentFile, opening the file as the window does.
+const Step Play = [](Recorder& c) {
+    if (c.Player.PlayCurrentFile() == PlayerControl::PlayRequest::Open)
+        c.Player.OpenAndPlay();
 };
+const Step F5 = [](Recorder& c) { c.session.StartRecording(); };
+const Step F7 = [](Recorder& c) { c.session.PauseResume(); };
+const Step F9 = [](Recorder& c) { c.Stop(); };
+const Step PlayerPlay = [](Recorder& c) { c.Player.Play(); };
+const Step PlayerPause = [](Recorder& c) { c.Player.Pause(); };
+const Step PlayerStop = [](Recorder& c) { c.Player.Stop(); };
+const Step Tick = [](Recorder& c) { c.Player.Poll(); };
+const Step Close = [](Recorder& c) { c.Player.Close(); };
+const Step MenuStop = [](Recorder& c) { c.Player.MenuStop(); };
+// Another file is renamed, moved or deleted.
+const Step FileListStop = [](Recorder& c) { c.Player.StopAndFree(); };
 
 enum class Stream { None, Playing, Paused, Stopped };
 
@@ -42,45 +47,6 @@ void PrintTo(const Case& c, std::ostream* os) {
 
 class PlaybackTransitions : public RecorderTest, public ::testing::WithParamInterface<Case> {
 protected:
-    void Run(Step step) {
-        PlayerControl& player = core->Player;
-        switch (step) {
-        case Step::Play:
-            if (player.PlayCurrentFile() == PlayerControl::PlayRequest::Open)
-                player.OpenAndPlay();
-            break;
-        case Step::F5:
-            core->session.StartRecording();
-            break;
-        case Step::F7:
-            core->session.PauseResume();
-            break;
-        case Step::F9:
-            core->Stop();
-            break;
-        case Step::PlayerPlay:
-            player.Play();
-            break;
-        case Step::PlayerPause:
-            player.Pause();
-            break;
-        case Step::PlayerStop:
-            player.Stop();
-            break;
-        case Step::Tick:
-            player.Poll();
-            break;
-        case Step::Close:
-            player.Close();
-            break;
-        case Step::MenuStop:
-            player.MenuStop();
-            break;
-        case Step::FileListStop:
-            player.StopAndFree();
-            break;
-        }
-    }
     Stream StreamState() {
         const HSTREAM stream = core->Player.Stream();
         if (stream == 0)
@@ -102,7 +68,7 @@ TEST_P(PlaybackTransitions, EndInTheSessionsFlagsAndTheStreamsState) {
     sine_wav::Write(file, 44100, 2, 44100 * 3, 440);
     core->Library.CurrentFile = file;
     for (Step step : GetParam().steps)
-        Run(step);
+        step(*core);
     const SessionState& state = core->State();
     EXPECT_EQ(state.IsRecording, GetParam().recording);
     EXPECT_EQ(state.IsPaused, GetParam().paused);
@@ -115,7 +81,6 @@ TEST_P(PlaybackTransitions, EndInTheSessionsFlagsAndTheStreamsState) {
     }
 }
 
-using enum Step;
 constexpr bool R = true, P = true, L = true, _ = false;
 
 INSTANTIATE_TEST_SUITE_P(
