@@ -69,7 +69,8 @@ void PlayerControl::StopAndFree() {
     if (!session_.State().IsPlaying)
         return;
     StopAndFreeStream(stream_);
-    session_.PlaybackStopped();
+    // A paused playback ends its pause too, or the next recording would start paused.
+    session_.PlaybackEnded();
 }
 
 void PlayerControl::PauseStream() {

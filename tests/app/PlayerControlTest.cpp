@@ -101,6 +101,8 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"CloseFrees", {Play, F7, Close}, _, _, _, Stream::None},
         Case{"MenuStopFrees", {Play, F7, MenuStop}, _, _, _, Stream::None},
         Case{"FileListStopFrees", {Play, FileListStop}, _, _, _, Stream::None},
+        // A recording started after that must not begin paused and write nothing.
+        Case{"FileListStopEndsAPause", {Play, F7, FileListStop, F5}, R, _, _, Stream::None},
         Case{"PlayRefusedWhileRecording", {F5, Play, PlayerPlay}, R, _, _, Stream::None},
         Case{"PlayerLeavesARecordingsPause",
              {F5, F7, PlayerPlay, PlayerPause, PlayerStop, MenuStop, Close, Tick},
