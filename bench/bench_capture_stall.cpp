@@ -8,6 +8,7 @@
 #include "engine/AudioLoss.h"
 #include "engine/WRecord.h"
 #include "engine/Writers.h"
+#include "platform/PulseConnection.h"
 #include "platform/PulseWaveIn.h"
 
 #include <algorithm>
@@ -72,7 +73,7 @@ int main(int argc, char** argv) {
     const int seconds = argc > 2 ? std::stoi(argv[2]) : 60;
     const int diskStall = argc > 3 ? std::stoi(argv[3]) : 0;
 
-    PulseWaveIn device("sonvera_signal_44100");
+    PulseWaveIn device(platform::Pulse(), "sonvera_signal_44100");
     CaptureRing ring(device);
     RecordingSettings settings;
     settings.MP3 = false;

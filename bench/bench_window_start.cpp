@@ -1,6 +1,7 @@
 // Time from creating the main window to the first captured block drawn on its screens. Needs a
 // sound server with a capture source (tools/measure-program.sh runs it against the test one).
 
+#include "platform/PulseConnection.h"
 #include "platform/PulseWaveIn.h"
 #include "support/BenchMain.h"
 #include "ui/main/main.h"
@@ -21,7 +22,8 @@ void BM_StartToFirstBlock(benchmark::State& state) {
         << "[Folder]\nName=" << (folder + "/recordings").toStdString() << "\n";
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
-        TForm1 form((folder + "/Sonvera.ini").toStdString(), std::make_unique<PulseWaveIn>());
+        TForm1 form((folder + "/Sonvera.ini").toStdString(),
+                    std::make_unique<PulseWaveIn>(platform::Pulse()));
         form.show();
         // The ring has queued 40 buffers at open; the 41st number means a block was taken and
         // drawn (the session monitors).
@@ -43,7 +45,7 @@ BENCHMARK(BM_StartToFirstBlock)->UseManualTime()->Unit(benchmark::kMillisecond)-
 
 int main(int argc, char** argv) {
     // Without a sound server or a capture source there is nothing to wait for.
-    if (PulseWaveIn().GetNumDevs() == 0) {
+    if (PulseWaveIn(platform::Pulse()).GetNumDevs() == 0) {
         std::fprintf(stderr, "bench_window_start: no sound server with a capture source\n");
         return 1;
     }

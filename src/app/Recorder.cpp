@@ -1,5 +1,6 @@
 #include "app/Recorder.h"
 
+#include "audio/RecordDevices.h"
 #include "engine/AudioLoss.h"
 #include "engine/FileWatch.h"
 #include "library/FileSort.h"
@@ -29,6 +30,7 @@ Recorder::~Recorder() {
     ring_.CloseCapture();
     if (audioStarted_) {
         BASS_RecordFree();
+        audio::PairRecordDevices(nullptr);
         BASS_Free();
         BASS_PluginFree(wmaPlugin_);
     }
@@ -52,6 +54,7 @@ void Recorder::StartAudio() {
     // The program goes on whatever these return.
     BASS_Init(-1, 44100, 0, nullptr, nullptr);
     wmaPlugin_ = BASS_PluginLoad("basswma.dll", 0);
+    audio::PairRecordDevices(device_.get());
     audioStarted_ = true;
     if (device_->GetNumDevs() > 0) {
         InitSource();

@@ -1,10 +1,14 @@
 // The record calls: the inputs of the recording device are the ports of its sound server
 // source (on = the active port), or the source itself when it has none; their level is the
 // source's volume. Input -1, the master, is the source (on = unmuted, which only the user sets).
+// Record device d is the source the capture device numbers d, found by the source's name.
 
 #include "audio/Bass.h"
+#include "audio/RecordDevices.h"
 #include "audio/RecordInputs.h"
 #include "audio/SourceControl.h"
+#include "platform/PulseConnection.h"
+#include "platform/WaveIn.h"
 
 #include <algorithm>
 #include <mutex>
@@ -14,9 +18,10 @@ namespace {
 
 struct RecordState {
     std::mutex mutex;
-    int device = -1;    // the initialised device, -1 for none
-    std::string source; // its source's name
-    std::string name;   // the last input name handed out
+    WaveIn* capture = nullptr; // whose devices are the record devices
+    int device = -1;           // the initialised device, -1 for none
+    std::string source;        // its source's name
+    std::string name;          // the last input name handed out
     // The source as last read, and the connection's change count before that read.
     std::optional<audio::SourceState> state;
     std::uint64_t stateChanges = 0;
@@ -30,7 +35,7 @@ RecordState& Record() {
 // The source's inputs and level, read again only after the server told of a change (a
 // level set outside the program included); a failed read is tried again at the next call.
 const std::optional<audio::SourceState>& CurrentSource(RecordState& record) {
-    auto& pulse = audio::Pulse();
+    auto& pulse = platform::Pulse();
     const std::uint64_t changes = pulse.Changes();
     if (!record.state || changes != record.stateChanges) {
         record.stateChanges = changes;
@@ -60,16 +65,26 @@ BOOL BASS_RecordSetDevice(DWORD device) {
 BOOL BASS_RecordInit(int device) {
     // -1 is the default device, which is device 0.
     const int index = device < 0 ? 0 : device;
-    const auto names = audio::SourceNames(audio::Pulse());
-    if (index >= int(names.size()))
-        return false;
     auto& record = Record();
     std::lock_guard lock(record.mutex);
+    std::string source = record.capture ? record.capture->SourceName(std::uint32_t(index)) : "";
+    if (source.empty())
+        return false;
     record.device = index;
-    record.source = names[std::size_t(index)];
+    record.source = std::move(source);
     record.state.reset();
     return true;
 }
+
+namespace audio {
+
+void PairRecordDevices(WaveIn* capture) {
+    auto& record = Record();
+    std::lock_guard lock(record.mutex);
+    record.capture = capture;
+}
+
+} // namespace audio
 
 DWORD BASS_RecordGetInput(int input, float* volume) {
     auto& record = Record();
@@ -95,7 +110,7 @@ BOOL BASS_RecordSetInput(int input, DWORD flags, float volume) {
         return false;
     // The server's report of the change may come after its answer to the setting.
     record.state.reset();
-    auto& pulse = audio::Pulse();
+    auto& pulse = platform::Pulse();
     bool ok = true;
     // On never unmutes what the user muted, nor moves a source off the port the user chose.
     if ((flags & BASS_INPUT_ON) != 0)

@@ -9,5 +9,5 @@ float BASS_GetVolume() {
 }
 
 BOOL BASS_SetVolume(float volume) {
-    return audio::SetOutputVolume(audio::Pulse(), volume);
+    return audio::SetOutputVolume(platform::Pulse(), volume);
 }

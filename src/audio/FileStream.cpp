@@ -124,7 +124,7 @@ bool FileStream::StartPlayback(bool paused) {
         playStart_ = decoder_->Position();
     }
     playback_ = Playback::Start(
-        Pulse(), freq_, chans_,
+        platform::Pulse(), freq_, chans_,
         [this](std::int16_t* out, std::size_t frames) {
             std::lock_guard lock(mutex_);
             return ReadForPlayback(out, frames);

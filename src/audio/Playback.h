@@ -3,7 +3,7 @@
 // the listener has heard. The output volume (0..1) is the library's and applies to every
 // playback.
 
-#include "audio/PulseConnection.h"
+#include "platform/PulseConnection.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -11,6 +11,8 @@
 #include <memory>
 
 namespace audio {
+
+using platform::PulseConnection;
 
 class Playback {
 public:

@@ -8,8 +8,6 @@ namespace {
 
 struct Query {
     PulseConnection* pulse;
-    std::vector<std::string> names;
-    std::string defaultName;
     std::optional<SourceState> state;
     bool success = false;
 };
@@ -22,7 +20,7 @@ void Done(pa_context*, int success, void* q) {
 
 // Runs one setting operation on the server and waits for its answer.
 template <typename Start> bool RunSetting(PulseConnection& pulse, Start start) {
-    Query query{&pulse, {}, {}, {}, false};
+    Query query{&pulse, {}, false};
     PulseConnection::Lock lock(pulse);
     pa_context* context = pulse.Context();
     if (context == nullptr)
@@ -33,43 +31,8 @@ template <typename Start> bool RunSetting(PulseConnection& pulse, Start start) {
 
 } // namespace
 
-std::vector<std::string> SourceNames(PulseConnection& pulse) {
-    Query query{&pulse, {}, {}, {}, false};
-    PulseConnection::Lock lock(pulse);
-    pa_context* context = pulse.Context();
-    if (context == nullptr)
-        return {};
-    pulse.Wait(pa_context_get_server_info(
-        context,
-        [](pa_context*, const pa_server_info* info, void* q) {
-            auto* query = static_cast<Query*>(q);
-            if (info != nullptr && info->default_source_name != nullptr)
-                query->defaultName = info->default_source_name;
-            query->pulse->Signal();
-        },
-        &query));
-    pulse.Wait(pa_context_get_source_info_list(
-        context,
-        [](pa_context*, const pa_source_info* info, int eol, void* q) {
-            auto* query = static_cast<Query*>(q);
-            if (eol == 0 && info != nullptr)
-                query->names.emplace_back(info->name);
-            if (eol != 0)
-                query->pulse->Signal();
-        },
-        &query));
-    std::vector<std::string> ordered;
-    for (const auto& name : query.names)
-        if (name == query.defaultName)
-            ordered.push_back(name);
-    for (const auto& name : query.names)
-        if (name != query.defaultName)
-            ordered.push_back(name);
-    return ordered;
-}
-
 std::optional<SourceState> ReadSource(PulseConnection& pulse, const std::string& name) {
-    Query query{&pulse, {}, {}, {}, false};
+    Query query{&pulse, {}, false};
     PulseConnection::Lock lock(pulse);
     pa_context* context = pulse.Context();
     if (context == nullptr)

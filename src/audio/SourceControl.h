@@ -1,14 +1,15 @@
 #pragma once
-// The sound server's capture sources as record devices: their order (the default first, as
-// the capture device list has them), their ports, volume and mute.
+// A sound server capture source as a record device: its ports, volume and mute.
 
-#include "audio/PulseConnection.h"
+#include "platform/PulseConnection.h"
 
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace audio {
+
+using platform::PulseConnection;
 
 struct SourcePort {
     std::string name;
@@ -24,8 +25,6 @@ struct SourceState {
     std::uint8_t channels = 0;
 };
 
-// The sources' names, the default source first, then the others in the server's order.
-std::vector<std::string> SourceNames(PulseConnection& pulse);
 std::optional<SourceState> ReadSource(PulseConnection& pulse, const std::string& name);
 bool SetSourcePort(PulseConnection& pulse, const std::string& name, const std::string& port);
 bool SetSourceVolume(PulseConnection& pulse, const std::string& name, std::uint8_t channels,

@@ -1,23 +1,22 @@
 #include "platform/PulseWaveIn.h"
 
+#include "platform/PulseConnection.h"
+#include "platform/PulseSources.h"
 #include "platform/WaveQueue.h"
 
 #include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <memory>
-#include <pulse/pulseaudio.h>
+#include <optional>
 #include <vector>
 
 namespace {
 
+using Lock = platform::PulseConnection::Lock;
+
 // The server resamples, so a source delivers every rate and layout the flags can name.
 constexpr std::uint32_t AllWaveFormats = 0xFFFFF;
-
-struct Source {
-    std::string name;
-    WaveInCaps caps;
-};
 
 // Cut to 31 bytes without splitting a UTF-8 character.
 void CopyName(const std::string& text, WaveInCaps& caps) {
@@ -32,21 +31,20 @@ void CopyName(const std::string& text, WaveInCaps& caps) {
 } // namespace
 
 struct PulseWaveIn::Impl {
+    explicit Impl(platform::PulseConnection& p) : pulse(p) {}
+
+    platform::PulseConnection& pulse;
     std::string firstSource;
     // Audio kept for the owner while it has no buffer queued: by default about what the sound
     // server itself keeps for a record stream that is not read.
     std::uint32_t backlogSeconds = 20;
-    pa_threaded_mainloop* loop = nullptr;
-    pa_context* context = nullptr;
     pa_stream* stream = nullptr;
     bool looked = false;
-    // The server tells of every change to its sources and its default; until it does, the
-    // last look stands and a look asks the server nothing.
-    bool listingCurrent = false;
-    std::vector<Source> sources; // as at the last look, device 0 first
-    std::vector<Source> listing; // the look in progress
-    std::string defaultSource;
-    // Under the mainloop lock:
+    // The server tells of every change to its sources and its default; until the connection's
+    // count of them moves, the last look stands and a look asks the server nothing.
+    std::optional<std::uint64_t> lookedAtChanges;
+    std::vector<platform::PulseSource> sources; // as at the last look, device 0 first
+    // Under the connection's lock:
     WaveQueue queue;
     bool running = false;
     // A stream is corked only until its first start: uncorked again, a record stream hands
@@ -63,107 +61,19 @@ struct PulseWaveIn::Impl {
     std::atomic<bool> lost{false};
     std::atomic<std::uint64_t> overrun{0};
 
-    struct Lock {
-        pa_threaded_mainloop* loop;
-        explicit Lock(pa_threaded_mainloop* l) : loop(l) { pa_threaded_mainloop_lock(loop); }
-        ~Lock() { pa_threaded_mainloop_unlock(loop); }
-    };
-
-    bool Connected() const { return context && pa_context_get_state(context) == PA_CONTEXT_READY; }
-
-    // Called with the lock held; a lost server is tried again at the next call.
-    bool Connect() {
-        if (Connected())
-            return true;
-        if (context) {
-            pa_context_set_state_callback(context, nullptr, nullptr);
-            pa_context_disconnect(context);
-            pa_context_unref(context);
-        }
-        context = pa_context_new(pa_threaded_mainloop_get_api(loop), "Sonvera");
-        pa_context_set_state_callback(context, &Impl::ContextState, this);
-        if (pa_context_connect(context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0)
-            return false;
-        listingCurrent = false;
-        for (;;) {
-            const pa_context_state_t state = pa_context_get_state(context);
-            if (state == PA_CONTEXT_READY) {
-                pa_context_set_subscribe_callback(context, &Impl::ServerChanged, this);
-                const auto events = static_cast<pa_subscription_mask_t>(
-                    PA_SUBSCRIPTION_MASK_SOURCE | PA_SUBSCRIPTION_MASK_SERVER);
-                if (pa_operation* op = pa_context_subscribe(context, events, nullptr, nullptr))
-                    pa_operation_unref(op);
-                return true;
-            }
-            if (!PA_CONTEXT_IS_GOOD(state))
-                return false;
-            pa_threaded_mainloop_wait(loop);
-        }
-    }
-
-    void Wait(pa_operation* op) {
-        if (!op)
-            return;
-        while (pa_operation_get_state(op) == PA_OPERATION_RUNNING)
-            pa_threaded_mainloop_wait(loop);
-        pa_operation_unref(op);
-    }
-
     void Look() {
-        if (Connected() && listingCurrent)
-            return;
         looked = true;
-        sources.clear();
-        if (!Connect())
+        const bool connected = pulse.Context() != nullptr;
+        const std::uint64_t changes = pulse.Changes();
+        if (connected && lookedAtChanges == changes)
             return;
-        // A change while the answers come in marks the listing stale again.
-        listingCurrent = true;
-        defaultSource.clear();
-        listing.clear();
-        Wait(pa_context_get_server_info(context, &Impl::ServerInfo, this));
-        Wait(pa_context_get_source_info_list(context, &Impl::SourceInfo, this));
-        const std::string& first = firstSource.empty() ? defaultSource : firstSource;
-        for (const Source& s : listing)
-            if (s.name == first)
-                sources.push_back(s);
-        if (sources.empty() && !defaultSource.empty())
-            for (const Source& s : listing)
-                if (s.name == defaultSource)
-                    sources.push_back(s);
-        for (const Source& s : listing)
-            if (sources.empty() || s.name != sources.front().name)
-                sources.push_back(s);
-    }
-
-    static void ContextState(pa_context* c, void* self) {
-        auto* impl = static_cast<Impl*>(self);
-        if (!PA_CONTEXT_IS_GOOD(pa_context_get_state(c)) && impl->stream)
-            impl->lost = true;
-        pa_threaded_mainloop_signal(impl->loop, 0);
-    }
-
-    static void ServerChanged(pa_context*, pa_subscription_event_type_t, std::uint32_t,
-                              void* self) {
-        static_cast<Impl*>(self)->listingCurrent = false;
-    }
-
-    static void ServerInfo(pa_context*, const pa_server_info* info, void* self) {
-        auto* impl = static_cast<Impl*>(self);
-        if (info && info->default_source_name)
-            impl->defaultSource = info->default_source_name;
-        pa_threaded_mainloop_signal(impl->loop, 0);
-    }
-
-    static void SourceInfo(pa_context*, const pa_source_info* info, int eol, void* self) {
-        auto* impl = static_cast<Impl*>(self);
-        if (eol == 0 && info) {
-            Source s{info->name, {}};
-            CopyName(info->description && *info->description ? info->description : info->name,
-                     s.caps);
-            s.caps.dwFormats = AllWaveFormats;
-            impl->listing.push_back(s);
-        }
-        pa_threaded_mainloop_signal(impl->loop, 0);
+        sources = connected ? platform::ListSources(pulse, firstSource)
+                            : std::vector<platform::PulseSource>{};
+        // A look without a server, or with a change reported while the answers came in, is
+        // taken again at the next call.
+        lookedAtChanges.reset();
+        if (connected && pulse.Changes() == changes)
+            lookedAtChanges = changes;
     }
 
     static void StreamState(pa_stream* s, void* self) {
@@ -171,7 +81,7 @@ struct PulseWaveIn::Impl {
         // With PA_STREAM_DONT_MOVE a vanished source fails the stream instead of moving it.
         if (pa_stream_get_state(s) == PA_STREAM_FAILED)
             impl->lost = true;
-        pa_threaded_mainloop_signal(impl->loop, 0);
+        impl->pulse.Signal();
     }
 
     // Keeps what found no buffer, behind what is kept already; what does not fit is lost
@@ -224,16 +134,15 @@ struct PulseWaveIn::Impl {
         auto* impl = static_cast<Impl*>(self);
         const void* data = nullptr;
         std::size_t bytes = 0;
-        while (pa_stream_readable_size(s) > 0 && pa_stream_peek(s, &data, &bytes) == 0) {
-            if (bytes == 0)
-                break;
+        // Everything that arrived, in one wakeup.
+        while (pa_stream_peek(s, &data, &bytes) == 0 && bytes > 0) {
             if (impl->running)
                 impl->Deliver(data, bytes);
             pa_stream_drop(s);
         }
     }
 
-    // Starts filling buffers; the caller holds the mainloop lock.
+    // Starts filling buffers; the caller holds the connection's lock.
     void Run() {
         running = true;
         if (corked) {
@@ -244,70 +153,61 @@ struct PulseWaveIn::Impl {
     }
 };
 
-PulseWaveIn::PulseWaveIn(std::string firstSource, std::uint32_t backlogSeconds)
-    : impl_(std::make_unique<Impl>()) {
+PulseWaveIn::PulseWaveIn(platform::PulseConnection& pulse, std::string firstSource,
+                         std::uint32_t backlogSeconds)
+    : impl_(std::make_unique<Impl>(pulse)) {
     impl_->firstSource = std::move(firstSource);
     impl_->backlogSeconds = backlogSeconds;
-    impl_->loop = pa_threaded_mainloop_new();
-    pa_threaded_mainloop_start(impl_->loop);
 }
 
 PulseWaveIn::~PulseWaveIn() {
     Close();
-    {
-        Impl::Lock lock(impl_->loop);
-        if (impl_->context) {
-            pa_context_set_state_callback(impl_->context, nullptr, nullptr);
-            pa_context_disconnect(impl_->context);
-            pa_context_unref(impl_->context);
-        }
-    }
-    pa_threaded_mainloop_stop(impl_->loop);
-    pa_threaded_mainloop_free(impl_->loop);
 }
 
 std::uint32_t PulseWaveIn::GetNumDevs() {
-    Impl::Lock lock(impl_->loop);
+    Lock lock(impl_->pulse);
     impl_->Look();
     return static_cast<std::uint32_t>(impl_->sources.size());
 }
 
 WaveResult PulseWaveIn::GetDevCaps(std::uint32_t device, WaveInCaps& caps) {
-    Impl::Lock lock(impl_->loop);
+    Lock lock(impl_->pulse);
     if (!impl_->looked)
         impl_->Look();
     if (device >= impl_->sources.size())
         return PA_ERR_NOENTITY;
-    caps = impl_->sources[device].caps;
+    caps = {};
+    CopyName(impl_->sources[device].description, caps);
+    caps.dwFormats = AllWaveFormats;
     return WaveOk;
 }
 
 std::string PulseWaveIn::SourceName(std::uint32_t device) {
-    Impl::Lock lock(impl_->loop);
+    Lock lock(impl_->pulse);
+    if (!impl_->looked)
+        impl_->Look();
     return device < impl_->sources.size() ? impl_->sources[device].name : std::string();
 }
 
 WaveResult PulseWaveIn::Open(std::uint32_t device, std::uint32_t rate) {
-    Impl::Lock lock(impl_->loop);
+    Lock lock(impl_->pulse);
     Impl& d = *impl_;
     if (d.stream)
         return PA_ERR_EXIST;
     if (!d.looked)
         d.Look();
-    if (!d.Connect()) {
-        const int error = d.context ? pa_context_errno(d.context) : PA_OK;
-        return error != PA_OK ? static_cast<WaveResult>(error)
-                              : static_cast<WaveResult>(PA_ERR_CONNECTIONREFUSED);
-    }
+    pa_context* context = d.pulse.Context();
+    if (context == nullptr)
+        return static_cast<WaveResult>(d.pulse.Error());
     if (device >= d.sources.size())
         return PA_ERR_NOENTITY;
 
     const pa_sample_spec format{PA_SAMPLE_S16LE, rate, 2};
     if (!pa_sample_spec_valid(&format))
         return PA_ERR_INVALID;
-    d.stream = pa_stream_new(d.context, "Sonvera capture", &format, nullptr);
+    d.stream = pa_stream_new(context, "Sonvera capture", &format, nullptr);
     if (!d.stream)
-        return pa_context_errno(d.context);
+        return pa_context_errno(context);
     pa_stream_set_state_callback(d.stream, &Impl::StreamState, &d);
     pa_stream_set_read_callback(d.stream, &Impl::StreamRead, &d);
     d.lost = false;
@@ -329,12 +229,12 @@ WaveResult PulseWaveIn::Open(std::uint32_t device, std::uint32_t rate) {
         pa_stream_state_t state;
         while ((state = pa_stream_get_state(d.stream)) == PA_STREAM_CREATING ||
                state == PA_STREAM_UNCONNECTED)
-            pa_threaded_mainloop_wait(d.loop);
+            pa_threaded_mainloop_wait(d.pulse.Loop());
         if (state != PA_STREAM_READY)
             result = -1;
     }
     if (result != 0) {
-        const int error = pa_context_errno(d.context);
+        const int error = pa_context_errno(context);
         pa_stream_set_state_callback(d.stream, nullptr, nullptr);
         pa_stream_set_read_callback(d.stream, nullptr, nullptr);
         pa_stream_disconnect(d.stream);
@@ -348,7 +248,7 @@ WaveResult PulseWaveIn::Open(std::uint32_t device, std::uint32_t rate) {
 }
 
 WaveResult PulseWaveIn::AddBuffer(WaveHeader& header) {
-    Impl::Lock lock(impl_->loop);
+    Lock lock(impl_->pulse);
     if (!impl_->stream)
         return PA_ERR_BADSTATE;
     impl_->queue.Add(header);
@@ -359,7 +259,7 @@ WaveResult PulseWaveIn::AddBuffer(WaveHeader& header) {
 }
 
 WaveResult PulseWaveIn::Start() {
-    Impl::Lock lock(impl_->loop);
+    Lock lock(impl_->pulse);
     if (!impl_->stream)
         return PA_ERR_BADSTATE;
     if (!impl_->running)
@@ -368,7 +268,7 @@ WaveResult PulseWaveIn::Start() {
 }
 
 WaveResult PulseWaveIn::Stop() {
-    Impl::Lock lock(impl_->loop);
+    Lock lock(impl_->pulse);
     if (!impl_->stream)
         return PA_ERR_BADSTATE;
     impl_->running = false;
@@ -380,7 +280,7 @@ WaveResult PulseWaveIn::Stop() {
 }
 
 WaveResult PulseWaveIn::Reset() {
-    Impl::Lock lock(impl_->loop);
+    Lock lock(impl_->pulse);
     if (!impl_->stream)
         return PA_ERR_BADSTATE;
     impl_->running = false;
@@ -393,7 +293,7 @@ WaveResult PulseWaveIn::Close() {
     if (!impl_->stream)
         return WaveOk;
     Reset();
-    Impl::Lock lock(impl_->loop);
+    Lock lock(impl_->pulse);
     Impl& d = *impl_;
     pa_stream_set_state_callback(d.stream, nullptr, nullptr);
     pa_stream_set_read_callback(d.stream, nullptr, nullptr);

@@ -29,6 +29,10 @@ WaveResult ScriptedWaveIn::GetDevCaps(std::uint32_t device, WaveInCaps& caps) {
     return WaveOk;
 }
 
+std::string ScriptedWaveIn::SourceName(std::uint32_t device) {
+    return device < SourceNames.size() ? SourceNames[device] : std::string();
+}
+
 WaveResult ScriptedWaveIn::Open(std::uint32_t device, std::uint32_t rate) {
     ++opens_;
     if (open_)

@@ -15,9 +15,10 @@ public:
 
     // The script.
     std::vector<WaveInCaps> Devices;
-    WaveResult OpenResult = WaveOk; // what Open returns
-    std::string ErrorText;          // GetErrorText of any code
-    bool Lost = false;              // DeviceLost
+    std::vector<std::string> SourceNames; // the server's names of the devices, in their order
+    WaveResult OpenResult = WaveOk;       // what Open returns
+    std::string ErrorText;                // GetErrorText of any code
+    bool Lost = false;                    // DeviceLost
 
     // Delivers audio as the device's thread would: into the queued buffers while running,
     // dropped while stopped or closed.
@@ -33,6 +34,7 @@ public:
 
     std::uint32_t GetNumDevs() override;
     WaveResult GetDevCaps(std::uint32_t device, WaveInCaps& caps) override;
+    std::string SourceName(std::uint32_t device) override;
     WaveResult Open(std::uint32_t device, std::uint32_t rate) override;
     WaveResult AddBuffer(WaveHeader& header) override;
     WaveResult Start() override;

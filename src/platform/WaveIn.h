@@ -44,6 +44,9 @@ public:
     // from that look. Cheap enough to call every half second.
     virtual std::uint32_t GetNumDevs() = 0;
     virtual WaveResult GetDevCaps(std::uint32_t device, WaveInCaps& caps) = 0;
+    // The sound server's name of a device as numbered at the last look: what the record inputs
+    // find the same source by. Empty when out of range.
+    virtual std::string SourceName(std::uint32_t device) = 0;
 
     // Opens a device (as numbered at the last look) for 16-bit stereo at `rate`, stopped.
     virtual WaveResult Open(std::uint32_t device, std::uint32_t rate) = 0;

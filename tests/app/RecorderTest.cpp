@@ -5,6 +5,7 @@
 #include "RecorderFixture.h"
 #include "SineWav.h"
 #include "app/StatusMonitor.h"
+#include "audio/Bass.h"
 #include "platform/OutputFile.h"
 
 #include <algorithm>
@@ -236,6 +237,28 @@ TEST_F(RecorderTest, ADeviceThatFailedToOpenIsOpenedWhenItGoesAndComesBack) {
     core->WatchTick();
     EXPECT_TRUE(core->Ring().IsOpen());
     EXPECT_EQ(core->Watch.SourceText, "Line In");
+}
+
+// The record inputs belong to the source the capture device records, found by its name on the
+// test server, whatever order the backend lists its devices in (the server's default source is
+// sonvera_signal_44100).
+TEST_F(RecorderTest, TheInputsAreThoseOfTheSourceTheCaptureDeviceRecords) {
+    struct Case {
+        std::vector<std::string> sources;
+        const char* inputName;
+    };
+    for (const Case& c : {Case{{"sonvera_silence", "sonvera_signal_44100"}, "Silence"},
+                          Case{{"sonvera_signal_96000"}, "Test_signal_96000"},
+                          Case{{"sonvera_signal_44100", "sonvera_silence"}, "Test_signal_44100"},
+                          Case{{"no_such_source"}, ""}}) {
+        Make(0xFFFFF, "Wav=1\nMP3=0\n", [&](ScriptedWaveIn& scripted) {
+            scripted.Devices.assign(c.sources.size(), ScriptedWaveIn::Caps("Card", 0xFFFFF));
+            scripted.SourceNames = c.sources;
+        });
+        const char* name = BASS_RecordGetInputName(core->Inputs.InputIndex);
+        EXPECT_STREQ(name ? name : "", c.inputName) << c.sources.front();
+        core.reset();
+    }
 }
 
 TEST_F(RecorderTest, AudioTheRingHadNoRoomForIsToldWhileRecordingAndAtTheStop) {

@@ -1,8 +1,12 @@
 // Record inputs on the test server: its sources have no ports, so each has one input named
-// by its description; the level is the source's volume and reaches the server.
+// by its description; the level is the source's volume and reaches the server. The record
+// devices are those of the capture device over the server.
 
 #include "audio/Bass.h"
+#include "audio/RecordDevices.h"
 #include "audio/RecordInputs.h"
+#include "platform/PulseConnection.h"
+#include "platform/PulseWaveIn.h"
 
 #include <QProcess>
 #include <QRegularExpression>
@@ -36,7 +40,19 @@ int DeviceNamed(const std::string& description) {
     return -1;
 }
 
-TEST(RecordInputs, DeviceZeroIsTheDefaultSourceWithOneInput) {
+class RecordInputs : public ::testing::Test {
+protected:
+    RecordInputs() { audio::PairRecordDevices(&capture_); }
+    ~RecordInputs() override {
+        BASS_RecordFree();
+        audio::PairRecordDevices(nullptr);
+    }
+
+private:
+    PulseWaveIn capture_{platform::Pulse()};
+};
+
+TEST_F(RecordInputs, DeviceZeroIsTheDefaultSourceWithOneInput) {
     BASS_RecordFree();
     EXPECT_EQ(BASS_RecordGetInput(0, nullptr), BASS_DWORD_ERROR); // not initialised
     EXPECT_EQ(BASS_RecordGetInputName(0), nullptr);
@@ -58,7 +74,7 @@ TEST(RecordInputs, DeviceZeroIsTheDefaultSourceWithOneInput) {
     EXPECT_FALSE(BASS_RecordInit(1000));
 }
 
-TEST(RecordInputs, LevelAndSwitchingOnReachTheSource) {
+TEST_F(RecordInputs, LevelAndSwitchingOnReachTheSource) {
     ASSERT_GE(DeviceNamed("Silence"), 1);
     const QString source = "sonvera_silence";
     Pactl({"set-source-volume", source, "50%"});
@@ -90,7 +106,7 @@ TEST(RecordInputs, LevelAndSwitchingOnReachTheSource) {
 
 // A source with ports (a sound card's microphone and line-in): the test server has none, so
 // the mapping is checked on the state the server would report.
-TEST(RecordInputs, PortsAreTheInputsAndTheActiveOneIsOn) {
+TEST_F(RecordInputs, PortsAreTheInputsAndTheActiveOneIsOn) {
     audio::SourceState card;
     card.description = "Built-in Audio Analog Stereo";
     card.ports = {{"analog-input-mic", "Microphone"}, {"analog-input-linein", "Line In"}};

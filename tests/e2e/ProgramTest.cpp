@@ -48,12 +48,20 @@ TEST_F(ProgramTest, HotKeysFromAnotherWindowRecordTheKnownSignal) {
 }
 
 // FFmpeg and the libraries it brings in weigh about a third of the program's memory: they are
-// loaded when a file is played, probed or converted, not for monitoring.
-TEST_F(ProgramTest, MonitoringLeavesFFmpegUnloaded) {
+// loaded when a file is played, probed or converted, not for monitoring. The capture and the
+// record inputs and level share one connection to the sound server.
+TEST_F(ProgramTest, MonitoringLeavesFFmpegUnloadedAndHoldsOneServerConnection) {
     e2e::Program program(folder, WavSettings(output));
     program.Start(display);
     ASSERT_TRUE(program.WaitForWindow(display));
     std::this_thread::sleep_for(2s); // the screens are moving: monitoring runs
+
+    const std::string clients = Pactl("list clients");
+    const std::string own = "application.process.id = \"" + std::to_string(program.Pid()) + "\"";
+    std::size_t connections = 0;
+    for (auto at = clients.find(own); at != std::string::npos; at = clients.find(own, at + 1))
+        ++connections;
+    EXPECT_EQ(connections, 1u) << clients;
 
     std::ifstream maps("/proc/" + std::to_string(program.Pid()) + "/maps");
     std::string line;

@@ -8,6 +8,7 @@
 #include "engine/AudioLoss.h"
 #include "engine/WRecord.h"
 #include "engine/Writers.h"
+#include "platform/PulseConnection.h"
 #include "platform/PulseWaveIn.h"
 
 #include <atomic>
@@ -106,7 +107,7 @@ struct BlockingDisk {
 } // namespace
 
 TEST(CaptureFaults, ADiskBlockedForSixSecondsLosesNoFrameAndNeverHoldsUpThePoll) {
-    PulseWaveIn device("sonvera_signal_44100");
+    PulseWaveIn device(platform::Pulse(), "sonvera_signal_44100");
     CaptureRing ring(device);
     RecordingSettings s = Wav44100();
     ASSERT_EQ(ring.OpenCapture(s).Outcome, OpenOutcome::Opened);
@@ -156,7 +157,7 @@ class CaptureStall : public testing::TestWithParam<PollStall> {};
 // The window thread stops polling for 8 s, twice what the ring holds.
 TEST_P(CaptureStall, TheRecordingCatchesUpAndTheLossCountedIsWhatIsMissing) {
     const PollStall& c = GetParam();
-    PulseWaveIn device("sonvera_signal_44100", c.backlogSeconds);
+    PulseWaveIn device(platform::Pulse(), "sonvera_signal_44100", c.backlogSeconds);
     CaptureRing ring(device);
     RecordingSettings s = Wav44100();
     ASSERT_EQ(ring.OpenCapture(s).Outcome, OpenOutcome::Opened);

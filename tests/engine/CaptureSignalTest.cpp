@@ -4,6 +4,7 @@
 
 #include "KnownSignal.h"
 #include "engine/WRecord.h"
+#include "platform/PulseConnection.h"
 #include "platform/PulseWaveIn.h"
 
 #include <chrono>
@@ -38,7 +39,7 @@ class CaptureSignal : public ::testing::TestWithParam<std::uint32_t> {};
 
 TEST_P(CaptureSignal, EveryBlockContinuesTheSignal) {
     const std::uint32_t rate = GetParam();
-    PulseWaveIn device("sonvera_signal_" + std::to_string(rate));
+    PulseWaveIn device(platform::Pulse(), "sonvera_signal_" + std::to_string(rate));
     CaptureRing ring(device);
     RecordingSettings settings;
     settings.Wav = true;
@@ -68,7 +69,7 @@ INSTANTIATE_TEST_SUITE_P(Engine, CaptureSignal, ::testing::Values(44100u, 48000u
 // Pauses on the real device: after each resume all 40 buffers are back in use, and every
 // block taken is whole signal, the audio cut short by a pause never among it.
 TEST(CaptureSignalPause, PausesKeepTheRingWhole) {
-    PulseWaveIn device("sonvera_signal_44100");
+    PulseWaveIn device(platform::Pulse(), "sonvera_signal_44100");
     CaptureRing ring(device);
     RecordingSettings settings;
     ASSERT_EQ(ring.OpenCapture(settings).Outcome, OpenOutcome::Opened);

@@ -7,6 +7,7 @@
 #include "engine/OutputFormats.h"
 #include "engine/WRecord.h"
 #include "engine/Writers.h"
+#include "platform/PulseConnection.h"
 #include "platform/PulseWaveIn.h"
 
 #include <cmath>
@@ -51,7 +52,7 @@ void PrintTo(const Recording& r, std::ostream* os) {
 
 // Records `Blocks` blocks of the 44100 Hz source into `path`; returns the bytes handed over.
 std::vector<std::uint8_t> Record(RecordingSettings& s, const std::string& path) {
-    PulseWaveIn device("sonvera_signal_44100");
+    PulseWaveIn device(platform::Pulse(), "sonvera_signal_44100");
     CaptureRing ring(device);
     EXPECT_EQ(ring.OpenCapture(s).Outcome, OpenOutcome::Opened);
     WriterState writers;

@@ -4,6 +4,7 @@
 #include "platform/PulseWaveIn.h"
 
 #include "KnownSignal.h"
+#include "platform/PulseConnection.h"
 
 #include <algorithm>
 #include <chrono>
@@ -79,7 +80,7 @@ std::vector<std::string> Names(PulseWaveIn& device) {
 TEST(PulseWaveIn, DevicesAreTheSourcesWithTheDefaultFirst) {
     // 30 letters and a two-byte letter that the 31-byte cut must not split.
     TemporarySource longName("sonvera_long", "Sonvera_test_source_named_long\xC3\xA9_and_more");
-    PulseWaveIn device;
+    PulseWaveIn device(platform::Pulse());
     const std::vector<std::string> names = Names(device);
     ASSERT_GE(names.size(), 6u);
     EXPECT_EQ(names[0], "Test_signal_44100");
@@ -101,7 +102,7 @@ TEST(PulseWaveIn, DevicesAreTheSourcesWithTheDefaultFirst) {
     EXPECT_TRUE(WaitFor([&] { return Names(device).size() == before; }));
 
     // A source asked for by name comes first instead.
-    PulseWaveIn chosen("sonvera_signal_96000");
+    PulseWaveIn chosen(platform::Pulse(), "sonvera_signal_96000");
     EXPECT_EQ(Names(chosen)[0], "Test_signal_96000");
 }
 
@@ -120,7 +121,7 @@ struct Buffers {
 };
 
 TEST(PulseWaveIn, StopHandsBackThePartlyFilledBufferAndResetTheRest) {
-    PulseWaveIn device("sonvera_signal_44100");
+    PulseWaveIn device(platform::Pulse(), "sonvera_signal_44100");
     ASSERT_EQ(device.Open(0, 44100), WaveOk);
     Buffers b;
     for (WaveHeader& h : b.headers)
@@ -151,7 +152,7 @@ TEST(PulseWaveIn, StopHandsBackThePartlyFilledBufferAndResetTheRest) {
 
 TEST(PulseWaveIn, AVanishedSourceEndsTheStreamInsteadOfMovingIt) {
     TemporarySource source("sonvera_vanishing", "Vanishing");
-    PulseWaveIn device("sonvera_vanishing");
+    PulseWaveIn device(platform::Pulse(), "sonvera_vanishing");
     ASSERT_EQ(Names(device)[0], "Vanishing");
     ASSERT_EQ(device.Open(0, 44100), WaveOk);
     Buffers b;
@@ -168,7 +169,7 @@ TEST(PulseWaveIn, AVanishedSourceEndsTheStreamInsteadOfMovingIt) {
 }
 
 TEST(PulseWaveIn, FailuresCarryTheServersText) {
-    PulseWaveIn device;
+    PulseWaveIn device(platform::Pulse());
     device.GetNumDevs();
     const WaveResult unknown = device.Open(99, 44100);
     EXPECT_NE(unknown, WaveOk);
@@ -176,7 +177,8 @@ TEST(PulseWaveIn, FailuresCarryTheServersText) {
 
     const std::string server = std::getenv("PULSE_SERVER");
     setenv("PULSE_SERVER", "unix:/nonexistent/native", 1);
-    PulseWaveIn away;
+    platform::PulseConnection elsewhere;
+    PulseWaveIn away(elsewhere);
     const std::uint32_t count = away.GetNumDevs();
     const WaveResult refused = away.Open(0, 44100);
     setenv("PULSE_SERVER", server.c_str(), 1);

@@ -3,6 +3,7 @@
 // an empty output folder, and with a clock the test moves on.
 
 #include "TestPaths.h"
+#include "platform/PulseConnection.h"
 #include "platform/PulseWaveIn.h"
 #include "ui/common/MouseLabel.h"
 #include "ui/main/Images.h"
@@ -33,7 +34,8 @@ protected:
         std::ofstream(folder + "/Sonvera.ini")
             << "[Folder]\nName=" << output << "\n[Record Settings]\nWav=1\nMP3=0\n"
             << ExtraSettings();
-        form = std::make_unique<TForm1>(folder + "/Sonvera.ini", std::make_unique<PulseWaveIn>(),
+        form = std::make_unique<TForm1>(folder + "/Sonvera.ini",
+                                        std::make_unique<PulseWaveIn>(platform::Pulse()),
                                         [this] { return tick; });
         form->show();
     }

@@ -1,5 +1,6 @@
 #include "ui/main/Application.h"
 
+#include "platform/PulseConnection.h"
 #include "platform/PulseWaveIn.h"
 #include "platform/Restart.h"
 #include "platform/SettingsLocation.h"
@@ -33,7 +34,7 @@ struct Windows {
 
     Windows() {
         form1 = std::make_unique<TForm1>(platform::ChooseSettingsFile(),
-                                         std::make_unique<PulseWaveIn>());
+                                         std::make_unique<PulseWaveIn>(platform::Pulse()));
         Recorder& core = form1->Core();
         // The skin holder reads the settings and the family that the main window's creation set.
         form2 = std::make_unique<TForm2>(core.Flags.VistaMode, core.Settings, core.Screens,

@@ -1,14 +1,13 @@
 #pragma once
-// The audio library's connection to the sound server (the capture device, platform/PulseWaveIn,
-// keeps one of its own): a threaded mainloop and a context, made on first use and made again
-// when the server went away. Callbacks of playback streams and queries run on its thread under
-// its lock.
+// The program's one connection to the sound server: a threaded mainloop and a context, made on
+// first use and made again when the server went away. The capture device, the record inputs and
+// the player's streams all run on its thread: their callbacks and queries run under its lock.
 
 #include <atomic>
 #include <cstdint>
 #include <pulse/pulseaudio.h>
 
-namespace audio {
+namespace platform {
 
 class PulseConnection {
 public:
@@ -18,9 +17,11 @@ public:
     PulseConnection& operator=(const PulseConnection&) = delete;
 
     pa_threaded_mainloop* Loop() const { return loop_; }
-    // The ready context, connecting first if needed; null without a server. Call with the
-    // lock held.
+    // The ready context, connecting first if needed; null without a server (Error() then
+    // tells why). Call with the lock held.
     pa_context* Context();
+    // The server's error code of the last failed connection.
+    int Error() const { return error_; }
     // Waits for an operation to finish and drops it. Call with the lock held.
     void Wait(pa_operation* op);
     // Wakes a Wait or a caller waiting on the loop (from a callback).
@@ -44,13 +45,17 @@ public:
 
 private:
     void Disconnect();
+    // Keeps the failed context's error and drops it.
+    void Fail();
 
     pa_threaded_mainloop* loop_;
     pa_context* context_ = nullptr;
+    int error_ = PA_OK;
     std::atomic<std::uint64_t> changes_{0};
 };
 
-// The library's connection, as its flat calls need one.
+// The program's connection, made on first use and never destroyed: streams still open at exit
+// (the library's handle table) disconnect through it.
 PulseConnection& Pulse();
 
-} // namespace audio
+} // namespace platform

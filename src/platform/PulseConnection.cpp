@@ -1,6 +1,6 @@
-#include "audio/PulseConnection.h"
+#include "platform/PulseConnection.h"
 
-namespace audio {
+namespace platform {
 
 PulseConnection::PulseConnection() : loop_(pa_threaded_mainloop_new()) {
     pa_threaded_mainloop_start(loop_);
@@ -24,6 +24,13 @@ void PulseConnection::Disconnect() {
     context_ = nullptr;
 }
 
+void PulseConnection::Fail() {
+    error_ = pa_context_errno(context_);
+    if (error_ == PA_OK)
+        error_ = PA_ERR_CONNECTIONREFUSED;
+    Disconnect();
+}
+
 pa_context* PulseConnection::Context() {
     if (context_ != nullptr && pa_context_get_state(context_) == PA_CONTEXT_READY)
         return context_;
@@ -39,7 +46,7 @@ pa_context* PulseConnection::Context() {
         },
         this);
     if (pa_context_connect(context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) {
-        Disconnect();
+        Fail();
         return nullptr;
     }
     for (;;) {
@@ -56,10 +63,11 @@ pa_context* PulseConnection::Context() {
             if (pa_operation* op = pa_context_subscribe(context_, events, nullptr, nullptr))
                 pa_operation_unref(op);
             ++changes_;
+            error_ = PA_OK;
             return context_;
         }
         if (!PA_CONTEXT_IS_GOOD(state)) {
-            Disconnect();
+            Fail();
             return nullptr;
         }
         pa_threaded_mainloop_wait(loop_);
@@ -75,9 +83,8 @@ void PulseConnection::Wait(pa_operation* op) {
 }
 
 PulseConnection& Pulse() {
-    // Never destroyed: streams left in the handle table at exit still disconnect through it.
     static PulseConnection* connection = new PulseConnection;
     return *connection;
 }
 
-} // namespace audio
+} // namespace platform
