@@ -1,5 +1,5 @@
 // The real program started on a folder it cannot read through quickly: the window answers and
-// F5 records at once, however long a file's duration takes to find.
+// F5 records at once, however long a file's duration or the folder's listing takes.
 
 #include "Desktop.h"
 #include "ProgramFixture.h"
@@ -75,6 +75,53 @@ TEST_F(BigFolder, PlayingASparseHugeMp3LeavesTheWindowAnswering) {
         << "the player did not show";
 
     ExpectF5Records(display, output);
+    program.Signal(SIGTERM);
+    EXPECT_EQ(program.WaitForExit(20s), 0);
+}
+
+// A file of the folder sits on a stalled mount: the listing hangs on it until the mount answers.
+// Meanwhile F5 records the known signal and the program ends on request; once the mount answers,
+// the list fills (a double click on its first row plays).
+TEST_F(BigFolder, AStalledFileNeitherHoldsTheWindowNorTheRecording) {
+    sine_wav::Write(output + "/tone.wav", 44100, 2, 44100, 440);
+    sine_wav::Write(output + "/stalled.wav", 44100, 2, 44100, 440);
+    const std::string released = folder + "/released";
+    const std::vector<std::string> stall = {"LD_PRELOAD=" SONVERA_STALLED_FILES,
+                                            "SONVERA_STALL_NAME=stalled.wav",
+                                            "SONVERA_STALL_RELEASE=" + released};
+    e2e::Program program(folder, e2e::WavSettings(output));
+    program.Start(display, stall);
+    ASSERT_TRUE(program.WaitForWindow(display));
+
+    ExpectF5Records(display, output);
+    ASSERT_TRUE(e2e::WaitFor(
+        [&] { return e2e::Recordings(output, "wav").size() == 1 && program.Running(); }, 5s));
+    std::this_thread::sleep_for(1s);
+    e2e::ExpectKnownSignal(e2e::Recordings(output, "wav").front(), 0.9);
+
+    const std::string pid = std::to_string(program.Pid());
+    const auto visibleWindows = [&] {
+        const std::string ids = display.Run("xdotool search --onlyvisible --pid " + pid);
+        return std::count(ids.begin(), ids.end(), '\n');
+    };
+    const auto shown = visibleWindows();
+    e2e::Shell("touch " + released);
+    std::this_thread::sleep_for(1s);
+    program.ClickMainWindow(display, 64, 263 + 25, "click --repeat 2 --delay 80 1");
+    EXPECT_TRUE(e2e::WaitFor([&] { return visibleWindows() > shown; }, 10s))
+        << "the list did not fill once the mount answered";
+
+    program.Signal(SIGTERM);
+    EXPECT_EQ(program.WaitForExit(20s), 0);
+}
+
+// Ending the program does not wait for a mount that never answers.
+TEST_F(BigFolder, TheProgramEndsWhileTheListingHangs) {
+    sine_wav::Write(output + "/stalled.wav", 44100, 2, 44100, 440);
+    e2e::Program program(folder, e2e::WavSettings(output));
+    program.Start(display, {"LD_PRELOAD=" SONVERA_STALLED_FILES, "SONVERA_STALL_NAME=stalled.wav"});
+    ASSERT_TRUE(program.WaitForWindow(display));
+    std::this_thread::sleep_for(1s);
     program.Signal(SIGTERM);
     EXPECT_EQ(program.WaitForExit(20s), 0);
 }
