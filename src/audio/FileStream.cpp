@@ -7,6 +7,7 @@
 #include <condition_variable>
 #include <cstring>
 #include <thread>
+#include <utility>
 
 namespace audio {
 
@@ -15,6 +16,9 @@ namespace {
 // Frames kept for the spectrum: more than the server holds queued ahead of the listener
 // (about 2 s), at any rate up to 192 kHz.
 constexpr std::uint64_t HistoryFrames = 1 << 19;
+// Audio read ahead of the playback: what a disk may stall for unheard, on top of what the
+// server holds queued.
+constexpr std::uint64_t AheadSeconds = 1;
 constexpr DWORD SpectrumRequest = BASS_DATA_FFT1024 | BASS_DATA_FFT_INDIVIDUAL;
 // How long the caller waits for a file to open: past the decoder's own time to open, a file on
 // a stalled mount is given up, and its opening left to end or hang on its own.
@@ -52,7 +56,10 @@ std::shared_ptr<FileStream> FileStream::Open(const std::string& path, DWORD flag
 
 FileStream::FileStream(std::unique_ptr<FileDecoder> decoder, DWORD flags)
     : flags_(flags & BASS_STREAM_DECODE), freq_(decoder->Rate()), chans_(decoder->Channels()),
-      eightBit_(decoder->EightBit()), decoder_(std::move(decoder)) {
+      eightBit_(decoder->EightBit()), decoder_(std::make_shared<Decoder>()),
+      position_(decoder->Position()) {
+    decoder_->length = decoder->Length();
+    decoder_->file = std::move(decoder);
     if (!Decoding())
         history_.resize(HistoryFrames * chans_);
 }
@@ -67,15 +74,14 @@ BASS_CHANNELINFO FileStream::Info() const {
 }
 
 QWORD FileStream::Length() {
-    std::lock_guard lock(mutex_);
-    return decoder_->Length() * FrameBytes();
+    return decoder_->length * FrameBytes();
 }
 
 std::uint64_t FileStream::HeardFrame() {
     if (playback_)
         return playStart_ + playback_->PlayedFrames();
     std::lock_guard lock(mutex_);
-    return decoder_->Position();
+    return position_;
 }
 
 QWORD FileStream::Position() {
@@ -84,9 +90,16 @@ QWORD FileStream::Position() {
 }
 
 bool FileStream::SeekDecoder(std::uint64_t frame) {
-    const bool moved = decoder_->Seek(frame);
-    historyBegin_ = historyEnd_ = decoder_->Position();
+    const bool moved = decoder_->file->Seek(frame);
+    decoder_->length = decoder_->file->Length();
+    position_ = historyBegin_ = historyEnd_ = decoder_->file->Position();
+    seekFirst_ = false;
     return moved;
+}
+
+void FileStream::RestAt(std::uint64_t frame) {
+    position_ = historyBegin_ = historyEnd_ = frame;
+    seekFirst_ = true;
 }
 
 bool FileStream::SetPosition(QWORD pos) {
@@ -94,9 +107,11 @@ bool FileStream::SetPosition(QWORD pos) {
     const bool playing = playback_ != nullptr && !playback_->Ended();
     const bool paused = playing && playback_->Paused();
     const std::uint64_t heard = HeardFrame();
-    playback_.reset();
+    EndPlayback();
     bool moved;
     {
+        // Waits for a read still inside a stalled file: the decoder reads one thing at a time.
+        std::lock_guard reading(decoder_->mutex);
         std::lock_guard lock(mutex_);
         moved = SeekDecoder(pos / FrameBytes());
         if (!moved)
@@ -107,30 +122,48 @@ bool FileStream::SetPosition(QWORD pos) {
     return moved;
 }
 
-std::size_t FileStream::ReadForPlayback(std::int16_t* out, std::size_t frames) {
-    const std::size_t got = decoder_->Read(out, frames);
-    for (std::size_t i = 0; i < got; ++i, ++historyEnd_) {
+Playback::Pulled FileStream::ReadForPlayback(std::int16_t* out, std::size_t frames) {
+    const DecodeAhead::Taken taken = ahead_->Take(out, frames);
+    std::lock_guard lock(mutex_);
+    for (std::size_t i = 0; i < taken.frames; ++i, ++historyEnd_) {
         const std::size_t slot = std::size_t(historyEnd_ % HistoryFrames) * chans_;
         std::memcpy(&history_[slot], out + i * chans_, FrameBytes());
     }
     historyBegin_ =
         std::max(historyBegin_, historyEnd_ > HistoryFrames ? historyEnd_ - HistoryFrames : 0);
-    return got;
+    return {taken.frames, taken.ended};
 }
 
 bool FileStream::StartPlayback(bool paused) {
+    bool seek;
     {
         std::lock_guard lock(mutex_);
-        playStart_ = decoder_->Position();
+        playStart_ = position_;
+        seek = std::exchange(seekFirst_, false);
     }
+    ahead_ = std::make_unique<DecodeAhead>(
+        [decoder = decoder_, start = playStart_, seek](std::int16_t* out,
+                                                       std::size_t frames) mutable {
+            std::lock_guard lock(decoder->mutex);
+            if (std::exchange(seek, false))
+                decoder->file->Seek(start);
+            const std::size_t got = decoder->file->Read(out, frames);
+            decoder->length = decoder->file->Length();
+            return got;
+        },
+        chans_, AheadSeconds * freq_);
     playback_ = Playback::Start(
         Pulse(), freq_, chans_,
-        [this](std::int16_t* out, std::size_t frames) {
-            std::lock_guard lock(mutex_);
-            return ReadForPlayback(out, frames);
-        },
+        [this](std::int16_t* out, std::size_t frames) { return ReadForPlayback(out, frames); },
         paused);
+    if (!playback_)
+        ahead_.reset();
     return playback_ != nullptr;
+}
+
+void FileStream::EndPlayback() {
+    playback_.reset();
+    ahead_.reset();
 }
 
 bool FileStream::Play(bool restart) {
@@ -138,9 +171,9 @@ bool FileStream::Play(bool restart) {
         return false;
     std::lock_guard control(control_);
     if (restart) {
-        playback_.reset();
+        EndPlayback();
         std::lock_guard lock(mutex_);
-        SeekDecoder(0);
+        RestAt(0);
     } else if (playback_) {
         playback_->SetPaused(false);
         return true;
@@ -160,11 +193,11 @@ bool FileStream::Stop() {
     std::lock_guard control(control_);
     if (!playback_)
         return !Decoding();
-    // A later resume goes on from what was heard, not from what was queued.
+    // A later resume goes on from what was heard, not from what was read ahead or queued.
     const std::uint64_t heard = HeardFrame();
-    playback_.reset();
+    EndPlayback();
     std::lock_guard lock(mutex_);
-    SeekDecoder(heard);
+    RestAt(heard);
     return true;
 }
 
@@ -172,8 +205,7 @@ DWORD FileStream::IsActive() {
     std::lock_guard control(control_);
     if (Decoding()) {
         std::lock_guard lock(mutex_);
-        return decoder_->Position() < decoder_->Length() ? BASS_ACTIVE_PLAYING
-                                                         : BASS_ACTIVE_STOPPED;
+        return position_ < decoder_->length ? BASS_ACTIVE_PLAYING : BASS_ACTIVE_STOPPED;
     }
     if (!playback_ || playback_->Ended())
         return BASS_ACTIVE_STOPPED;
@@ -204,9 +236,12 @@ DWORD FileStream::GetData(void* buffer, DWORD length) {
     }
     if (!Decoding() || (length & 0x80000000u) != 0)
         return BASS_DWORD_ERROR;
-    std::lock_guard lock(mutex_);
+    std::lock_guard reading(decoder_->mutex);
     const std::size_t frames =
-        decoder_->Read(static_cast<std::int16_t*>(buffer), length / FrameBytes());
+        decoder_->file->Read(static_cast<std::int16_t*>(buffer), length / FrameBytes());
+    decoder_->length = decoder_->file->Length();
+    std::lock_guard lock(mutex_);
+    position_ = decoder_->file->Position();
     return DWORD(frames * FrameBytes());
 }
 
