@@ -115,6 +115,36 @@ TEST_F(BigFolder, AStalledFileNeitherHoldsTheWindowNorTheRecording) {
     EXPECT_EQ(program.WaitForExit(20s), 0);
 }
 
+// The file played sits on a mount that stalls after its first second: the player falls silent,
+// and meanwhile the window answers, F9 stops the playback and F5 records the known signal.
+TEST_F(BigFolder, AStalledReadOfThePlayedFileNeitherHoldsTheWindowNorTheRecording) {
+    sine_wav::Write(output + "/tone.wav", 44100, 2, 5 * 44100, 440);
+    e2e::Program program(folder, e2e::WavSettings(output));
+    program.Start(display, {"LD_PRELOAD=" SONVERA_STALLED_FILES, "SONVERA_STALL_READ=tone.wav",
+                            "SONVERA_STALL_READ_AFTER=" + std::to_string(44 + 44100 * 4)});
+    ASSERT_TRUE(program.WaitForWindow(display));
+    std::this_thread::sleep_for(1s);
+
+    const std::string pid = std::to_string(program.Pid());
+    const auto visibleWindows = [&] {
+        const std::string ids = display.Run("xdotool search --onlyvisible --pid " + pid);
+        return std::count(ids.begin(), ids.end(), '\n');
+    };
+    const auto shown = visibleWindows();
+    program.ClickMainWindow(display, 64, 263 + 25, "click --repeat 2 --delay 80 1");
+    ASSERT_TRUE(e2e::WaitFor([&] { return visibleWindows() > shown; }, 10s))
+        << "the player did not show";
+    std::this_thread::sleep_for(2s); // the reads of the playback hang now
+
+    display.Run("xdotool key F9"); // F5 records only once nothing plays
+    ExpectF5Records(display, output);
+    ASSERT_TRUE(e2e::WaitFor([&] { return e2e::Recordings(output, "wav").size() == 1; }, 5s));
+    std::this_thread::sleep_for(1s);
+    e2e::ExpectKnownSignal(e2e::Recordings(output, "wav").front(), 0.9);
+    program.Signal(SIGTERM);
+    EXPECT_EQ(program.WaitForExit(20s), 0);
+}
+
 // Ending the program does not wait for a mount that never answers.
 TEST_F(BigFolder, TheProgramEndsWhileTheListingHangs) {
     sine_wav::Write(output + "/stalled.wav", 44100, 2, 44100, 440);

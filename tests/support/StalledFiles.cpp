@@ -1,7 +1,12 @@
-// Loaded into the real program (LD_PRELOAD) to stand for a file on a stalled network mount: every
-// stat of a path that contains SONVERA_STALL_NAME hangs until the file SONVERA_STALL_RELEASE
-// exists (never, when it is not set), as such a stat hangs until the server answers.
+// Loaded into the real program (LD_PRELOAD) to stand for a file on a stalled network mount, whose
+// calls hang until the file SONVERA_STALL_RELEASE exists (never, when it is not set), as they
+// hang until the server answers:
+//   SONVERA_STALL_NAME        every stat of a path that contains it
+//   SONVERA_STALL_READ        every read of a file whose path contains it, from the byte
+//   SONVERA_STALL_READ_AFTER  on (0 when not set)
 
+#include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <dlfcn.h>
@@ -11,14 +16,38 @@
 
 namespace {
 
-void HangWhenStalled(const char* path) {
-    const char* stalled = std::getenv("SONVERA_STALL_NAME");
-    if (path == nullptr || stalled == nullptr || *stalled == '\0' ||
-        std::strstr(path, stalled) == nullptr)
-        return;
+bool Names(const char* path, const char* variable) {
+    const char* stalled = std::getenv(variable);
+    return path != nullptr && stalled != nullptr && *stalled != '\0' &&
+           std::strstr(path, stalled) != nullptr;
+}
+
+void Hang() {
     const char* release = std::getenv("SONVERA_STALL_RELEASE");
     while (release == nullptr || access(release, F_OK) != 0)
         usleep(20'000);
+}
+
+void HangWhenStalled(const char* path) {
+    if (Names(path, "SONVERA_STALL_NAME"))
+        Hang();
+}
+
+void HangWhenReadStalls(int fd) {
+    static const bool any = std::getenv("SONVERA_STALL_READ") != nullptr;
+    if (!any)
+        return;
+    char link[64];
+    char path[PATH_MAX];
+    std::snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
+    const ssize_t length = readlink(link, path, sizeof path - 1);
+    if (length <= 0)
+        return;
+    path[length] = '\0';
+    const char* after = std::getenv("SONVERA_STALL_READ_AFTER");
+    if (Names(path, "SONVERA_STALL_READ") &&
+        lseek(fd, 0, SEEK_CUR) >= (after ? std::atoll(after) : 0))
+        Hang();
 }
 
 template <typename Function> Function Real(const char* name) {
@@ -28,6 +57,12 @@ template <typename Function> Function Real(const char* name) {
 } // namespace
 
 extern "C" {
+
+ssize_t read(int fd, void* buffer, size_t bytes) {
+    HangWhenReadStalls(fd);
+    static const auto real = Real<ssize_t (*)(int, void*, size_t)>("read");
+    return real(fd, buffer, bytes);
+}
 
 int stat(const char* path, struct stat* info) {
     HangWhenStalled(path);
