@@ -145,6 +145,38 @@ TEST_F(BigFolder, AStalledReadOfThePlayedFileNeitherHoldsTheWindowNorTheRecordin
     EXPECT_EQ(program.WaitForExit(20s), 0);
 }
 
+// The output folder's mount stalls while a recording runs: the window's look at the recorded
+// file gives up, so the capture goes on, F9 stops the recording and its file is complete.
+TEST_F(BigFolder, AMountStallingWhileRecordingHoldsNeitherTheWindowNorTheRecording) {
+    const std::string stalls = folder + "/stalls";
+    const std::string released = folder + "/released";
+    e2e::Program program(folder, e2e::WavSettings(output));
+    program.Start(display, {"LD_PRELOAD=" SONVERA_STALLED_FILES, "SONVERA_STALL_NAME=record001",
+                            "SONVERA_STALL_FROM=" + stalls, "SONVERA_STALL_RELEASE=" + released});
+    ASSERT_TRUE(program.WaitForWindow(display));
+    ASSERT_TRUE(e2e::WaitFor(
+        [&] {
+            display.Run("xdotool key F5");
+            return e2e::WaitFor([&] { return e2e::Recordings(output, "wav").size() == 1; }, 1s);
+        },
+        20s));
+    std::this_thread::sleep_for(1s);
+    e2e::Shell("touch " + stalls);
+    std::this_thread::sleep_for(2500ms);
+    display.Run("xdotool key F9");
+    const std::string file = e2e::Recordings(output, "wav").front();
+    EXPECT_TRUE(e2e::WaitFor(
+        [&] {
+            const e2e::WavFile wav = e2e::ReadWav(file);
+            return wav.statedDataBytes > 0 && wav.statedDataBytes == wav.samples.size() * 2;
+        },
+        10s));
+    e2e::ExpectKnownSignal(file, 3);
+    e2e::Shell("touch " + released);
+    program.Signal(SIGTERM);
+    EXPECT_EQ(program.WaitForExit(20s), 0);
+}
+
 // Ending the program does not wait for a mount that never answers.
 TEST_F(BigFolder, TheProgramEndsWhileTheListingHangs) {
     sine_wav::Write(output + "/stalled.wav", 44100, 2, 44100, 440);

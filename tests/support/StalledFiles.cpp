@@ -4,6 +4,7 @@
 //   SONVERA_STALL_NAME        every stat of a path that contains it
 //   SONVERA_STALL_READ        every read of a file whose path contains it, from the byte
 //   SONVERA_STALL_READ_AFTER  on (0 when not set)
+//   SONVERA_STALL_FROM        when set, nothing hangs before this file exists
 
 #include <climits>
 #include <cstdio>
@@ -18,8 +19,9 @@ namespace {
 
 bool Names(const char* path, const char* variable) {
     const char* stalled = std::getenv(variable);
+    const char* from = std::getenv("SONVERA_STALL_FROM");
     return path != nullptr && stalled != nullptr && *stalled != '\0' &&
-           std::strstr(path, stalled) != nullptr;
+           std::strstr(path, stalled) != nullptr && (from == nullptr || access(from, F_OK) == 0);
 }
 
 void Hang() {
