@@ -23,6 +23,8 @@ constexpr DWORD SpectrumRequest = BASS_DATA_FFT1024 | BASS_DATA_FFT_INDIVIDUAL;
 // How long the caller waits for a file to open: past the decoder's own time to open, a file on
 // a stalled mount is given up, and its opening left to end or hang on its own.
 constexpr auto OpenWait = std::chrono::milliseconds(1500);
+// How long a seek waits for the decoder, which a read of a stalled file may hold.
+constexpr auto SeekWait = std::chrono::milliseconds(100);
 
 std::unique_ptr<FileDecoder> OpenInTime(const std::string& path) {
     struct Opening {
@@ -93,13 +95,11 @@ bool FileStream::SeekDecoder(std::uint64_t frame) {
     const bool moved = decoder_->file->Seek(frame);
     decoder_->length = decoder_->file->Length();
     position_ = historyBegin_ = historyEnd_ = decoder_->file->Position();
-    seekFirst_ = false;
     return moved;
 }
 
 void FileStream::RestAt(std::uint64_t frame) {
     position_ = historyBegin_ = historyEnd_ = frame;
-    seekFirst_ = true;
 }
 
 bool FileStream::SetPosition(QWORD pos) {
@@ -108,14 +108,17 @@ bool FileStream::SetPosition(QWORD pos) {
     const bool paused = playing && playback_->Paused();
     const std::uint64_t heard = HeardFrame();
     EndPlayback();
-    bool moved;
-    {
-        // Waits for a read still inside a stalled file: the decoder reads one thing at a time.
-        std::lock_guard reading(decoder_->mutex);
+    bool moved = false;
+    // A read still inside a stalled file holds the decoder: the seek is refused rather than the
+    // window held, and the playback goes on from what was heard once the file answers.
+    if (std::unique_lock reading(decoder_->mutex, SeekWait); reading) {
         std::lock_guard lock(mutex_);
         moved = SeekDecoder(pos / FrameBytes());
         if (!moved)
             SeekDecoder(heard);
+    } else {
+        std::lock_guard lock(mutex_);
+        RestAt(heard);
     }
     if (playing)
         StartPlayback(paused);
@@ -135,15 +138,15 @@ Playback::Pulled FileStream::ReadForPlayback(std::int16_t* out, std::size_t fram
 }
 
 bool FileStream::StartPlayback(bool paused) {
-    bool seek;
     {
         std::lock_guard lock(mutex_);
         playStart_ = position_;
-        seek = std::exchange(seekFirst_, false);
     }
+    // The seek costs nothing when the decoder is there already; it is not after a stop, or
+    // after a read of an earlier playback that came back late.
     ahead_ = std::make_unique<DecodeAhead>(
-        [decoder = decoder_, start = playStart_, seek](std::int16_t* out,
-                                                       std::size_t frames) mutable {
+        [decoder = decoder_, start = playStart_, seek = true](std::int16_t* out,
+                                                              std::size_t frames) mutable {
             std::lock_guard lock(decoder->mutex);
             if (std::exchange(seek, false))
                 decoder->file->Seek(start);

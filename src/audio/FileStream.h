@@ -34,11 +34,10 @@ public:
 
 private:
     // The decoder, shared with the thread that reads ahead of a playback: that thread may
-    // outlive its playback inside a read of a stalled file.
-    // Its length, read without the lock, follows the file's after every read and seek: a
-    // damaged file's is known once it is read to its end.
+    // outlive its playback inside a read of a stalled file. The length, read without the lock,
+    // follows the file's after every read and seek: a damaged file's is known at its end.
     struct Decoder {
-        std::mutex mutex;
+        std::timed_mutex mutex;
         std::unique_ptr<FileDecoder> file;
         std::atomic<std::uint64_t> length{0};
     };
@@ -51,7 +50,8 @@ private:
     void EndPlayback();
     // With decoder_->mutex and mutex_ held:
     bool SeekDecoder(std::uint64_t frame);
-    // With mutex_ held: the next playback starts at `frame`, the decoder seeking there first.
+    // With mutex_ held: the next playback starts at `frame` (each playback's reader seeks to its
+    // start first).
     void RestAt(std::uint64_t frame);
     // On the sound server's thread: only copies what was read ahead.
     Playback::Pulled ReadForPlayback(std::int16_t* out, std::size_t frames);
@@ -63,8 +63,8 @@ private:
     const bool eightBit_;
 
     // Lock order: control_, then decoder_->mutex, then the sound server's lock, then mutex_
-    // (the playback's source runs under the server's lock and takes mutex_). Nothing waits on
-    // decoder_->mutex while a playback runs but a seek.
+    // (the playback's source runs under the server's lock and takes mutex_). Only a seek waits on
+    // decoder_->mutex, and only a moment.
     std::mutex control_; // playback_, ahead_ and playStart_
     const std::shared_ptr<Decoder> decoder_;
     std::mutex mutex_; // the history and the resting position
@@ -72,10 +72,8 @@ private:
     std::vector<std::int16_t> history_;
     std::uint64_t historyBegin_ = 0;
     std::uint64_t historyEnd_ = 0;
-    // Without a playback, the frame it would start at; `seekFirst_` when the decoder is not
-    // there yet.
+    // Without a playback, the frame it would start at.
     std::uint64_t position_ = 0;
-    bool seekFirst_ = false;
     std::uint64_t playStart_ = 0;
     std::unique_ptr<DecodeAhead> ahead_;
     std::unique_ptr<Playback> playback_; // destroyed first: its source takes from ahead_
