@@ -65,8 +65,14 @@ void Recorder::StartAudio() {
 }
 
 void Recorder::RescanAndSort() {
-    window_.RunBusy(
-        [this] { ScanOutputFolder(Settings.OutputFolder, Library, HeldFiles(Writers)); });
+    listing_.Request(Settings.OutputFolder, HeldFiles(Writers));
+}
+
+void Recorder::ShowListing() {
+    std::optional<FolderFiles> listed = listing_.Take();
+    if (!listed)
+        return;
+    ApplyListing(listed->folder, std::move(listed->files), Library);
     durations_.Probe(Library);
     SortFileList(Settings.Sort, Library.CurrentFile, Library);
     window_.FileListChanged();
@@ -83,6 +89,7 @@ bool Recorder::PollTick() {
         unattended_.StartOnSoundDue();
         if (created_)
             unattended_.RunSchedule();
+        ShowListing();
     }
     const bool elapsedChanged = session.UpdateElapsed();
     // A box opened inside the capture tick would hold its timer, and the capture, until it is

@@ -20,6 +20,7 @@
 #include "engine/global.h"
 #include "library/BackgroundDurations.h"
 #include "library/Files.h"
+#include "library/FolderListing.h"
 #include "platform/WaveIn.h"
 
 #include <cstdint>
@@ -66,13 +67,14 @@ public:
     // The audio library and the recording source; without any capture device, asks for one.
     void StartAudio();
 
-    // Scans the output folder under the busy cursor and sorts the list; the durations the scan
+    // Has the output folder listed in the background; PollTick shows the sorted list once the
+    // listing is in (the selection follows the current file), and the durations the listing
     // did not know are probed in the background and shown by WatchTick as they come.
     void RescanAndSort() override;
 
-    // The 33 ms tick: takes the captured blocks. True when the elapsed time changed and should
-    // be shown. Messages raised while polling are shown after the poll has returned, so a box's
-    // own event loop never runs a poll inside a poll.
+    // The 33 ms tick: takes the captured blocks and a folder listing that came in. True when the
+    // elapsed time changed and should be shown. Messages raised while polling are shown after the
+    // poll has returned, so a box's own event loop never runs a poll inside a poll.
     bool PollTick();
     // The device watch of the 500 ms status tick; also shows the durations probed since.
     void WatchTick();
@@ -118,6 +120,7 @@ private:
     void OpenCapture();
     // A capture reopened while a recording is paused must stay stopped.
     void KeepPauseAfterReopen();
+    void ShowListing();
 
     // SessionHost
     int CaptureDeviceCount() override;
@@ -173,4 +176,5 @@ private:
     RecordingOutput output_{Settings, Library, Writers, ring_, [this] { return tick_(); }, tell_};
     Unattended unattended_{Settings, session, output_, tell_};
     BackgroundDurations durations_;
+    FolderListing listing_;
 };

@@ -14,8 +14,6 @@ public:
     virtual void ProcessPendingEvents() = 0;
     // Runs `call` from an event of its own, once the current one has ended.
     virtual void RunLater(std::function<void()> call) = 0;
-    // Runs `work` (a folder scan) under the busy cursor.
-    virtual void RunBusy(const std::function<void()>& work) = 0;
     virtual void ClearStatusText() = 0;
     // The file list was scanned and sorted anew.
     virtual void FileListChanged() = 0;

@@ -7,6 +7,7 @@
 #include <condition_variable>
 #include <cstring>
 #include <thread>
+#include <utility>
 
 namespace audio {
 
@@ -15,10 +16,15 @@ namespace {
 // Frames kept for the spectrum: more than the server holds queued ahead of the listener
 // (about 2 s), at any rate up to 192 kHz.
 constexpr std::uint64_t HistoryFrames = 1 << 19;
+// Audio read ahead of the playback: what a disk may stall for unheard, on top of what the
+// server holds queued.
+constexpr std::uint64_t AheadSeconds = 1;
 constexpr DWORD SpectrumRequest = BASS_DATA_FFT1024 | BASS_DATA_FFT_INDIVIDUAL;
 // How long the caller waits for a file to open: past the decoder's own time to open, a file on
 // a stalled mount is given up, and its opening left to end or hang on its own.
 constexpr auto OpenWait = std::chrono::milliseconds(1500);
+// How long a seek waits for the decoder, which a read of a stalled file may hold.
+constexpr auto SeekWait = std::chrono::milliseconds(100);
 
 std::unique_ptr<FileDecoder> OpenInTime(const std::string& path) {
     struct Opening {
@@ -52,7 +58,10 @@ std::shared_ptr<FileStream> FileStream::Open(const std::string& path, DWORD flag
 
 FileStream::FileStream(std::unique_ptr<FileDecoder> decoder, DWORD flags)
     : flags_(flags & BASS_STREAM_DECODE), freq_(decoder->Rate()), chans_(decoder->Channels()),
-      eightBit_(decoder->EightBit()), decoder_(std::move(decoder)) {
+      eightBit_(decoder->EightBit()), decoder_(std::make_shared<Decoder>()),
+      position_(decoder->Position()) {
+    decoder_->length = decoder->Length();
+    decoder_->file = std::move(decoder);
     if (!Decoding())
         history_.resize(HistoryFrames * chans_);
 }
@@ -67,15 +76,14 @@ BASS_CHANNELINFO FileStream::Info() const {
 }
 
 QWORD FileStream::Length() {
-    std::lock_guard lock(mutex_);
-    return decoder_->Length() * FrameBytes();
+    return decoder_->length * FrameBytes();
 }
 
 std::uint64_t FileStream::HeardFrame() {
     if (playback_)
         return playStart_ + playback_->PlayedFrames();
     std::lock_guard lock(mutex_);
-    return decoder_->Position();
+    return position_;
 }
 
 QWORD FileStream::Position() {
@@ -84,9 +92,14 @@ QWORD FileStream::Position() {
 }
 
 bool FileStream::SeekDecoder(std::uint64_t frame) {
-    const bool moved = decoder_->Seek(frame);
-    historyBegin_ = historyEnd_ = decoder_->Position();
+    const bool moved = decoder_->file->Seek(frame);
+    decoder_->length = decoder_->file->Length();
+    position_ = historyBegin_ = historyEnd_ = decoder_->file->Position();
     return moved;
+}
+
+void FileStream::RestAt(std::uint64_t frame) {
+    position_ = historyBegin_ = historyEnd_ = frame;
 }
 
 bool FileStream::SetPosition(QWORD pos) {
@@ -94,43 +107,66 @@ bool FileStream::SetPosition(QWORD pos) {
     const bool playing = playback_ != nullptr && !playback_->Ended();
     const bool paused = playing && playback_->Paused();
     const std::uint64_t heard = HeardFrame();
-    playback_.reset();
-    bool moved;
-    {
+    EndPlayback();
+    bool moved = false;
+    // A read still inside a stalled file holds the decoder: the seek is refused rather than the
+    // window held, and the playback goes on from what was heard once the file answers.
+    if (std::unique_lock reading(decoder_->mutex, SeekWait); reading) {
         std::lock_guard lock(mutex_);
         moved = SeekDecoder(pos / FrameBytes());
         if (!moved)
             SeekDecoder(heard);
+    } else {
+        std::lock_guard lock(mutex_);
+        RestAt(heard);
     }
     if (playing)
         StartPlayback(paused);
     return moved;
 }
 
-std::size_t FileStream::ReadForPlayback(std::int16_t* out, std::size_t frames) {
-    const std::size_t got = decoder_->Read(out, frames);
-    for (std::size_t i = 0; i < got; ++i, ++historyEnd_) {
+Playback::Pulled FileStream::ReadForPlayback(std::int16_t* out, std::size_t frames) {
+    const DecodeAhead::Taken taken = ahead_->Take(out, frames);
+    std::lock_guard lock(mutex_);
+    for (std::size_t i = 0; i < taken.frames; ++i, ++historyEnd_) {
         const std::size_t slot = std::size_t(historyEnd_ % HistoryFrames) * chans_;
         std::memcpy(&history_[slot], out + i * chans_, FrameBytes());
     }
     historyBegin_ =
         std::max(historyBegin_, historyEnd_ > HistoryFrames ? historyEnd_ - HistoryFrames : 0);
-    return got;
+    return {taken.frames, taken.ended};
 }
 
 bool FileStream::StartPlayback(bool paused) {
     {
         std::lock_guard lock(mutex_);
-        playStart_ = decoder_->Position();
+        playStart_ = position_;
     }
+    // The seek costs nothing when the decoder is there already; it is not after a stop, or
+    // after a read of an earlier playback that came back late.
+    ahead_ = std::make_unique<DecodeAhead>(
+        [decoder = decoder_, start = playStart_, seek = true](std::int16_t* out,
+                                                              std::size_t frames) mutable {
+            std::lock_guard lock(decoder->mutex);
+            if (std::exchange(seek, false))
+                decoder->file->Seek(start);
+            const std::size_t got = decoder->file->Read(out, frames);
+            decoder->length = decoder->file->Length();
+            return got;
+        },
+        chans_, AheadSeconds * freq_);
     playback_ = Playback::Start(
         platform::Pulse(), freq_, chans_,
-        [this](std::int16_t* out, std::size_t frames) {
-            std::lock_guard lock(mutex_);
-            return ReadForPlayback(out, frames);
-        },
+        [this](std::int16_t* out, std::size_t frames) { return ReadForPlayback(out, frames); },
         paused);
+    if (!playback_)
+        ahead_.reset();
     return playback_ != nullptr;
+}
+
+void FileStream::EndPlayback() {
+    playback_.reset();
+    ahead_.reset();
 }
 
 bool FileStream::Play(bool restart) {
@@ -138,9 +174,9 @@ bool FileStream::Play(bool restart) {
         return false;
     std::lock_guard control(control_);
     if (restart) {
-        playback_.reset();
+        EndPlayback();
         std::lock_guard lock(mutex_);
-        SeekDecoder(0);
+        RestAt(0);
     } else if (playback_) {
         playback_->SetPaused(false);
         return true;
@@ -160,11 +196,11 @@ bool FileStream::Stop() {
     std::lock_guard control(control_);
     if (!playback_)
         return !Decoding();
-    // A later resume goes on from what was heard, not from what was queued.
+    // A later resume goes on from what was heard, not from what was read ahead or queued.
     const std::uint64_t heard = HeardFrame();
-    playback_.reset();
+    EndPlayback();
     std::lock_guard lock(mutex_);
-    SeekDecoder(heard);
+    RestAt(heard);
     return true;
 }
 
@@ -172,8 +208,7 @@ DWORD FileStream::IsActive() {
     std::lock_guard control(control_);
     if (Decoding()) {
         std::lock_guard lock(mutex_);
-        return decoder_->Position() < decoder_->Length() ? BASS_ACTIVE_PLAYING
-                                                         : BASS_ACTIVE_STOPPED;
+        return position_ < decoder_->length ? BASS_ACTIVE_PLAYING : BASS_ACTIVE_STOPPED;
     }
     if (!playback_ || playback_->Ended())
         return BASS_ACTIVE_STOPPED;
@@ -204,9 +239,12 @@ DWORD FileStream::GetData(void* buffer, DWORD length) {
     }
     if (!Decoding() || (length & 0x80000000u) != 0)
         return BASS_DWORD_ERROR;
-    std::lock_guard lock(mutex_);
+    std::lock_guard reading(decoder_->mutex);
     const std::size_t frames =
-        decoder_->Read(static_cast<std::int16_t*>(buffer), length / FrameBytes());
+        decoder_->file->Read(static_cast<std::int16_t*>(buffer), length / FrameBytes());
+    decoder_->length = decoder_->file->Length();
+    std::lock_guard lock(mutex_);
+    position_ = decoder_->file->Position();
     return DWORD(frames * FrameBytes());
 }
 

@@ -3,9 +3,11 @@
 // output, with the spectrum of what is heard.
 
 #include "audio/Channel.h"
+#include "audio/DecodeAhead.h"
 #include "audio/FileDecoder.h"
 #include "audio/Playback.h"
 
+#include <atomic>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -31,14 +33,28 @@ public:
     DWORD GetData(void* buffer, DWORD length) override;
 
 private:
+    // The decoder, shared with the thread that reads ahead of a playback: that thread may
+    // outlive its playback inside a read of a stalled file. The length, read without the lock,
+    // follows the file's after every read and seek: a damaged file's is known at its end.
+    struct Decoder {
+        std::timed_mutex mutex;
+        std::unique_ptr<FileDecoder> file;
+        std::atomic<std::uint64_t> length{0};
+    };
+
     DWORD FrameBytes() const { return 2 * chans_; }
     bool Decoding() const { return (flags_ & BASS_STREAM_DECODE) != 0; }
     // With control_ held:
     std::uint64_t HeardFrame();
     bool StartPlayback(bool paused);
-    // With mutex_ held:
+    void EndPlayback();
+    // With decoder_->mutex and mutex_ held:
     bool SeekDecoder(std::uint64_t frame);
-    std::size_t ReadForPlayback(std::int16_t* out, std::size_t frames);
+    // With mutex_ held: the next playback starts at `frame` (each playback's reader seeks to its
+    // start first).
+    void RestAt(std::uint64_t frame);
+    // On the sound server's thread: only copies what was read ahead.
+    Playback::Pulled ReadForPlayback(std::int16_t* out, std::size_t frames);
     DWORD Spectrum(float* out);
 
     const DWORD flags_;
@@ -46,17 +62,21 @@ private:
     const DWORD chans_;
     const bool eightBit_;
 
-    // Lock order: control_, then the sound server's lock, then mutex_ (the playback's source
-    // runs under the server's lock and takes mutex_).
-    std::mutex control_; // playback_ and playStart_
-    std::mutex mutex_;   // the decoder and the history
-    std::unique_ptr<FileDecoder> decoder_;
+    // Lock order: control_, then decoder_->mutex, then the sound server's lock, then mutex_
+    // (the playback's source runs under the server's lock and takes mutex_). Only a seek waits on
+    // decoder_->mutex, and only a moment.
+    std::mutex control_; // playback_, ahead_ and playStart_
+    const std::shared_ptr<Decoder> decoder_;
+    std::mutex mutex_; // the history and the resting position
     // The last frames handed to the playback, by frame number, for the spectrum.
     std::vector<std::int16_t> history_;
     std::uint64_t historyBegin_ = 0;
     std::uint64_t historyEnd_ = 0;
+    // Without a playback, the frame it would start at.
+    std::uint64_t position_ = 0;
     std::uint64_t playStart_ = 0;
-    std::unique_ptr<Playback> playback_; // destroyed first: its source reads the decoder
+    std::unique_ptr<DecodeAhead> ahead_;
+    std::unique_ptr<Playback> playback_; // destroyed first: its source takes from ahead_
 };
 
 } // namespace audio

@@ -10,6 +10,8 @@ namespace audio {
 namespace {
 
 std::atomic<float> volume{1.0f};
+// How soon a source that had no audio ready is asked again.
+constexpr pa_usec_t RetryUsec = 20'000;
 
 pa_volume_t ToPulse(float v) {
     return pa_volume_t(std::lround(double(v) * PA_VOLUME_NORM));
@@ -28,25 +30,47 @@ struct Playback::Impl {
     bool sourceEnded = false;
     bool drained = false;
     pa_operation* drain = nullptr;
+    pa_time_event* retry = nullptr;
     std::vector<std::int16_t> buffer;
 
     static void Write(pa_stream* s, std::size_t bytes, void* self) {
         static_cast<Impl*>(self)->Fill(s, bytes);
     }
 
-    // Writes all the server asks for.
+    // Once the server has played out what it held, it asks for nothing more: the audio that
+    // was not ready is written from a timer.
+    static void Retry(pa_mainloop_api*, pa_time_event*, const struct timeval*, void* self) {
+        auto* impl = static_cast<Impl*>(self);
+        const std::size_t writable = pa_stream_writable_size(impl->stream);
+        if (writable != std::size_t(-1))
+            impl->Fill(impl->stream, writable);
+    }
+
+    // Writes all the server asks for, or all the source has ready.
     void Fill(pa_stream* s, std::size_t bytes) {
         if (sourceEnded)
             return;
         const std::size_t frames = bytes / (2 * channels);
         buffer.resize(frames * channels);
-        const std::size_t got = source(buffer.data(), frames);
-        if (got > 0) {
-            pa_stream_write(s, buffer.data(), got * 2 * channels, nullptr, 0, PA_SEEK_RELATIVE);
-            written += got;
+        const Pulled got = source(buffer.data(), frames);
+        if (got.frames > 0) {
+            pa_stream_write(s, buffer.data(), got.frames * 2 * channels, nullptr, 0,
+                            PA_SEEK_RELATIVE);
+            written += got.frames;
         }
-        if (got < frames)
+        if (got.ended)
             Drain(s);
+        else if (got.frames < frames)
+            AskAgain(s);
+    }
+
+    void AskAgain(pa_stream* s) {
+        pa_context* context = pa_stream_get_context(s);
+        const pa_usec_t at = pa_rtclock_now() + RetryUsec;
+        if (retry == nullptr)
+            retry = pa_context_rttime_new(context, at, &Impl::Retry, this);
+        else
+            pa_context_rttime_restart(context, retry, at);
     }
 
     void Drain(pa_stream* s) {
@@ -144,6 +168,8 @@ Playback::~Playback() {
         pa_operation_cancel(impl_->drain);
         pa_operation_unref(impl_->drain);
     }
+    if (impl_->retry != nullptr)
+        pa_threaded_mainloop_get_api(pulse_.Loop())->time_free(impl_->retry);
     if (impl_->stream != nullptr) {
         pa_stream_set_state_callback(impl_->stream, nullptr, nullptr);
         pa_stream_set_write_callback(impl_->stream, nullptr, nullptr);

@@ -16,9 +16,14 @@ using platform::PulseConnection;
 
 class Playback {
 public:
-    // Fills up to `frames` interleaved frames; returns how many, 0 at the end. Called on the
-    // sound server's thread under its lock.
-    using Source = std::function<std::size_t(std::int16_t* out, std::size_t frames)>;
+    struct Pulled {
+        std::size_t frames = 0;
+        bool ended = false;
+    };
+    // Fills up to `frames` interleaved frames; returns how many and whether the source has
+    // ended. Fewer frames and no end: none are ready yet (the disk is slow), and the playback
+    // asks again shortly. Called on the sound server's thread under its lock: it must not wait.
+    using Source = std::function<Pulled(std::int16_t* out, std::size_t frames)>;
 
     // Null when the server cannot be reached or refuses the stream. It starts corked when
     // `paused`.

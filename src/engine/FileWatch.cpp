@@ -14,7 +14,7 @@ bool IsLost(WriterState& w) {
         w.WatchedPath = w.CurrentFile;
         w.WatchedIdentity.reset();
     }
-    const platform::PathLookup now = platform::LookUpPath(w.CurrentFile);
+    const platform::PathLookup now = w.WatchLookup.Look(w.CurrentFile);
     if (now.Outcome == Result::Unknown)
         return false;
     if (now.Outcome == Result::Found && !w.WatchedIdentity) {

@@ -10,5 +10,6 @@
 // Status tick, while recording: one look at the current file's path. When the file is gone or
 // another file stands in its place, the writer is finished, the audio it held is counted lost,
 // the same format starts on the file named by NextFileName, and the message names both files.
-// A file the encoder has not made yet is waited for while it takes its first 2 s of audio.
+// A file the encoder has not made yet is waited for while it takes its first 2 s of audio. A
+// path that does not answer in a moment (a stalled mount) tells nothing this time.
 MaybeMessage FollowCurrentFile(WriterState& writers);

@@ -11,6 +11,7 @@
 #include "engine/global.h"
 #include "platform/FileIdentity.h"
 #include "platform/OutputFile.h"
+#include "platform/TimedPathLookup.h"
 
 #include <cstdint>
 #include <functional>
@@ -54,6 +55,8 @@ struct WriterState {
     // replaces it (FollowCurrentFile).
     std::string WatchedPath;
     std::optional<platform::FileIdentity> WatchedIdentity;
+    // Looks at the path from the status tick: a stalled mount must not hold the window.
+    platform::TimedPathLookup WatchLookup;
 
     std::unique_ptr<FinishingWriters> Finishing;
 };

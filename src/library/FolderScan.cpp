@@ -42,16 +42,28 @@ bool Unchanged(const KnownRecording& memory, const platform::DirEntry& file) {
 
 void ScanOutputFolder(const std::string& outputFolder, LibraryState& state,
                       const std::vector<std::string>& heldFiles) {
+    ApplyListing(outputFolder, ListOutputFolder(outputFolder, heldFiles), state);
+}
+
+std::vector<platform::DirEntry> ListOutputFolder(const std::string& outputFolder,
+                                                 const std::vector<std::string>& heldFiles) {
+    std::vector<platform::DirEntry> files = platform::ListPlainFiles(outputFolder, IsRecordingKind);
+    std::erase_if(files, [&](const platform::DirEntry& file) {
+        const std::string path = outputFolder + platform::PathSeparator + file.name;
+        return IsLeftover(file, path, heldFiles) && platform::DeleteFile(path);
+    });
+    return files;
+}
+
+void ApplyListing(const std::string& outputFolder, std::vector<platform::DirEntry> files,
+                  LibraryState& state) {
     BASS_Init(-1, 44100, 0, nullptr, nullptr);
     state.Entries.clear();
     std::unordered_map<std::string, KnownRecording> known;
     state.Unprobed.clear();
-    for (platform::DirEntry& file : platform::ListPlainFiles(outputFolder, IsRecordingKind)) {
+    for (platform::DirEntry& file : files) {
         ListEntry entry;
         entry.path = outputFolder + platform::PathSeparator + file.name;
-        if (IsLeftover(file, entry.path, heldFiles) && platform::DeleteFile(entry.path)) {
-            continue;
-        }
         entry.name = std::move(file.name);
         entry.sizeKB = SizeInKB(file.size);
         entry.sizeText = std::to_string(entry.sizeKB);

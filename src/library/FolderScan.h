@@ -3,6 +3,7 @@
 // times, durations and date texts, and the grid reset that the sort then fills.
 
 #include "library/Files.h"
+#include "platform/FileSystem.h"
 
 #include <string>
 #include <vector>
@@ -18,3 +19,11 @@
 // file is named in LibraryState::Unprobed, for ProbeDurationsNow or BackgroundDurations.
 void ScanOutputFolder(const std::string& outputFolder, LibraryState& state,
                       const std::vector<std::string>& heldFiles = {});
+
+// The two halves of ScanOutputFolder. ListOutputFolder does everything that waits on the disk
+// (the listing, the leftovers' deletion) and may run on any thread; ApplyListing builds the
+// entries from what it returned and touches no file.
+std::vector<platform::DirEntry> ListOutputFolder(const std::string& outputFolder,
+                                                 const std::vector<std::string>& heldFiles);
+void ApplyListing(const std::string& outputFolder, std::vector<platform::DirEntry> files,
+                  LibraryState& state);

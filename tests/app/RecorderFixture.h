@@ -33,7 +33,6 @@ struct ScriptedWindow : RecorderWindow {
         if (duringEvents)
             duringEvents();
     }
-    void RunBusy(const std::function<void()>& work) override { work(); }
     void ClearStatusText() override {}
     void FileListChanged() override {}
     void FileListCellsChanged() override {}

@@ -1,16 +1,20 @@
 // Playback on the test server's null sink: the transport states, the position heard, the
 // spectrum of what plays and the output volume.
 
+#include "audio/Playback.h"
+
 #include "AudioFiles.h"
 #include "TestPaths.h"
 #include "audio/Bass.h"
 
 #include <QProcess>
 #include <QRegularExpression>
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <numbers>
+#include <optional>
 #include <thread>
 #include <unistd.h>
 
@@ -90,6 +94,12 @@ TEST_F(Playing, TransportStatesAndHeardPosition) {
     EXPECT_EQ(BASS_ChannelIsActive(h_), BASS_ACTIVE_STOPPED);
     const QWORD stopped = BASS_ChannelGetPosition(h_, BASS_POS_BYTE);
     EXPECT_GT(stopped, QWORD{44100 * 4});
+    // Played on, it goes on from what was heard (not from what was read ahead) to the end.
+    ASSERT_TRUE(BASS_ChannelPlay(h_, false));
+    EXPECT_GE(BASS_ChannelGetPosition(h_, BASS_POS_BYTE), stopped);
+    EXPECT_LT(BASS_ChannelGetPosition(h_, BASS_POS_BYTE), stopped + 44100 * 4 / 2);
+    ASSERT_TRUE(WaitFor([&] { return BASS_ChannelIsActive(h_) == BASS_ACTIVE_STOPPED; }));
+    EXPECT_EQ(BASS_ChannelGetPosition(h_, BASS_POS_BYTE), BASS_ChannelGetLength(h_, BASS_POS_BYTE));
 
     // From the start again; then let it play to its end, which reads as stopped.
     ASSERT_TRUE(BASS_ChannelPlay(h_, true));
@@ -174,6 +184,38 @@ TEST(Library, FreeStopsAndFreesEveryStream) {
     // The scan's repeated start is harmless either way.
     EXPECT_TRUE(BASS_Init(-1, 44100, 0, nullptr, nullptr));
     EXPECT_FALSE(BASS_Init(-1, 44100, 0, nullptr, nullptr));
+}
+
+} // namespace
+
+namespace {
+
+// A source with nothing ready for longer than the server holds queued (a stalled disk) is asked
+// again until it has: the playback goes on, every frame is played and the end is seen.
+TEST(PlaybackOfASlowSource, GoesOnAfterAGapLongerThanTheServersQueue) {
+    constexpr std::size_t Total = 44100;
+    constexpr std::size_t GapAt = 11025;
+    std::atomic<std::size_t> next = 0;
+    std::optional<std::chrono::steady_clock::time_point> gapBegan;
+    auto source = [&](std::int16_t* out, std::size_t frames) -> audio::Playback::Pulled {
+        if (next == GapAt) {
+            const auto now = std::chrono::steady_clock::now();
+            if (!gapBegan)
+                gapBegan = now;
+            if (now - *gapBegan < 3s)
+                return {0, false};
+        }
+        const std::size_t end = next < GapAt ? GapAt : Total;
+        const std::size_t got = std::min<std::size_t>(frames, end - next);
+        std::fill(out, out + got * 2, std::int16_t(1000));
+        next += got;
+        return {got, next == Total};
+    };
+    BASS_Init(-1, 44100, 0, nullptr, nullptr);
+    const auto playback = audio::Playback::Start(platform::Pulse(), 44100, 2, source, false);
+    ASSERT_NE(playback, nullptr);
+    EXPECT_TRUE(WaitFor([&] { return playback->Ended(); })) << "stuck after " << next;
+    EXPECT_EQ(playback->PlayedFrames(), Total);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
-// The real program started on a folder it cannot read through quickly: the window answers and
-// F5 records at once, however long a file's duration takes to find.
+// The real program started on a folder it cannot read through quickly, or on a mount that
+// stalls: the window answers and F5 records at once, however long a file's duration, the
+// folder's listing or a read of the played file takes.
 
 #include "Desktop.h"
 #include "ProgramFixture.h"
@@ -28,18 +29,43 @@ void WriteSparseHugeMp3(const std::string& source, const std::string& path) {
               0);
 }
 
-// Generous: this is no measure of speed, only that nothing waits for the huge file. F5 is pressed
-// again until a playback it waits for has ended.
-void ExpectF5Records(e2e::VirtualDisplay& display, const std::string& output) {
-    EXPECT_TRUE(e2e::WaitFor(
+// Generous: this is no measure of speed, only that nothing waits for the huge file or the
+// stalled mount. F5 is pressed again until a playback it waits for has ended.
+bool F5Records(e2e::VirtualDisplay& display, const std::string& output) {
+    return e2e::WaitFor(
         [&] {
             display.Run("xdotool key F5");
             return e2e::WaitFor([&] { return e2e::Recordings(output, "wav").size() == 1; }, 1s);
         },
-        20s))
-        << "F5 started no recording";
+        20s);
+}
+
+// F5 records, F9 stops a second later, and the file holds the known signal.
+void ExpectF5Records(e2e::VirtualDisplay& display, const std::string& output) {
+    ASSERT_TRUE(F5Records(display, output)) << "F5 started no recording";
     std::this_thread::sleep_for(1s);
     display.Run("xdotool key F9");
+    std::this_thread::sleep_for(1s);
+    e2e::ExpectKnownSignal(e2e::Recordings(output, "wav").front(), 0.9);
+}
+
+// Double-clicks the list's first row, 25 pixels into the grid at 14, 263 of the client area;
+// true once the player shows.
+bool PlayFirstRow(e2e::VirtualDisplay& display, const e2e::Program& program) {
+    const std::string pid = std::to_string(program.Pid());
+    const auto visibleWindows = [&] {
+        const std::string ids = display.Run("xdotool search --onlyvisible --pid " + pid);
+        return std::count(ids.begin(), ids.end(), '\n');
+    };
+    const auto shown = visibleWindows();
+    program.ClickMainWindow(display, 64, 263 + 25, "click --repeat 2 --delay 80 1");
+    return e2e::WaitFor([&] { return visibleWindows() > shown; }, 10s);
+}
+
+// The environment that loads the stand-in for a stalled mount (tests/support/StalledFiles.cpp).
+std::vector<std::string> Stalling(std::vector<std::string> settings) {
+    settings.push_back("LD_PRELOAD=" SONVERA_STALLED_FILES);
+    return settings;
 }
 
 TEST_F(BigFolder, ASparseHugeMp3NeitherHoldsTheWindowNorTheRecording) {
@@ -62,19 +88,61 @@ TEST_F(BigFolder, PlayingASparseHugeMp3LeavesTheWindowAnswering) {
     program.Start(display);
     ASSERT_TRUE(program.WaitForWindow(display));
     std::this_thread::sleep_for(1s);
-
-    const std::string pid = std::to_string(program.Pid());
-    const auto visibleWindows = [&] {
-        const std::string ids = display.Run("xdotool search --onlyvisible --pid " + pid);
-        return std::count(ids.begin(), ids.end(), '\n');
-    };
-    const auto shown = visibleWindows();
-    // The list's only row, 25 pixels into the grid at 14, 263 of the client area.
-    program.ClickMainWindow(display, 64, 263 + 25, "click --repeat 2 --delay 80 1");
-    EXPECT_TRUE(e2e::WaitFor([&] { return visibleWindows() > shown; }, 10s))
-        << "the player did not show";
+    EXPECT_TRUE(PlayFirstRow(display, program)) << "the player did not show";
 
     ExpectF5Records(display, output);
+    program.Signal(SIGTERM);
+    EXPECT_EQ(program.WaitForExit(20s), 0);
+}
+
+// A file of the folder sits on a stalled mount: the listing hangs on it. Meanwhile F5 records
+// and the program ends on request.
+TEST_F(BigFolder, AStalledFileNeitherHoldsTheWindowNorTheRecordingNorTheEnd) {
+    sine_wav::Write(output + "/tone.wav", 44100, 2, 44100, 440);
+    sine_wav::Write(output + "/stalled.wav", 44100, 2, 44100, 440);
+    e2e::Program program(folder, e2e::WavSettings(output));
+    program.Start(display, Stalling({"SONVERA_STALL_NAME=stalled.wav"}));
+    ASSERT_TRUE(program.WaitForWindow(display));
+
+    ExpectF5Records(display, output);
+    program.Signal(SIGTERM);
+    EXPECT_EQ(program.WaitForExit(20s), 0);
+}
+
+// The file played sits on a mount that stalls after its first second: the player falls silent,
+// and meanwhile the window answers, F9 stops the playback and F5 records.
+TEST_F(BigFolder, AStalledReadOfThePlayedFileNeitherHoldsTheWindowNorTheRecording) {
+    sine_wav::Write(output + "/tone.wav", 44100, 2, 5 * 44100, 440);
+    e2e::Program program(folder, e2e::WavSettings(output));
+    program.Start(display,
+                  Stalling({"SONVERA_STALL_READ=tone.wav",
+                            "SONVERA_STALL_READ_AFTER=" + std::to_string(44 + 44100 * 4)}));
+    ASSERT_TRUE(program.WaitForWindow(display));
+    std::this_thread::sleep_for(1s);
+    ASSERT_TRUE(PlayFirstRow(display, program)) << "the player did not show";
+    std::this_thread::sleep_for(2s); // the reads of the playback hang now
+
+    display.Run("xdotool key F9"); // F5 records only once nothing plays
+    ExpectF5Records(display, output);
+    program.Signal(SIGTERM);
+    EXPECT_EQ(program.WaitForExit(20s), 0);
+}
+
+// The output folder's mount stalls while a recording runs: the window's look at the recorded
+// file gives up, so the capture goes on and F9 stops the recording.
+TEST_F(BigFolder, AMountStallingWhileRecordingHoldsNeitherTheWindowNorTheRecording) {
+    const std::string stalls = folder + "/stalls";
+    e2e::Program program(folder, e2e::WavSettings(output));
+    program.Start(display,
+                  Stalling({"SONVERA_STALL_NAME=record001", "SONVERA_STALL_FROM=" + stalls}));
+    ASSERT_TRUE(program.WaitForWindow(display));
+    ASSERT_TRUE(F5Records(display, output));
+    std::this_thread::sleep_for(1s);
+    e2e::Shell("touch " + stalls);
+    std::this_thread::sleep_for(2500ms);
+    display.Run("xdotool key F9");
+    std::this_thread::sleep_for(1s);
+    e2e::ExpectKnownSignal(e2e::Recordings(output, "wav").front(), 3);
     program.Signal(SIGTERM);
     EXPECT_EQ(program.WaitForExit(20s), 0);
 }

@@ -46,11 +46,6 @@ TFormShowImage::TFormShowImage(QWidget* parent, RecordingSettings& settings, Scr
     BtnOK = MakeButton(this, "OK", 74, 102);
     BtnOK->setDefault(true);
 
-    OpenDialog1 = new QFileDialog(this);
-    OpenDialog1->setFileMode(QFileDialog::ExistingFile);
-    OpenDialog1->setAcceptMode(QFileDialog::AcceptOpen);
-    OpenDialog1->setNameFilter(FileDialogFilter(Filter));
-
     connect(BtnBrowse, &QPushButton::clicked, this, [this] { BtnBrowseClick(); });
     connect(BtnClear, &QPushButton::clicked, this, [this] { BtnClearClick(); });
     connect(BtnOK, &QPushButton::clicked, this, [this] { BtnOKClick(); });
@@ -69,9 +64,15 @@ void TFormShowImage::FormShow() {
 }
 
 void TFormShowImage::BtnBrowseClick() {
-    if (OpenDialog1->exec() != QDialog::Accepted || OpenDialog1->selectedFiles().isEmpty())
+    // Made when it opens: a file dialog lists its folder from the moment it exists, and the
+    // program could not end while a file of a stalled mount holds that listing.
+    QFileDialog OpenDialog1(this);
+    OpenDialog1.setFileMode(QFileDialog::ExistingFile);
+    OpenDialog1.setAcceptMode(QFileDialog::AcceptOpen);
+    OpenDialog1.setNameFilter(FileDialogFilter(Filter));
+    if (OpenDialog1.exec() != QDialog::Accepted || OpenDialog1.selectedFiles().isEmpty())
         return;
-    const std::string fileName = OpenDialog1->selectedFiles().first().toStdString();
+    const std::string fileName = OpenDialog1.selectedFiles().first().toStdString();
     if (const MaybeMessage message =
             ChooseBackgroundImage(settings, screens, editWaveImage, fileName))
         ShowErrorBox(this, ShownText(message->text));

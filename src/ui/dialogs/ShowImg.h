@@ -5,7 +5,6 @@
 #include <QDialog>
 #include <QString>
 
-class QFileDialog;
 class QLabel;
 class QPushButton;
 struct RecordingSettings;
@@ -25,7 +24,6 @@ public:
     QPushButton* BtnBrowse;
     QPushButton* BtnClear;
     QPushButton* BtnOK;
-    QFileDialog* OpenDialog1;
 
     void FormShow();
     void BtnBrowseClick();

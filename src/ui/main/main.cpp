@@ -4,7 +4,6 @@
 #include "app/LevelControl.h"
 #include "engine/OutputFormats.h"
 #include "platform/DesktopSession.h"
-#include "ui/common/BusyCursor.h"
 #include "ui/common/MessageBoxes.h"
 #include "ui/common/MouseLabel.h"
 #include "ui/common/PictureView.h"
@@ -406,11 +405,6 @@ void TForm1::ProcessPendingEvents() {
 
 void TForm1::RunLater(std::function<void()> call) {
     QTimer::singleShot(0, this, std::move(call));
-}
-
-void TForm1::RunBusy(const std::function<void()>& work) {
-    BusyCursor busy;
-    work();
 }
 
 void TForm1::ClearStatusText() {

@@ -204,7 +204,6 @@ private:
     void ShowMessage(const UserMessage& message) override;
     void ProcessPendingEvents() override;
     void RunLater(std::function<void()> call) override;
-    void RunBusy(const std::function<void()>& work) override;
     void ClearStatusText() override;
     void FileListChanged() override;
     void FileListCellsChanged() override;
