@@ -35,6 +35,8 @@ public:
     bool WaitForLine(const std::string& line) const;
     // Presses a global key as the desktop would: the portal's Activated for `shortcutId`.
     void Activate(const std::string& shortcutId) const;
+    // Gives a shortcut another key (empty: none), as the user does in the desktop's settings.
+    void Rebind(const std::string& shortcutId, const std::string& trigger) const;
 
 private:
     const PrivateBus& session;

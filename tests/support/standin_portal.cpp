@@ -2,7 +2,9 @@
 // portal's GlobalShortcuts (--shortcuts) and Inhibit (--inhibit), on the system bus logind's
 // Inhibit (--logind). It answers as the real ones do and writes each call to a log file:
 //   bind <id> <preferred trigger>, inhibit <flags>, release, logind <what>, logind-release.
-// The test presses a key through io.github.sonvera.StandIn.Activate(s id) on the portal's path.
+// The test presses a key through io.github.sonvera.StandIn.Activate(s id) on the portal's path,
+// and gives a shortcut another key (empty: none), as the user does in the desktop's settings,
+// through io.github.sonvera.StandIn.Rebind(s id, s trigger).
 //
 //   standin_portal LOG [--shortcuts] [--inhibit] [--logind]
 
@@ -114,6 +116,19 @@ public:
             activated << QVariant::fromValue(QDBusObjectPath(session_)) << arguments.at(0)
                       << qulonglong(0) << QVariantMap();
             bus.send(activated);
+            bus.send(call.createReply());
+            return true;
+        }
+        if (interface == "io.github.sonvera.StandIn" && member == "Rebind") {
+            // Only the changed shortcut, as a desktop tells of one the user just set.
+            QVariantMap options;
+            options.insert("trigger_description", arguments.at(1).toString());
+            const QList<Shortcut> changed = {{arguments.at(0).toString(), options}};
+            QDBusMessage signal = QDBusMessage::createSignal(
+                PortalPath, "org.freedesktop.portal.GlobalShortcuts", "ShortcutsChanged");
+            signal << QVariant::fromValue(QDBusObjectPath(session_))
+                   << QVariant::fromValue(changed);
+            bus.send(signal);
             bus.send(call.createReply());
             return true;
         }
