@@ -24,7 +24,7 @@ private:
 };
 
 // The stand-in portal and logind (tests/support/standin_portal.cpp); `options` are its
-// --shortcuts, --inhibit, --logind. Its log tells what the program asked of it.
+// --shortcuts, --inhibit, --registry, --logind. Its log tells what the program asked of it.
 class StandInServices {
 public:
     StandInServices(const std::string& folder, const PrivateBus& session, const PrivateBus* system,
