@@ -152,12 +152,14 @@ TEST_P(PortalKeysTest, ThePortalBindsTheKeysAndItsActivationsRecord) {
     environment.push_back("XDG_SESSION_TYPE=wayland");
     e2e::PrivateBus bus(folder);
     environment.push_back("DBUS_SESSION_BUS_ADDRESS=" + bus.Address());
-    e2e::StandInServices desktop(folder, bus, nullptr, "--shortcuts --inhibit");
+    e2e::StandInServices desktop(folder, bus, nullptr, "--shortcuts --inhibit --registry");
     e2e::Program program(folder, e2e::WavSettings(output));
     program.Start(display, environment);
     for (const char* bound :
          {"bind record F5", "bind pause-resume F7", "bind stop F9", "bind marker F8"})
         ASSERT_TRUE(desktop.WaitForLine(bound)) << desktop.Log();
+    EXPECT_TRUE(desktop.Log().starts_with("ready\nregister io.github.sonvera.Sonvera\n"))
+        << "the app id before any other call: " << desktop.Log();
     if (!native) {
         ASSERT_TRUE(program.WaitForWindow(display));
         display.FocusAnotherWindow();
