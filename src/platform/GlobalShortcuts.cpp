@@ -40,6 +40,14 @@ const QDBusArgument& operator>>(const QDBusArgument& argument, PortalShortcut& s
 
 const QString Interface = QStringLiteral("org.freedesktop.portal.GlobalShortcuts");
 
+// What the user sees of each listed shortcut's key; empty where it has none.
+std::map<QString, QString> Triggers(const QVariant& shortcuts) {
+    std::map<QString, QString> triggers;
+    for (const PortalShortcut& shortcut : qdbus_cast<PortalShortcuts>(shortcuts))
+        triggers[shortcut.id] = shortcut.options.value("trigger_description").toString();
+    return triggers;
+}
+
 // The portal's specification says a string; some portals send an object path.
 QString PathText(const QVariant& value) {
     if (value.canConvert<QDBusObjectPath>())
@@ -99,9 +107,11 @@ void GlobalShortcuts::SessionCreated(uint response, const QVariantMap& results) 
         Fail();
         return;
     }
-    QDBusConnection::sessionBus().connect(
-        portal::Service, portal::Path, Interface, "Activated", this,
-        SLOT(Activated(QDBusObjectPath, QString, qulonglong, QVariantMap)));
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    bus.connect(portal::Service, portal::Path, Interface, "Activated", this,
+                SLOT(Activated(QDBusObjectPath, QString, qulonglong, QVariantMap)));
+    bus.connect(portal::Service, portal::Path, Interface, "ShortcutsChanged", this,
+                SLOT(ShortcutsChanged(QDBusMessage)));
     PortalShortcuts list;
     for (const Shortcut& shortcut : shortcuts_) {
         QVariantMap options;
@@ -120,20 +130,19 @@ void GlobalShortcuts::ShortcutsBound(uint response, const QVariantMap& results) 
         Fail();
         return;
     }
-    std::map<QString, QString> triggers;
-    const auto list = qdbus_cast<PortalShortcuts>(results.value("shortcuts"));
-    for (const PortalShortcut& shortcut : list) {
-        const QString trigger = shortcut.options.value("trigger_description").toString();
-        if (!trigger.isEmpty())
-            triggers[shortcut.id] = trigger;
-    }
-    callbacks_.bound(triggers);
+    callbacks_.bound(Triggers(results.value("shortcuts")));
 }
 
 void GlobalShortcuts::Activated(const QDBusObjectPath& session, const QString& id, qulonglong,
                                 const QVariantMap&) {
     if (session.path() == session_)
         callbacks_.activated(id);
+}
+
+void GlobalShortcuts::ShortcutsChanged(const QDBusMessage& message) {
+    const QList<QVariant> arguments = message.arguments();
+    if (arguments.size() == 2 && PathText(arguments.at(0)) == session_)
+        callbacks_.bound(Triggers(arguments.at(1)));
 }
 
 void GlobalShortcuts::Fail() {

@@ -2,8 +2,10 @@
 // Global keys through the desktop portal (org.freedesktop.portal.GlobalShortcuts), where a
 // Wayland desktop lets no program grab a key: the program asks for its shortcuts with preferred
 // keys at every start, the desktop binds them (perhaps to other keys) and tells when one is
-// pressed. All calls are asynchronous; the answers come through the callbacks.
+// pressed, and when the user gives one another key in the desktop's settings. All calls are
+// asynchronous; the answers come through the callbacks.
 
+#include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QObject>
 #include <QString>
@@ -25,7 +27,8 @@ public:
     };
     struct Callbacks {
         std::function<void(const QString& id)> activated;
-        // The keys the desktop gave, by shortcut id (a text to show the user).
+        // The keys the desktop gave, by shortcut id (a text to show the user; empty for a
+        // shortcut left without a key): at bind time, then those the user changed.
         std::function<void(const std::map<QString, QString>& triggers)> bound;
         // No portal, or it refused: the keys stay the window's own.
         std::function<void()> unavailable;
@@ -40,6 +43,8 @@ private slots:
     void ShortcutsBound(uint response, const QVariantMap& results);
     void Activated(const QDBusObjectPath& session, const QString& id, qulonglong timestamp,
                    const QVariantMap& options);
+    // (o session_handle, a(sa{sv}) shortcuts): taken whole, as its list has no Qt type.
+    void ShortcutsChanged(const QDBusMessage& message);
 
 private:
     void CreateSession();

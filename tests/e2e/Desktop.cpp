@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
@@ -312,10 +313,32 @@ bool Program::Running() const {
 
 namespace {
 
-pid_t ServerPid(const std::string& folder) {
-    std::ifstream pidFile(folder + "/runtime/pid");
-    pid_t pid = -1;
-    return pidFile >> pid ? pid : -1;
+// The tests' sound server, and so this one too, is PipeWire's pulse server where asked for.
+bool OnPipeWire() {
+    const char* server = std::getenv("SONVERA_SOUND_SERVER");
+    return server != nullptr && std::string(server) == "pipewire";
+}
+
+// The server's processes, as their pid files name them.
+std::vector<pid_t> ServerPids(const std::string& folder) {
+    std::vector<pid_t> pids;
+    const std::vector<std::string> files =
+        OnPipeWire()
+            ? std::vector<std::string>{"pipewire-pulse.pid", "wireplumber.pid", "pipewire.pid"}
+            : std::vector<std::string>{"runtime/pid"};
+    for (const std::string& file : files) {
+        std::ifstream pidFile(folder + "/" + file);
+        if (pid_t pid = -1; pidFile >> pid && pid > 0)
+            pids.push_back(pid);
+    }
+    return pids;
+}
+
+void EndServer(const std::string& folder, int signal) {
+    for (const pid_t pid : ServerPids(folder)) {
+        kill(pid, signal);
+        WaitFor([&] { return kill(pid, 0) != 0; }, 5s);
+    }
 }
 
 } // namespace
@@ -336,29 +359,25 @@ LonelySoundServer::LonelySoundServer() {
 }
 
 void LonelySoundServer::Start() {
-    Shell("HOME=" + folder + "/home XDG_CONFIG_HOME=" + folder +
-          "/config XDG_RUNTIME_DIR=" + folder + "/runtime PULSE_RUNTIME_PATH=" + folder +
-          "/runtime PULSE_STATE_PATH=" + folder + "/state pulseaudio -n -F " + folder +
-          "/server.pa --daemonize=yes --use-pid-file=yes --exit-idle-time=-1 --disallow-exit "
-          "--realtime=no --high-priority=no --log-target=file:" +
-          folder + "/server.log");
+    if (OnPipeWire())
+        Shell(std::string(SONVERA_TEST_SOURCE_DIR) + "/support/pipewire-server.sh " + folder);
+    else
+        Shell("HOME=" + folder + "/home XDG_CONFIG_HOME=" + folder +
+              "/config XDG_RUNTIME_DIR=" + folder + "/runtime PULSE_RUNTIME_PATH=" + folder +
+              "/runtime PULSE_STATE_PATH=" + folder + "/state pulseaudio -n -F " + folder +
+              "/server.pa --daemonize=yes --use-pid-file=yes --exit-idle-time=-1 "
+              "--disallow-exit --realtime=no --high-priority=no --log-target=file:" +
+              folder + "/server.log");
     if (!WaitFor([&] { return Pactl("info >/dev/null 2>&1; echo $?") == "0\n"; }, 10s))
         throw std::runtime_error("the test's own sound server did not start");
 }
 
 void LonelySoundServer::Kill() {
-    const pid_t pid = ServerPid(folder);
-    if (pid <= 0)
-        return;
-    kill(pid, SIGKILL);
-    WaitFor([&] { return kill(pid, 0) != 0; }, 5s);
+    EndServer(folder, SIGKILL);
 }
 
 LonelySoundServer::~LonelySoundServer() {
-    if (const pid_t pid = ServerPid(folder); pid > 0) {
-        kill(pid, SIGTERM);
-        WaitFor([&] { return kill(pid, 0) != 0; }, 5s);
-    }
+    EndServer(folder, SIGTERM);
     std::error_code ignored;
     fs::remove_all(folder, ignored);
 }
@@ -373,7 +392,12 @@ std::string LonelySoundServer::Pactl(const std::string& arguments) const {
 }
 
 std::string LonelySoundServer::LoadSource() const {
-    std::string index = Pactl("load-module module-sine-source source_name=lonely_sine");
+    // PipeWire's pulse server has neither a sine nor a null source: its null sink makes a
+    // virtual source, of silence.
+    std::string index =
+        Pactl(OnPipeWire() ? "load-module module-null-sink sink_name=lonely_sine "
+                             "media.class=Audio/Source/Virtual"
+                           : "load-module module-sine-source source_name=lonely_sine");
     while (!index.empty() && index.back() == '\n')
         index.pop_back();
     return index;

@@ -96,8 +96,9 @@ private:
     pid_t pid = -1;
 };
 
-// A sound server of the test's own with a single capture source (a sine), for tests that take
-// the source away: on the shared server another source would then become the default.
+// A sound server of the test's own with a single capture source (a sine; silence on PipeWire),
+// for tests that take the source away: on the shared server another source would then become
+// the default. Of the kind the shared one is (SONVERA_SOUND_SERVER).
 class LonelySoundServer {
 public:
     // Lives in a short folder under /tmp: a socket path must stay under 108 characters.

@@ -190,12 +190,14 @@ TEST_P(PortalKeysTest, ThePortalBindsTheKeysAndItsActivationsRecord) {
     environment.push_back("XDG_SESSION_TYPE=wayland");
     e2e::PrivateBus bus(folder);
     environment.push_back("DBUS_SESSION_BUS_ADDRESS=" + bus.Address());
-    e2e::StandInServices desktop(folder, bus, nullptr, "--shortcuts --inhibit");
+    e2e::StandInServices desktop(folder, bus, nullptr, "--shortcuts --inhibit --registry");
     e2e::Program program(folder, e2e::WavSettings(output));
     program.Start(display, environment);
     for (const char* bound :
          {"bind record F5", "bind pause-resume F7", "bind stop F9", "bind marker F8"})
         ASSERT_TRUE(desktop.WaitForLine(bound)) << desktop.Log();
+    EXPECT_TRUE(desktop.Log().starts_with("ready\nregister io.github.sonvera.Sonvera\n"))
+        << "the app id before any other call: " << desktop.Log();
     if (!native) {
         ASSERT_TRUE(program.WaitForWindow(display));
         display.FocusAnotherWindow();
@@ -228,6 +230,50 @@ TEST_P(PortalKeysTest, ThePortalBindsTheKeysAndItsActivationsRecord) {
 
 INSTANTIATE_TEST_SUITE_P(Wayland, PortalKeysTest, ::testing::Values(false, true),
                          [](const auto& info) { return info.param ? "Native" : "XWayland"; });
+
+// A key the user gives an action in the desktop's settings shows in the window at once: the
+// buttons' hints, the marker's menu item. Where the user takes a key away there, the window's
+// own key does the action again.
+TEST_F(DesktopBusTest, KeysChangedInTheDesktopsSettingsShowInTheWindow) {
+    e2e::PrivateBus bus(folder);
+    e2e::StandInServices desktop(folder, bus, nullptr, "--shortcuts");
+    const std::string hints = folder + "/hints";
+    e2e::Program program(folder, e2e::WavSettings(output));
+    program.Start(display, {"DBUS_SESSION_BUS_ADDRESS=" + bus.Address(), "XDG_SESSION_TYPE=wayland",
+                            std::string("LD_PRELOAD=") + SONVERA_WINDOW_HINTS,
+                            "SONVERA_HINTS_REPORT=" + hints});
+    ASSERT_TRUE(program.WaitForWindow(display));
+    ASSERT_TRUE(desktop.WaitForLine("bind marker F8")) << desktop.Log();
+    // What the window said since `from` (a length of the report).
+    const auto said = [&](std::size_t from) {
+        std::ifstream report(hints);
+        std::stringstream text;
+        text << report.rdbuf();
+        return text.str().substr(std::min(from, text.str().size()));
+    };
+    const auto saysSoon = [&](const std::string& line, std::size_t from = 0) {
+        return e2e::WaitFor([&] { return said(from).find(line + "\n") != std::string::npos; }, 5s);
+    };
+    ASSERT_TRUE(saysSoon("hint Stop (F9)")) << said(0);
+
+    desktop.Rebind("record", "CTRL+SHIFT+R");
+    desktop.Rebind("marker", "CTRL+M");
+    desktop.Rebind("stop", "CTRL+S");
+    EXPECT_TRUE(saysSoon("hint Record (CTRL+SHIFT+R)")) << said(0);
+    EXPECT_TRUE(saysSoon("item Add Marker\tCTRL+M")) << said(0);
+    ASSERT_TRUE(saysSoon("hint Stop (CTRL+S)")) << said(0);
+
+    Call(bus, Interface + ".Record");
+    ASSERT_TRUE(WaitForRecording(bus, true));
+    const std::size_t before = said(0).size();
+    desktop.Rebind("stop", "");
+    EXPECT_TRUE(saysSoon("hint Stop (F9)", before)) << said(0);
+    display.Run("xdotool search --all --onlyvisible --pid " + std::to_string(program.Pid()) +
+                " --name Sonvera windowfocus --sync key F9 >/dev/null 2>&1");
+    EXPECT_TRUE(WaitForRecording(bus, false)) << "the window's own F9 stops again";
+    program.Signal(SIGTERM);
+    EXPECT_EQ(program.WaitForExit(20s), 0);
+}
 
 TEST_F(DesktopBusTest, WithoutAPortalTheUserIsToldOnceAndLogindHoldsSleepOff) {
     e2e::PrivateBus bus(folder);

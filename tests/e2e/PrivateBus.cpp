@@ -83,4 +83,10 @@ void StandInServices::Activate(const std::string& shortcutId) const {
                 shortcutId + " >/dev/null");
 }
 
+void StandInServices::Rebind(const std::string& shortcutId, const std::string& trigger) const {
+    session.Run("gdbus call --session --dest org.freedesktop.portal.Desktop --object-path "
+                "/org/freedesktop/portal/desktop --method io.github.sonvera.StandIn.Rebind " +
+                shortcutId + " \"'" + trigger + "'\" >/dev/null");
+}
+
 } // namespace e2e

@@ -24,7 +24,7 @@ private:
 };
 
 // The stand-in portal and logind (tests/support/standin_portal.cpp); `options` are its
-// --shortcuts, --inhibit, --logind. Its log tells what the program asked of it.
+// --shortcuts, --inhibit, --registry, --logind. Its log tells what the program asked of it.
 class StandInServices {
 public:
     StandInServices(const std::string& folder, const PrivateBus& session, const PrivateBus* system,
@@ -35,6 +35,8 @@ public:
     bool WaitForLine(const std::string& line) const;
     // Presses a global key as the desktop would: the portal's Activated for `shortcutId`.
     void Activate(const std::string& shortcutId) const;
+    // Gives a shortcut another key (empty: none), as the user does in the desktop's settings.
+    void Rebind(const std::string& shortcutId, const std::string& trigger) const;
 
 private:
     const PrivateBus& session;

@@ -2,8 +2,10 @@
 # The PipeWire flavour of the private sound server (pipewire, wireplumber and pipewire-pulse,
 # no sound card, no system services), reached through the same pulse socket and holding the
 # same sinks and sources as the PulseAudio one. pulse-server.sh runs it when
-# SONVERA_SOUND_SERVER=pipewire; it stops it as it stops the other.
-#   pipewire-server.sh DIR FEEDER      (DIR is fresh and holds home, config, runtime, state)
+# SONVERA_SOUND_SERVER=pipewire; it stops it as it stops the other. Without FEEDER it starts a
+# bare server, without sinks or sources (a test's server of its own, e2e::LonelySoundServer).
+#   pipewire-server.sh DIR [FEEDER]    (DIR holds home, config, runtime, state; the pid of each
+#                                       process goes to DIR/<name>.pid)
 #
 # A pipe source on PipeWire pads what the pipe lacks with silence, so each known signal is
 # played instead into a null sink of its own rate (whose clock drives it, unresampled) and
@@ -14,7 +16,7 @@
 set -euo pipefail
 
 dir=$1
-feeder=$2
+feeder=${2:-}
 rates=(44100 48000 96000)
 conf="$dir/config/pipewire/pipewire.conf.d/sonvera.conf"
 mkdir -p "$(dirname "$conf")" "$dir/config/pipewire/pipewire-pulse.conf.d" \
@@ -26,8 +28,10 @@ null_node() { # NAME DESCRIPTION CLASS [RATE]
     [ -n "${4:-}" ] && echo "        audio.rate = $4 node.rate = 1/$4 node.lock-quantum = true"
     echo "    } }"
 }
-{
-    echo "context.properties = { default.clock.allowed-rates = [ ${rates[*]} ] }"
+export HOME="$dir/home" XDG_CONFIG_HOME="$dir/config" XDG_RUNTIME_DIR="$dir/runtime"
+# The graph runs at the rate of what plays or records, unresampled; with a feeder, the test's
+# sinks and sources to play the known signal into.
+test_nodes() {
     echo "context.objects = ["
     null_node sonvera_out Test_output Audio/Sink
     null_node sonvera_silence Silence Audio/Source/Virtual
@@ -44,10 +48,18 @@ null_node() { # NAME DESCRIPTION CLASS [RATE]
 CONF
     done
     echo "]"
+}
+{
+    echo "context.properties = { default.clock.allowed-rates = [ ${rates[*]} ] }"
+    if [ -n "$feeder" ]; then test_nodes; fi
 } >"$conf"
 cat >"$dir/config/pipewire/pipewire-pulse.conf.d/sonvera.conf" <<CONF
 pulse.properties = { server.address = [ "unix:$dir/native" ] }
 CONF
+# Without the null sink it makes where there is none: its monitor would be a source, and the
+# tests' servers hold exactly the sources they load, as the PulseAudio ones do.
+sed '/^ *{ cmd = "load-module" args = "module-always-sink"/d' /usr/share/pipewire/pipewire-pulse.conf \
+    >"$dir/config/pipewire/pipewire-pulse.conf"
 # Wireplumber without the Bluetooth, sound card and camera monitors and the Flatpak portal:
 # they need the system bus or hardware, which the tests have not.
 sed '/bluetooth.lua/d' /usr/share/wireplumber/wireplumber.conf >"$dir/config/wireplumber/wireplumber.conf"
@@ -68,11 +80,14 @@ daemon() { # NAME COMMAND...
     nohup "${@:2}" >"$dir/$1.log" 2>&1 &
     echo $! >"$dir/$1.pid"
 }
+# Sockets left by a server that was killed would pass for the new one's.
+rm -f "$dir/runtime/pipewire-0" "$dir/native"
 daemon pipewire pipewire
 for _ in $(seq 100); do [ -S "$dir/runtime/pipewire-0" ] && break; sleep 0.1; done
 daemon wireplumber wireplumber
 daemon pipewire-pulse pipewire-pulse
 for _ in $(seq 100); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
+[ -n "$feeder" ] || exit 0
 
 for rate in "${rates[@]}"; do
     mkfifo "$dir/signal_$rate"

@@ -39,12 +39,12 @@ start)
 export PULSE_SERVER=unix:$dir/native
 export PULSE_COOKIE=$dir/cookie
 ENV
-    export HOME="$dir/home" XDG_CONFIG_HOME="$dir/config" XDG_RUNTIME_DIR="$dir/runtime"
     if [ "${SONVERA_SOUND_SERVER:-pulseaudio}" = pipewire ]; then
         "$(dirname "$0")/pipewire-server.sh" "$dir" "$feeder"
         echo "PipeWire sound server up at $dir/native"
         exit 0
     fi
+    export HOME="$dir/home" XDG_CONFIG_HOME="$dir/config" XDG_RUNTIME_DIR="$dir/runtime"
     cat >"$dir/server.pa" <<PA
 load-module module-native-protocol-unix auth-anonymous=1 auth-cookie=$dir/cookie socket=$dir/native
 load-module module-null-sink sink_name=sonvera_out sink_properties=device.description=Test_output

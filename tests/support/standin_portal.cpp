@@ -1,10 +1,14 @@
 // A stand-in for the desktop's services, for the end-to-end tests: on the session bus the
-// portal's GlobalShortcuts (--shortcuts) and Inhibit (--inhibit), on the system bus logind's
-// Inhibit (--logind). It answers as the real ones do and writes each call to a log file:
-//   bind <id> <preferred trigger>, inhibit <flags>, release, logind <what>, logind-release.
-// The test presses a key through io.github.sonvera.StandIn.Activate(s id) on the portal's path.
+// portal's GlobalShortcuts (--shortcuts), Inhibit (--inhibit) and the host app registry
+// (--registry), on the system bus logind's Inhibit (--logind). It answers as the real ones do and
+// writes each call to a log file:
+//   bind <id> <preferred trigger>, inhibit <flags>, release, register <app id>, logind <what>,
+//   logind-release.
+// The test presses a key through io.github.sonvera.StandIn.Activate(s id) on the portal's path,
+// and gives a shortcut another key (empty: none), as the user does in the desktop's settings,
+// through io.github.sonvera.StandIn.Rebind(s id, s trigger).
 //
-//   standin_portal LOG [--shortcuts] [--inhibit] [--logind]
+//   standin_portal LOG [--shortcuts] [--inhibit] [--registry] [--logind]
 
 #include <QCoreApplication>
 #include <QDBusArgument>
@@ -63,7 +67,8 @@ QString RequestPath(const QDBusMessage& call, const QVariantMap& options, const 
 
 class Portal : public QDBusVirtualObject {
 public:
-    Portal(bool shortcuts, bool inhibit) : shortcuts_(shortcuts), inhibit_(inhibit) {}
+    Portal(bool shortcuts, bool inhibit, bool registry)
+        : shortcuts_(shortcuts), inhibit_(inhibit), registry_(registry) {}
 
     QString introspect(const QString&) const override { return {}; }
 
@@ -103,6 +108,12 @@ public:
             bus.send(call.createReply(QVariant::fromValue(QDBusObjectPath(request))));
             return true;
         }
+        if (registry_ && interface == "org.freedesktop.host.portal.Registry" &&
+            member == "Register") {
+            Log("register " + arguments.at(0).toString());
+            bus.send(call.createReply());
+            return true;
+        }
         if (interface == "org.freedesktop.portal.Request" && member == "Close") {
             Log("release");
             bus.send(call.createReply());
@@ -117,11 +128,24 @@ public:
             bus.send(call.createReply());
             return true;
         }
+        if (interface == "io.github.sonvera.StandIn" && member == "Rebind") {
+            // Only the changed shortcut, as a desktop tells of one the user just set.
+            QVariantMap options;
+            options.insert("trigger_description", arguments.at(1).toString());
+            const QList<Shortcut> changed = {{arguments.at(0).toString(), options}};
+            QDBusMessage signal = QDBusMessage::createSignal(
+                PortalPath, "org.freedesktop.portal.GlobalShortcuts", "ShortcutsChanged");
+            signal << QVariant::fromValue(QDBusObjectPath(session_))
+                   << QVariant::fromValue(changed);
+            bus.send(signal);
+            bus.send(call.createReply());
+            return true;
+        }
         return false;
     }
 
 private:
-    bool shortcuts_, inhibit_;
+    bool shortcuts_, inhibit_, registry_;
     QString session_;
 };
 
@@ -165,8 +189,10 @@ int main(int argc, char** argv) {
     logFile.setFileName(arguments.at(1));
     if (!logFile.open(QIODevice::Append))
         return 2;
-    Portal portal(arguments.contains("--shortcuts"), arguments.contains("--inhibit"));
-    if (arguments.contains("--shortcuts") || arguments.contains("--inhibit")) {
+    Portal portal(arguments.contains("--shortcuts"), arguments.contains("--inhibit"),
+                  arguments.contains("--registry"));
+    if (arguments.contains("--shortcuts") || arguments.contains("--inhibit") ||
+        arguments.contains("--registry")) {
         QDBusConnection session = QDBusConnection::sessionBus();
         if (!session.registerVirtualObject(PortalPath, &portal, QDBusConnection::SubPath) ||
             !session.registerService("org.freedesktop.portal.Desktop"))

@@ -34,8 +34,8 @@ void TForm1::PublishDesktopState() {
     sleepInhibitor_.Hold(core_.State().IsRecording);
 }
 
-void TForm1::AddWindowKey(int id, Qt::Key key) {
-    auto* shortcut = new QShortcut(QKeySequence(key), this);
+void TForm1::AddWindowKey(int id, const QKeySequence& key) {
+    auto* shortcut = new QShortcut(key, this);
     connect(shortcut, &QShortcut::activated, this, [this, id] { HotKeyPressed(id); });
     windowKeys_[id] = shortcut;
 }
@@ -48,19 +48,33 @@ void TForm1::BindPortalKeys() {
 }
 
 void TForm1::PortalKeysBound(const std::map<QString, QString>& triggers) {
-    const std::map<int, PictureButton*> buttons = {
-        {HotKeyRecord, ImageRecord}, {HotKeyPause, ImagePause}, {HotKeyStop, ImageStop}};
     for (const HotKeyName& name : HotKeyNames) {
         const auto trigger = triggers.find(name.shortcutId);
         if (trigger == triggers.end())
-            continue; // left without a key by the desktop: the window's own key stays
+            continue; // not among those the desktop told of: as it was
+        if (trigger->second.isEmpty()) {
+            // Without a key of the desktop's (given none, or the user took it away there), the
+            // window's own key does it again.
+            const QString own = QString::fromLatin1(name.key);
+            if (!windowKeys_.contains(name.id))
+                AddWindowKey(name.id, QKeySequence(own));
+            ShowKey(name, own);
+            continue;
+        }
         // The desktop's key now reaches the program wherever the focus is.
         delete windowKeys_[name.id];
         windowKeys_.erase(name.id);
-        // The marker has no button: its menu item names the key.
-        if (const auto button = buttons.find(name.id); button != buttons.end())
-            button->second->setToolTip(QString("%1 (%2)").arg(name.action, trigger->second));
+        ShowKey(name, trigger->second);
     }
+}
+
+void TForm1::ShowKey(const HotKeyName& name, const QString& key) {
+    const std::map<int, PictureButton*> buttons = {
+        {HotKeyRecord, ImageRecord}, {HotKeyPause, ImagePause}, {HotKeyStop, ImageStop}};
+    if (const auto button = buttons.find(name.id); button != buttons.end())
+        button->second->setToolTip(QString("%1 (%2)").arg(name.action, key));
+    else if (name.id == HotKeyMarker)
+        menuMarker->setText("Add Marker\t" + key);
 }
 
 void TForm1::PortalKeyPressed(const QString& shortcutId) {

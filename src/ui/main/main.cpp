@@ -4,6 +4,7 @@
 #include "app/LevelControl.h"
 #include "engine/OutputFormats.h"
 #include "platform/DesktopSession.h"
+#include "platform/PortalRequest.h"
 #include "ui/common/MessageBoxes.h"
 #include "ui/common/MouseLabel.h"
 #include "ui/common/PictureView.h"
@@ -185,6 +186,7 @@ void TForm1::FormCreate() {
     menuClipDetect->setChecked(core_.Settings.ClippingDetection);
     menuSplit->setChecked(core_.Settings.SplitChannels);
     if (core_.Created()) {
+        platform::portal::RegisterApp(QStringLiteral(SONVERA_APP_ID));
         RegisterHotKeys();
         StartDesktopLink();
         core_.Screens.Surface = this;

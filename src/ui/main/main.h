@@ -3,6 +3,7 @@
 // timers that drive the program, and its start, status monitor and end. The program's state is
 // the core_'s (Recorder); the window holds its controls and their handlers.
 
+#include "app/HotKeyIds.h"
 #include "app/Recorder.h"
 #include "app/RecorderWindow.h"
 #include "app/StatusMonitor.h"
@@ -12,6 +13,7 @@
 #include "platform/HotKeys.h"
 #include "platform/SleepInhibitor.h"
 
+#include <QKeySequence>
 #include <QMainWindow>
 #include <QString>
 #include <array>
@@ -190,9 +192,11 @@ private:
     // keys, the sleep lock while recording.
     void StartDesktopLink();
     void PublishDesktopState();
-    void AddWindowKey(int id, Qt::Key key);
+    void AddWindowKey(int id, const QKeySequence& key);
     void BindPortalKeys();
     void PortalKeysBound(const std::map<QString, QString>& triggers);
+    // Names `key` in the hint of the action's button, or in its menu item (the marker).
+    void ShowKey(const HotKeyName& name, const QString& key);
     void PortalKeyPressed(const QString& shortcutId);
     platform::ControlState DesktopState();
     void TellNoGlobalKeys();
