@@ -65,6 +65,7 @@ void Recorder::StartAudio() {
 }
 
 void Recorder::RescanAndSort() {
+    window_.ShowBusy(true);
     listing_.Request(Settings.OutputFolder, HeldFiles(Writers));
 }
 
@@ -72,6 +73,7 @@ void Recorder::ShowListing() {
     std::optional<FolderFiles> listed = listing_.Take();
     if (!listed)
         return;
+    window_.ShowBusy(false);
     ApplyListing(listed->folder, std::move(listed->files), Library);
     durations_.Probe(Library);
     SortFileList(Settings.Sort, Library.CurrentFile, Library);

@@ -15,6 +15,8 @@ public:
     // Runs `call` from an event of its own, once the current one has ended.
     virtual void RunLater(std::function<void()> call) = 0;
     virtual void ClearStatusText() = 0;
+    // The busy cursor, from the request of a listing of the output folder until it is in.
+    virtual void ShowBusy(bool busy) = 0;
     // The file list was scanned and sorted anew.
     virtual void FileListChanged() = 0;
     // Durations came in: the cells changed, the rows only under a "Duration" order. The view

@@ -33,7 +33,9 @@ struct ScriptedWindow : RecorderWindow {
         if (duringEvents)
             duringEvents();
     }
+    bool busy = false; // the busy cursor
     void ClearStatusText() override {}
+    void ShowBusy(bool on) override { busy = on; }
     void FileListChanged() override {}
     void FileListCellsChanged() override {}
     void RestartProgram() override {}

@@ -339,13 +339,15 @@ TEST_F(RecorderTest, DurationsArriveAfterTheListAndAreThereAtOnceOnTheNextStart)
         return texts;
     };
     using Rows = std::vector<std::string>;
-    // The listing comes in with a capture tick.
+    // The listing comes in with a capture tick, under the busy cursor until then.
     auto listNow = [&] {
         core->RescanAndSort();
+        EXPECT_TRUE(window.busy);
         for (int tick = 0; tick < 500 && core->Library.Grid.RowCount < 4; ++tick) {
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
             core->PollTick();
         }
+        EXPECT_FALSE(window.busy);
     };
 
     Make(0xFFFFF, settings);

@@ -409,6 +409,13 @@ void TForm1::RunLater(std::function<void()> call) {
     QTimer::singleShot(0, this, std::move(call));
 }
 
+void TForm1::ShowBusy(bool busy) {
+    if (!busy)
+        busy_.reset();
+    else if (!busy_)
+        busy_.emplace();
+}
+
 void TForm1::ClearStatusText() {
     monitor_.StatusText.clear();
     LabStatus->clear();

@@ -12,6 +12,7 @@
 #include "platform/GlobalShortcuts.h"
 #include "platform/HotKeys.h"
 #include "platform/SleepInhibitor.h"
+#include "ui/common/BusyCursor.h"
 
 #include <QKeySequence>
 #include <QMainWindow>
@@ -19,6 +20,7 @@
 #include <array>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 class QAction;
@@ -209,6 +211,7 @@ private:
     void ProcessPendingEvents() override;
     void RunLater(std::function<void()> call) override;
     void ClearStatusText() override;
+    void ShowBusy(bool busy) override;
     void FileListChanged() override;
     void FileListCellsChanged() override;
     void RestartProgram() override;
@@ -230,4 +233,5 @@ private:
     int DragStartX = 0;
     bool askBeforeClosing_ = true;
     bool shown_ = false;
+    std::optional<BusyCursor> busy_;
 };
