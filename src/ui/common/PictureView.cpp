@@ -26,7 +26,7 @@ void PictureView::SetPicture(const QImage* picture) {
 
 void PictureView::ShowPicture() {
     if (direct_ && isVisible())
-        Put();
+        Put(true);
     else
         update();
 }
@@ -38,7 +38,7 @@ QPaintEngine* PictureView::paintEngine() const {
 
 void PictureView::paintEvent(QPaintEvent*) {
     if (direct_) {
-        Put();
+        Put(false);
         return;
     }
     QPainter painter(this);
@@ -56,7 +56,7 @@ void PictureView::showEvent(QShowEvent*) {
                         testAttribute(Qt::WA_TransparentForMouseEvents));
 }
 
-void PictureView::Put() {
+void PictureView::Put(bool onlyChanged) {
     // The pictures have the view's size in pixels only at a device pixel ratio of 1.
     if (devicePixelRatioF() == 1.0) {
         if (!window_)
@@ -68,7 +68,8 @@ void PictureView::Put() {
             blank.fill(Qt::black);
             shown = &blank;
         }
-        if (window_->Put(*shown))
+        // After an expose the window has lost what it showed: then the picture goes again.
+        if (onlyChanged ? window_->PutChanged(*shown) : window_->Put(*shown))
             return;
     }
     // A scaled display, or a window or a picture whose pixels are not RGB32 as such: the

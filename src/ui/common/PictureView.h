@@ -26,7 +26,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void Put();
+    // With `onlyChanged`, a picture the window already shows is not put again.
+    void Put(bool onlyChanged);
 
     const QImage* picture_;
     bool direct_;
