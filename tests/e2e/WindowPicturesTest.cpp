@@ -1,0 +1,43 @@
+// Pictures put straight onto a native window, read back from a real X server: through shared
+// memory where the server offers MIT-SHM, down the socket where it does not, and the window
+// shows each picture pixel for pixel either way, also when one differs from the last by a
+// single pixel and when the same picture comes twice.
+
+#include "Desktop.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Server {
+    const char* name;
+    std::vector<std::string> options;
+    const char* path;
+};
+void PrintTo(const Server& server, std::ostream* out) {
+    *out << server.name;
+}
+
+class WindowPictures : public ::testing::TestWithParam<Server> {};
+
+TEST_P(WindowPictures, TheWindowShowsEveryPictureAsPut) {
+    e2e::VirtualDisplay display("1024x768x24", GetParam().options);
+    const std::string path = GetParam().path;
+    // The probe puts a picture, the same with one pixel changed, another, that again, and the
+    // first once more (the last three only when they differ from what the window shows).
+    std::string expected;
+    for (int step = 0; step < 5; ++step)
+        expected += path + " same\n";
+    EXPECT_EQ(display.Run(std::string("QT_QPA_PLATFORM=xcb ") + SONVERA_WINDOW_PICTURES_PROBE +
+                          " 2>/dev/null"),
+              expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Servers, WindowPictures,
+                         ::testing::Values(Server{"SharedMemory", {}, "shared"},
+                                           Server{"Socket", {"-extension", "MIT-SHM"}, "plain"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
