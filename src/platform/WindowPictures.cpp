@@ -35,8 +35,9 @@ bool CanPutPictures() {
     return Connection() != nullptr;
 }
 
-WindowPictures::WindowPictures(std::uintptr_t window) : window_(std::uint32_t(window)) {
-    xcb_connection_t* connection = Connection();
+WindowPictures::WindowPictures(std::uintptr_t window)
+    : connection_(Connection()), window_(std::uint32_t(window)) {
+    xcb_connection_t* connection = connection_;
     if (connection == nullptr || window_ == 0)
         return;
     xcb_get_geometry_reply_t* geometry =
@@ -61,7 +62,7 @@ WindowPictures::~WindowPictures() {
 
 bool WindowPictures::ShareMemory(std::size_t bytes) {
     shareTried_ = true;
-    xcb_connection_t* connection = Connection();
+    xcb_connection_t* connection = connection_;
     const xcb_query_extension_reply_t* extension = xcb_get_extension_data(connection, &xcb_shm_id);
     if (extension == nullptr || !extension->present)
         return false;
@@ -111,7 +112,7 @@ bool WindowPictures::PutChanged(const QImage& picture) {
 }
 
 bool WindowPictures::Put(const QImage& picture) {
-    xcb_connection_t* connection = Connection();
+    xcb_connection_t* connection = connection_;
     const auto bytes = std::size_t(picture.sizeInBytes());
     if (connection == nullptr || gc_ == 0 || picture.format() != QImage::Format_RGB32)
         return false;

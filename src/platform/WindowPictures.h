@@ -9,6 +9,8 @@
 #include <cstddef>
 #include <cstdint>
 
+struct xcb_connection_t;
+
 namespace platform {
 
 // Whether pictures can be put straight onto windows: an X11 display.
@@ -37,6 +39,9 @@ private:
     bool ShareMemory(std::size_t bytes);
     void ReleaseMemory();
 
+    // The toolkit's connection, looked up once: asking the application for it costs more than
+    // a put.
+    xcb_connection_t* connection_ = nullptr;
     std::uint32_t window_;
     std::uint32_t gc_ = 0;
     std::uint32_t maxBytes_ = 0;

@@ -56,9 +56,19 @@ void PictureView::showEvent(QShowEvent*) {
                         testAttribute(Qt::WA_TransparentForMouseEvents));
 }
 
+bool PictureView::Unscaled() {
+    const QWindow* handle = windowHandle();
+    const QScreen* screen = handle != nullptr ? handle->screen() : nullptr;
+    if (screen == nullptr || screen != ratioScreen_) {
+        ratioScreen_ = screen;
+        unscaled_ = devicePixelRatioF() == 1.0;
+    }
+    return unscaled_;
+}
+
 void PictureView::Put(bool onlyChanged) {
     // The pictures have the view's size in pixels only at a device pixel ratio of 1.
-    if (devicePixelRatioF() == 1.0) {
+    if (Unscaled()) {
         if (!window_)
             window_ = std::make_unique<platform::WindowPictures>(winId());
         QImage blank;
