@@ -103,12 +103,22 @@ void WindowPictures::ReleaseMemory() {
     memoryShown_ = false;
 }
 
+bool WindowPictures::Shown(const QImage& picture) const {
+    if (!memoryShown_ || picture.width() != shownWidth_ || picture.height() != shownHeight_ ||
+        picture.format() != QImage::Format_RGB32)
+        return false;
+    // From the bottom up: the player's spectrum and the screens' traces and bars change
+    // there first, the name and the channel letters at the top rarely.
+    const auto row = std::size_t(picture.bytesPerLine());
+    const auto* shown = static_cast<const uchar*>(memory_);
+    for (int y = picture.height() - 1; y >= 0; --y)
+        if (std::memcmp(shown + y * row, picture.constScanLine(y), row) != 0)
+            return false;
+    return true;
+}
+
 bool WindowPictures::PutChanged(const QImage& picture) {
-    if (memoryShown_ && picture.width() == shownWidth_ && picture.height() == shownHeight_ &&
-        picture.format() == QImage::Format_RGB32 &&
-        std::memcmp(memory_, picture.constBits(), std::size_t(picture.sizeInBytes())) == 0)
-        return true;
-    return Put(picture);
+    return Shown(picture) || Put(picture);
 }
 
 bool WindowPictures::Put(const QImage& picture) {

@@ -36,6 +36,8 @@ public:
     bool Shared() const { return sharedPut_; }
 
 private:
+    // Whether the window shows this picture, as last put through the shared segment.
+    bool Shown(const QImage& picture) const;
     bool ShareMemory(std::size_t bytes);
     void ReleaseMemory();
 

@@ -57,15 +57,18 @@ int main(int argc, char** argv) {
 
     platform::WindowPictures pictures(window.winId());
     const QImage first = Pattern(1);
+    // One pixel apart from the one before, in the last row and then in the first: a picture
+    // that is not put again must really be the same one.
     QImage second = first;
-    // One pixel apart from the first, in its last row: a picture that is not put again must
-    // really be the same one.
     second.setPixel(Width - 1, Height - 1, ~first.pixel(Width - 1, Height - 1));
-    const QImage third = Pattern(2);
+    QImage third = second;
+    third.setPixel(0, 0, ~second.pixel(0, 0));
+    const QImage fourth = Pattern(2);
     const struct {
         const QImage& picture;
         bool onlyChanged;
-    } steps[] = {{first, false}, {second, true}, {third, false}, {third, true}, {first, true}};
+    } steps[] = {{first, false},  {second, true}, {third, true},
+                 {fourth, false}, {fourth, true}, {first, true}};
     for (const auto& step : steps) {
         const bool put =
             step.onlyChanged ? pictures.PutChanged(step.picture) : pictures.Put(step.picture);
