@@ -6,7 +6,7 @@ set -euo pipefail
 
 run_packages=(cmake g++ make pkg-config qt6-base-dev qt6-svg-dev libqt6svg6 qt6-qpa-plugins
     libavformat-dev libavcodec-dev libswresample-dev libavutil-dev libpulse-dev libfftw3-dev
-    libxcb1-dev lame vorbis-tools fonts-dejavu-core)
+    libxcb1-dev libxcb-shm0-dev lame vorbis-tools fonts-dejavu-core)
 test_packages=(libgtest-dev libgmock-dev libbenchmark-dev pulseaudio pulseaudio-utils pipewire
     pipewire-pulse wireplumber xvfb xdotool sox x11-utils ffmpeg desktop-file-utils dpkg-dev weston
     qt6-wayland xwayland appstream dbus-daemon libglib2.0-bin)

@@ -101,7 +101,7 @@ void Stop(pid_t& pid) {
 
 } // namespace
 
-VirtualDisplay::VirtualDisplay(const std::string& screen) {
+VirtualDisplay::VirtualDisplay(const std::string& screen, const std::vector<std::string>& options) {
     // Xvfb takes the first free display number itself and writes it to the pipe: tests running
     // side by side cannot pick the same one.
     int pipeEnds[2];
@@ -109,9 +109,11 @@ VirtualDisplay::VirtualDisplay(const std::string& screen) {
         throw std::runtime_error("no pipe for the virtual display's number");
     fcntl(pipeEnds[0], F_SETFD, FD_CLOEXEC);
     // -noreset: a program started after the last one ended must find the display there.
-    server = Spawn({"Xvfb", "-displayfd", std::to_string(pipeEnds[1]), "-screen", "0", screen,
-                    "-nolisten", "tcp", "-noreset"},
-                   {});
+    std::vector<std::string> arguments{"Xvfb",      "-displayfd", std::to_string(pipeEnds[1]),
+                                       "-screen",   "0",          screen,
+                                       "-nolisten", "tcp",        "-noreset"};
+    arguments.insert(arguments.end(), options.begin(), options.end());
+    server = Spawn(arguments, {});
     close(pipeEnds[1]);
     std::string number;
     char c;

@@ -22,8 +22,9 @@ bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds timeou
 // An Xvfb server on the first free display number, stopped with the object.
 class VirtualDisplay {
 public:
-    // `screen` as Xvfb takes it: width x height x depth.
-    explicit VirtualDisplay(const std::string& screen = "1024x768x24");
+    // `screen` as Xvfb takes it: width x height x depth; `options` go to Xvfb as well.
+    explicit VirtualDisplay(const std::string& screen = "1024x768x24",
+                            const std::vector<std::string>& options = {});
     ~VirtualDisplay();
     const std::string& Name() const { return name; }
     // Runs a command with DISPLAY set to this display.

@@ -26,7 +26,7 @@ void PictureView::SetPicture(const QImage* picture) {
 
 void PictureView::ShowPicture() {
     if (direct_ && isVisible())
-        Put();
+        Put(true);
     else
         update();
 }
@@ -38,7 +38,7 @@ QPaintEngine* PictureView::paintEngine() const {
 
 void PictureView::paintEvent(QPaintEvent*) {
     if (direct_) {
-        Put();
+        Put(false);
         return;
     }
     QPainter painter(this);
@@ -56,9 +56,19 @@ void PictureView::showEvent(QShowEvent*) {
                         testAttribute(Qt::WA_TransparentForMouseEvents));
 }
 
-void PictureView::Put() {
+bool PictureView::Unscaled() {
+    const QWindow* handle = windowHandle();
+    const QScreen* screen = handle != nullptr ? handle->screen() : nullptr;
+    if (screen == nullptr || screen != ratioScreen_) {
+        ratioScreen_ = screen;
+        unscaled_ = devicePixelRatioF() == 1.0;
+    }
+    return unscaled_;
+}
+
+void PictureView::Put(bool onlyChanged) {
     // The pictures have the view's size in pixels only at a device pixel ratio of 1.
-    if (devicePixelRatioF() == 1.0) {
+    if (Unscaled()) {
         if (!window_)
             window_ = std::make_unique<platform::WindowPictures>(winId());
         QImage blank;
@@ -68,7 +78,8 @@ void PictureView::Put() {
             blank.fill(Qt::black);
             shown = &blank;
         }
-        if (window_->Put(*shown))
+        // After an expose the window has lost what it showed: then the picture goes again.
+        if (onlyChanged ? window_->PutChanged(*shown) : window_->Put(*shown))
             return;
     }
     // A scaled display, or a window or a picture whose pixels are not RGB32 as such: the

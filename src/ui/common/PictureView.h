@@ -10,6 +10,8 @@
 #include <QWidget>
 #include <memory>
 
+class QScreen;
+
 class PictureView : public QWidget {
 public:
     PictureView(QWidget* parent, const QImage* picture);
@@ -26,9 +28,15 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void Put();
+    // With `onlyChanged`, a picture the window already shows is not put again.
+    void Put(bool onlyChanged);
+    bool Unscaled();
 
     const QImage* picture_;
     bool direct_;
+    // The ratio, asked of the toolkit only when the view is on another screen: asking costs
+    // more than a put.
+    const QScreen* ratioScreen_ = nullptr;
+    bool unscaled_ = false;
     std::unique_ptr<platform::WindowPictures> window_;
 };

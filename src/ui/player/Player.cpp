@@ -205,7 +205,10 @@ void TFormPlayer::Timer1Timer() {
 
 void TFormPlayer::SetPosLeft(int left) {
     // Past the end would put the knob off its groove; the end is 246.
-    ImagePos->move(std::clamp(left, PosStart, PosEnd), PosTop);
+    // The tick sets it thirty times a second; even a move to where it is costs geometry work.
+    const QPoint at(std::clamp(left, PosStart, PosEnd), PosTop);
+    if (ImagePos->pos() != at)
+        ImagePos->move(at);
 }
 
 void TFormPlayer::ImagePlayMouseUp() {
