@@ -66,11 +66,9 @@ void PlayerControl::Close() {
 }
 
 void PlayerControl::StopAndFree() {
-    if (!session_.State().IsPlaying)
-        return;
-    StopAndFreeStream(stream_);
     // A paused playback ends its pause too, or the next recording would start paused.
-    session_.PlaybackEnded();
+    if (session_.State().IsPlaying)
+        Close();
 }
 
 void PlayerControl::PauseStream() {

@@ -40,8 +40,7 @@ public:
     void MenuStop();
     // The window closes: the stream is freed and the playback with its pause ends.
     void Close();
-    // Before the file list or the program's end acts on the files: a playback's stream is
-    // stopped and freed and IsPlaying clears (a pause stays).
+    // Before the file list or the program's end acts on the files: a playback ends as at Close.
     void StopAndFree();
 
     // The session's pause, resume and stop act on the stream through these.

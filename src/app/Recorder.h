@@ -67,9 +67,10 @@ public:
     // The audio library and the recording source; without any capture device, asks for one.
     void StartAudio();
 
-    // Has the output folder listed in the background; PollTick shows the sorted list once the
-    // listing is in (the selection follows the current file), and the durations the listing
-    // did not know are probed in the background and shown by WatchTick as they come.
+    // Has the output folder listed in the background, under the busy cursor; PollTick shows the
+    // sorted list once the listing is in (the selection follows the current file), and the
+    // durations the listing did not know are probed in the background and shown by WatchTick as
+    // they come.
     void RescanAndSort() override;
 
     // The 33 ms tick: takes the captured blocks and a folder listing that came in. True when the
