@@ -1,9 +1,10 @@
 #include "audio/DecodeAhead.h"
 
+#include "platform/ByteRing.h"
+
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
-#include <cstring>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -21,40 +22,25 @@ constexpr std::chrono::milliseconds EndWait{200};
 
 struct DecodeAhead::Shared {
     Shared(Reader reader, std::uint32_t channelCount, std::size_t aheadFrames)
-        : read(std::move(reader)), channels(channelCount),
-          capacity(std::max(aheadFrames, ChunkFrames)), ring(capacity * channels) {}
+        : read(std::move(reader)), channels(channelCount), frameBytes(channels * 2),
+          ring(std::max(aheadFrames, ChunkFrames) * frameBytes) {}
 
     const Reader read;
     const std::uint32_t channels;
-    const std::size_t capacity;   // frames
+    const std::size_t frameBytes;
     std::mutex mutex;             // never held while reading
     std::condition_variable room; // frames were taken, or the end
     std::condition_variable finished;
-    std::vector<std::int16_t> ring;
-    std::size_t first = 0;  // the frame slot taken next
-    std::size_t filled = 0; // frames ready
+    platform::ByteRing ring; // whole frames ready
     bool readerEnded = false;
     bool stop = false;
     bool running = true;
-
-    // Copies `frames` frames into the ring behind those ready; with the lock held.
-    void Put(const std::int16_t* in, std::size_t frames) {
-        std::size_t slot = (first + filled) % capacity;
-        for (std::size_t left = frames; left > 0;) {
-            const std::size_t run = std::min(left, capacity - slot);
-            std::memcpy(&ring[slot * channels], in, run * channels * sizeof(std::int16_t));
-            in += run * channels;
-            left -= run;
-            slot = 0;
-        }
-        filled += frames;
-    }
 
     void Work() {
         std::vector<std::int16_t> chunk(ChunkFrames * channels);
         std::unique_lock lock(mutex);
         while (!stop) {
-            room.wait(lock, [&] { return stop || capacity - filled >= ChunkFrames; });
+            room.wait(lock, [&] { return stop || ring.Room() >= ChunkFrames * frameBytes; });
             if (stop)
                 break;
             lock.unlock();
@@ -64,7 +50,7 @@ struct DecodeAhead::Shared {
                 readerEnded = true;
                 break;
             }
-            Put(chunk.data(), got);
+            ring.Write(chunk.data(), got * frameBytes);
         }
         running = false;
         finished.notify_all();
@@ -86,18 +72,12 @@ DecodeAhead::~DecodeAhead() {
 DecodeAhead::Taken DecodeAhead::Take(std::int16_t* out, std::size_t frames) {
     Shared& s = *shared_;
     std::lock_guard lock(s.mutex);
-    const std::size_t count = std::min(frames, s.filled);
-    for (std::size_t left = count; left > 0;) {
-        const std::size_t run = std::min(left, s.capacity - s.first);
-        std::memcpy(out, &s.ring[s.first * s.channels], run * s.channels * sizeof(std::int16_t));
-        out += run * s.channels;
-        left -= run;
-        s.first = (s.first + run) % s.capacity;
-        s.filled -= run;
-    }
+    const std::size_t count =
+        s.ring.Read(out, std::min(frames, s.ring.Size() / s.frameBytes) * s.frameBytes) /
+        s.frameBytes;
     if (count > 0)
         s.room.notify_one();
-    return {count, s.readerEnded && s.filled == 0};
+    return {count, s.readerEnded && s.ring.Size() == 0};
 }
 
 } // namespace audio

@@ -3,19 +3,17 @@
 #include "platform/ThreadPriority.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace audio {
 
 FeedThread::FeedThread(Consumer consumer, std::size_t capacityBytes)
-    : consumer_(std::move(consumer)), ring_(new std::uint8_t[capacityBytes]),
-      capacity_(capacityBytes), thread_([this] { Run(); }) {}
+    : consumer_(std::move(consumer)), ring_(capacityBytes), thread_([this] { Run(); }) {}
 
 FeedThread::~FeedThread() {
     {
         std::lock_guard lock(mutex_);
         stopping_ = true;
-        queued_ = 0;
+        ring_.Clear();
     }
     changed_.notify_all();
     thread_.join();
@@ -26,11 +24,11 @@ bool FeedThread::Push(const void* data, std::size_t bytes) {
         std::lock_guard lock(mutex_);
         if (failed_)
             return false;
-        if (bytes > capacity_ - queued_) {
+        if (bytes > ring_.Room()) {
             failed_ = true;
-            queued_ = 0;
+            ring_.Clear();
         } else {
-            CopyIn(data, bytes);
+            ring_.Write(data, bytes);
         }
     }
     changed_.notify_all();
@@ -40,36 +38,27 @@ bool FeedThread::Push(const void* data, std::size_t bytes) {
 bool FeedThread::Offer(const void* data, std::size_t bytes) {
     {
         std::lock_guard lock(mutex_);
-        if (failed_ || bytes > capacity_ - queued_)
+        if (failed_ || bytes > ring_.Room())
             return false;
-        CopyIn(data, bytes);
+        ring_.Write(data, bytes);
     }
     changed_.notify_all();
     return true;
 }
 
-void FeedThread::CopyIn(const void* data, std::size_t bytes) {
-    // In at most two pieces around the end of the ring.
-    const std::size_t writePos = (readPos_ + queued_) % capacity_;
-    const std::size_t first = std::min(bytes, capacity_ - writePos);
-    std::memcpy(ring_.get() + writePos, data, first);
-    std::memcpy(ring_.get(), static_cast<const std::uint8_t*>(data) + first, bytes - first);
-    queued_ += bytes;
-}
-
 std::size_t FeedThread::Queued() const {
     std::lock_guard lock(mutex_);
-    return queued_;
+    return ring_.Size();
 }
 
 bool FeedThread::Finish(std::chrono::milliseconds stallLimit) {
     std::unique_lock lock(mutex_);
-    while ((queued_ > 0 || busy_) && !failed_) {
+    while ((ring_.Size() > 0 || busy_) && !failed_) {
         const std::uint64_t before = consumed_;
         changed_.wait_for(lock, stallLimit, [&] {
-            return consumed_ != before || failed_ || (queued_ == 0 && !busy_);
+            return consumed_ != before || failed_ || (ring_.Size() == 0 && !busy_);
         });
-        if (consumed_ == before && !failed_ && (queued_ > 0 || busy_))
+        if (consumed_ == before && !failed_ && (ring_.Size() > 0 || busy_))
             return false;
     }
     return !failed_;
@@ -84,13 +73,13 @@ void FeedThread::Run() {
     platform::MakeThisThreadBackground();
     std::unique_lock lock(mutex_);
     while (true) {
-        changed_.wait(lock, [&] { return stopping_ || (queued_ > 0 && !failed_); });
+        changed_.wait(lock, [&] { return stopping_ || (ring_.Size() > 0 && !failed_); });
         if (stopping_)
             return;
         // The consumer works on the bytes in place: Push only writes behind them. A backlog goes
         // in pieces, so Finish sees a slow consumer move rather than one long silence.
-        const std::size_t piece = std::min({queued_, capacity_ - readPos_, PieceBytes});
-        const std::span<const std::uint8_t> bytes(ring_.get() + readPos_, piece);
+        const std::span<const std::uint8_t> bytes =
+            ring_.Front().first(std::min(ring_.Front().size(), PieceBytes));
         busy_ = true;
         lock.unlock();
         const bool ok = consumer_(bytes);
@@ -98,12 +87,11 @@ void FeedThread::Run() {
         busy_ = false;
         if (!ok) {
             failed_ = true;
-            queued_ = 0;
-        } else if (queued_ >= piece) {
-            readPos_ = (readPos_ + piece) % capacity_;
-            queued_ -= piece;
+            ring_.Clear();
+        } else if (ring_.Size() >= bytes.size()) {
+            ring_.Drop(bytes.size());
         }
-        consumed_ += piece;
+        consumed_ += bytes.size();
         changed_.notify_all();
     }
 }

@@ -2,6 +2,8 @@
 // Hands PCM bytes from the window thread to a slow consumer (an encoder process, the WMA
 // encoder) on a thread of its own, through a bounded queue, so the caller never waits on it.
 
+#include "platform/ByteRing.h"
+
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
@@ -47,15 +49,11 @@ public:
 
 private:
     void Run();
-    void CopyIn(const void* data, std::size_t bytes); // with the mutex held, room checked
 
     Consumer consumer_;
-    std::unique_ptr<std::uint8_t[]> ring_;
-    std::size_t capacity_;
+    platform::ByteRing ring_;
     mutable std::mutex mutex_;
     std::condition_variable changed_;
-    std::size_t readPos_ = 0;
-    std::size_t queued_ = 0;
     std::uint64_t consumed_ = 0;
     bool failed_ = false;
     bool stopping_ = false;

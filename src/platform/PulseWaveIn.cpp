@@ -1,5 +1,6 @@
 #include "platform/PulseWaveIn.h"
 
+#include "platform/ByteRing.h"
 #include "platform/PulseConnection.h"
 #include "platform/PulseSources.h"
 #include "platform/WaveQueue.h"
@@ -54,10 +55,7 @@ struct PulseWaveIn::Impl {
     // Audio that arrived while no buffer was queued, oldest first, handed on as buffers come
     // back: a ring of BacklogSeconds, allocated at open and left unwritten, so that its pages
     // take memory only once a stall has filled them.
-    std::unique_ptr<std::uint8_t[]> backlog;
-    std::size_t backlogSize = 0;
-    std::size_t backlogStart = 0;
-    std::size_t backlogBytes = 0;
+    platform::ByteRing backlog;
     std::atomic<bool> lost{false};
     std::atomic<std::uint64_t> overrun{0};
 
@@ -87,28 +85,14 @@ struct PulseWaveIn::Impl {
     // Keeps what found no buffer, behind what is kept already; what does not fit is lost
     // and counted.
     void Keep(const std::uint8_t* data, std::size_t bytes) {
-        const std::size_t room = backlogSize - backlogBytes;
-        const std::size_t take = std::min(bytes, room);
-        for (std::size_t done = 0; done < take;) {
-            const std::size_t at = (backlogStart + backlogBytes) % backlogSize;
-            const std::size_t piece = std::min(take - done, backlogSize - at);
-            if (data)
-                std::memcpy(backlog.get() + at, data + done, piece);
-            else
-                std::memset(backlog.get() + at, 0, piece);
-            done += piece;
-            backlogBytes += piece;
-        }
-        overrun += bytes - take;
+        overrun += bytes - backlog.Write(data, bytes);
     }
 
     // Hands the kept audio to the queued buffers, oldest first.
     void HandOnBacklog() {
-        while (backlogBytes > 0 && !queue.Empty()) {
-            const std::size_t piece = std::min(backlogBytes, backlogSize - backlogStart);
-            const std::size_t left = queue.Fill(backlog.get() + backlogStart, piece);
-            backlogStart = (backlogStart + piece - left) % backlogSize;
-            backlogBytes -= piece - left;
+        while (backlog.Size() > 0 && !queue.Empty()) {
+            const std::span<const std::uint8_t> piece = backlog.Front();
+            backlog.Drop(piece.size() - queue.Fill(piece.data(), piece.size()));
         }
     }
 
@@ -117,16 +101,13 @@ struct PulseWaveIn::Impl {
         HandOnBacklog();
         const auto* from = static_cast<const std::uint8_t*>(data);
         std::size_t left = bytes;
-        if (backlogBytes == 0)
+        if (backlog.Size() == 0)
             left = queue.Fill(data, bytes); // null data is a hole: silence
         if (left > 0)
             Keep(from ? from + (bytes - left) : nullptr, left);
     }
 
-    void DropBacklog() {
-        backlogStart = 0;
-        backlogBytes = 0;
-    }
+    void DropBacklog() { backlog.Clear(); }
 
     // On the server's thread: only copies into the queued buffers, or the backlog when the
     // owner has none queued, so the server's audio is always taken and none is lost unseen.
@@ -214,9 +195,7 @@ WaveResult PulseWaveIn::Open(std::uint32_t device, std::uint32_t rate) {
     d.overrun = 0;
     d.running = false;
     d.corked = true;
-    d.backlogSize = std::size_t(rate) * 4 * d.backlogSeconds;
-    d.backlog = std::make_unique_for_overwrite<std::uint8_t[]>(d.backlogSize);
-    d.DropBacklog();
+    d.backlog = platform::ByteRing(std::size_t(rate) * 4 * d.backlogSeconds);
 
     // 20 ms fragments: without them the server hands over 2 s at a time.
     pa_buffer_attr attr;
@@ -274,7 +253,7 @@ WaveResult PulseWaveIn::Stop() {
     impl_->running = false;
     impl_->queue.HandBackPartial();
     // Audio still waiting for a buffer is not joined to what comes after the pause.
-    impl_->overrun += impl_->backlogBytes;
+    impl_->overrun += impl_->backlog.Size();
     impl_->DropBacklog();
     return WaveOk;
 }
@@ -301,8 +280,7 @@ WaveResult PulseWaveIn::Close() {
     pa_stream_unref(d.stream);
     d.stream = nullptr;
     d.lost = false;
-    d.backlog.reset();
-    d.backlogSize = 0;
+    d.backlog = platform::ByteRing();
     return WaveOk;
 }
 
