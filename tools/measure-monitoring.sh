@@ -7,13 +7,19 @@
 #   tools/measure-monitoring.sh [BUILD_DIR] [SECONDS] [ROUNDS]
 # ONLY=monitor or ONLY=play runs one phase. THREADS=1 adds each thread's share and wakeups;
 # PERF_OUT=file records a profile of the window thread while monitoring instead, with its call
-# stacks. The last column is bench/repaint_floor beside them: a bare Qt window repainting
-# pictures of the screens' size as often (two ten times a second, or the player's display
-# thirty times) through Qt's backing store, which the program bypasses.
+# stacks (PERF_FREQ samples a second, 4000 unless set). SOURCE names the source monitored
+# (sonvera_signal_44100, whose feeder writes every 10 ms whatever its readers ask;
+# sonvera_out.monitor paces itself by the latency its readers ask for, as a sound card does),
+# PAREC_MS parec's fragment (20 ms unless set). The last two columns are bench/repaint_floor
+# beside them: a bare Qt window repainting pictures of the screens' size as often (two ten
+# times a second, or the player's display thirty times) through Qt's backing store, which the
+# program bypasses; and a bare Qt window whose 33 ms timer does nothing.
 set -euo pipefail
 build=$(realpath "${1:-build}")
 seconds=${2:-20}
 rounds=${3:-3}
+source=${SOURCE:-sonvera_signal_44100}
+parec_ms=${PAREC_MS:-20}
 source_dir=$(cd "$(dirname "$0")/.." && pwd)
 work=$(mktemp -d /tmp/sonvera-monitor.XXXXXX)
 
@@ -22,9 +28,9 @@ source "$source_dir/tools/lib/cpu-time.sh"
 start_virtual_desktop
 stop_processes() {
     local pid
-    for pid in ${program:-} ${other:-} ${floor:-}; do kill "$pid" 2>/dev/null || true; done
-    for pid in ${program:-} ${other:-} ${floor:-}; do wait "$pid" 2>/dev/null || true; done
-    program="" other="" floor=""
+    for pid in ${program:-} ${other:-} ${floor:-} ${tick:-}; do kill "$pid" 2>/dev/null || true; done
+    for pid in ${program:-} ${other:-} ${floor:-} ${tick:-}; do wait "$pid" 2>/dev/null || true; done
+    program="" other="" floor="" tick=""
 }
 cleanup() {
     stop_processes
@@ -57,26 +63,29 @@ thread_table() {
 }
 peak_mb() { awk '/^VmHWM/ {printf "%.1f", $2 / 1024}' "/proc/$1/status"; }
 
-# Rounds of $seconds with the program, the reference tool and the bare window running; prints a
-# row per round and a last row with the mean and the spread (lowest-highest) of each column.
+# Rounds of $seconds with the program, the reference tool and the bare windows running; prints
+# a row per round and a last row with the mean and the spread (lowest-highest) of each column.
 measure_rounds() {
-    local round p0 r0 f0 p1 r1 f1
-    printf '%-7s %14s %14s %14s\n' round "Sonvera %" "$other_name %" "bare Qt %"
+    local round i
+    local -a pids=("$program" "$other" "$floor" "$tick") before
+    printf '%-7s %14s %14s %14s %14s\n' round "Sonvera %" "$other_name %" "bare Qt %" "bare tick %"
     for round in $(seq "$rounds"); do
-        p0=$(cpu_ns "$program"); r0=$(cpu_ns "$other"); f0=$(cpu_ns "$floor")
+        for i in "${!pids[@]}"; do before[i]=$(cpu_ns "${pids[i]}"); done
         [ -n "${THREADS:-}" ] && thread_table >"$work/threads0"
         sleep "$seconds"
-        p1=$(cpu_ns "$program"); r1=$(cpu_ns "$other"); f1=$(cpu_ns "$floor")
         if [ -n "${THREADS:-}" ]; then
             thread_table >"$work/threads1"
             join "$work/threads0" "$work/threads1" |
                 awk -v s="$seconds" '{printf "  %-22s %6.2f %% %8.1f switches/s\n", $1, ($4 - $2) / s / 1e7, ($5 - $3) / s}'
         fi
-        printf '%-7s %14s %14s %14s\n' "$round" "$(percent $((p1 - p0)) "$seconds")" \
-            "$(percent $((r1 - r0)) "$seconds")" "$(percent $((f1 - f0)) "$seconds")"
+        printf '%-7s' "$round"
+        for i in "${!pids[@]}"; do
+            printf ' %14s' "$(percent $(($(cpu_ns "${pids[i]}") - before[i])) "$seconds")"
+        done
+        echo
     done | tee "$work/rounds"
     awk '$1 ~ /^[0-9]+$/ {
-            for (c = 2; c <= 4; c++) {
+            for (c = 2; c <= 5; c++) {
                 sum[c] += $c
                 if (n == 0 || $c < lo[c]) lo[c] = $c
                 if (n == 0 || $c > hi[c]) hi[c] = $c
@@ -85,22 +94,32 @@ measure_rounds() {
         }
         END {
             printf "%-7s", "mean"
-            for (c = 2; c <= 4; c++) printf " %14s", sprintf("%.2f (%.2f-%.2f)", sum[c] / n, lo[c], hi[c])
+            for (c = 2; c <= 5; c++) printf " %14s", sprintf("%.2f (%.2f-%.2f)", sum[c] / n, lo[c], hi[c])
             printf "\n%-7s %14s\n", "ratio", sprintf("%.1fx", sum[3] > 0 ? sum[2] / sum[3] : 0)
         }' "$work/rounds"
     echo "peak resident memory of Sonvera (VmHWM): $(peak_mb "$program") MB"
 }
 
-if [ "${ONLY:-monitor}" = monitor ]; then
-    echo "== monitoring the input, beside parec reading the same source"
-    start_program
-    parec -d sonvera_signal_44100 --latency-msec=20 >/dev/null &
-    other=$! other_name=parec
-    "$build/bench/repaint_floor" 2 3 &
+# The bare windows beside the program: pictures of the screens' size repainted through Qt's
+# backing store as often as the program's ($1 pictures every $2-th tick), and a window whose
+# 33 ms timer does nothing, what the program's ticks cost before they do anything.
+start_floors() {
+    "$build/bench/repaint_floor" "$1" "$2" &
     floor=$!
+    "$build/bench/repaint_floor" 0 1 &
+    tick=$!
+}
+
+if [ "${ONLY:-monitor}" = monitor ]; then
+    echo "== monitoring $source, beside parec reading it in $parec_ms ms fragments"
+    pactl set-default-source "$source"
+    start_program
+    parec -d "$source" --latency-msec="$parec_ms" >/dev/null &
+    other=$! other_name=parec
+    start_floors 2 3
     sleep 1
     if [ -n "${PERF_OUT:-}" ]; then
-        perf record -F 4000 -e cpu-clock --call-graph dwarf,16384 -o "$PERF_OUT" -t "$program" -- sleep "$seconds" >/dev/null 2>&1
+        perf record -F ${PERF_FREQ:-4000} -e cpu-clock --call-graph dwarf,16384 -o "$PERF_OUT" -t "$program" -- sleep "$seconds" >/dev/null 2>&1
         exit 0
     fi
     measure_rounds
@@ -114,8 +133,7 @@ if [ "${ONLY:-play}" = play ]; then
     xdotool mousemove --window "$window" 110 308 click --repeat 2 --delay 80 1
     paplay "$work/record001.wav" &
     other=$! other_name=paplay
-    "$build/bench/repaint_floor" 1 1 &
-    floor=$!
+    start_floors 1 1
     sleep 1
     measure_rounds
 fi

@@ -35,7 +35,7 @@ protected:
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    const int images = argc > 1 ? std::max(1, std::atoi(argv[1])) : 1;
+    const int images = argc > 1 ? std::max(0, std::atoi(argv[1])) : 1;
     const int every = argc > 2 ? std::max(1, std::atoi(argv[2])) : 1;
     QWidget window;
     window.setWindowTitle("repaint_floor");

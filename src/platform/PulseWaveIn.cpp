@@ -197,12 +197,16 @@ WaveResult PulseWaveIn::Open(std::uint32_t device, std::uint32_t rate) {
     d.corked = true;
     d.backlog = platform::ByteRing(std::size_t(rate) * 4 * d.backlogSeconds);
 
-    // 20 ms fragments: without them the server hands over 2 s at a time.
+    // The source is asked to deliver every 100 ms, a capture buffer at a time (the screens
+    // change a buffer at a time). Without a latency of its own asked for, a source that follows
+    // its outputs' wishes, as a sink's monitor or a sound card does, delivers only every 2 s:
+    // the screens stood still between, and every packet woke the program for nothing.
     pa_buffer_attr attr;
     attr.maxlength = static_cast<std::uint32_t>(-1);
-    attr.fragsize = rate * 4 / 50;
+    attr.fragsize = rate * 4 / 10;
     attr.tlength = attr.prebuf = attr.minreq = static_cast<std::uint32_t>(-1);
-    const auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_START_CORKED | PA_STREAM_DONT_MOVE);
+    const auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_START_CORKED | PA_STREAM_DONT_MOVE |
+                                                      PA_STREAM_ADJUST_LATENCY);
     int result = pa_stream_connect_record(d.stream, d.sources[device].name.c_str(), &attr, flags);
     if (result == 0) {
         pa_stream_state_t state;

@@ -1,5 +1,6 @@
 // The capture device over the test sound server: its device list, a stop that hands back the
-// buffer being filled, a reset, a source that vanishes, and no server at all.
+// buffer being filled, a reset, the pace of a sink's monitor, a source that vanishes, and no
+// server at all.
 
 #include "platform/PulseWaveIn.h"
 
@@ -11,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -148,6 +150,39 @@ TEST(PulseWaveIn, StopHandsBackThePartlyFilledBufferAndResetTheRest) {
     EXPECT_TRUE(b.Done(2));
     EXPECT_EQ(device.Close(), WaveOk);
     EXPECT_EQ(device.Overrun(), 0u);
+}
+
+TEST(PulseWaveIn, ASinksMonitorHandsOverEveryBufferAsItFillsNotInBursts) {
+    // The monitor of the output follows the latency its readers ask for, as sound cards do.
+    PulseWaveIn device(platform::Pulse(), "sonvera_out.monitor");
+    ASSERT_EQ(device.Open(0, 44100), WaveOk);
+    constexpr std::uint32_t bytes = 4410 * 4; // 100 ms, as the program queues them
+    constexpr int count = 25;
+    std::vector<std::uint8_t> store(count * bytes);
+    auto headers = std::make_unique<WaveHeader[]>(count);
+    for (int i = 0; i < count; ++i) {
+        headers[i].Data = store.data() + i * bytes;
+        headers[i].BufferLength = bytes;
+        ASSERT_EQ(device.AddBuffer(headers[i]), WaveOk);
+    }
+    ASSERT_EQ(device.Start(), WaveOk);
+    const auto start = std::chrono::steady_clock::now();
+    std::vector<std::chrono::milliseconds> filled;
+    for (auto now = start; now - start < 5s && filled.size() < count;
+         now = std::chrono::steady_clock::now()) {
+        if (headers[filled.size()].Flags & WaveHeaderDone)
+            filled.push_back(std::chrono::duration_cast<std::chrono::milliseconds>(now - start));
+        else
+            std::this_thread::sleep_for(2ms);
+    }
+    device.Close();
+    // The first may wait for the sink's last wakeup at its old pace; from then on about ten
+    // a second, each soon after the last: not 2 s of them at once every 2 s.
+    ASSERT_GE(filled.size(), 20u);
+    std::chrono::milliseconds longestWait{0};
+    for (std::size_t i = 2; i < filled.size(); ++i)
+        longestWait = std::max(longestWait, filled[i] - filled[i - 1]);
+    EXPECT_LT(longestWait, 600ms);
 }
 
 TEST(PulseWaveIn, AVanishedSourceEndsTheStreamInsteadOfMovingIt) {
