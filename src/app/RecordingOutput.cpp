@@ -2,6 +2,7 @@
 
 #include "engine/OutputFormats.h"
 #include "engine/WavFile.h"
+#include "library/FileNames.h"
 #include "library/LabelFiles.h"
 #include "library/RecordNames.h"
 #include "platform/FileSystem.h"
@@ -63,10 +64,14 @@ void RecordingOutput::StartNextPart() {
     lostInPartsMs_ += WriterLostMs(writers_);
     StopWriters(writers_);
     split_ = true;
-    MakeNextRecordFileName(settings_, library_, writers_.CurrentFile);
-    if (library_.CurrentFile.empty()) {
-        tell_(PlainMessage(
-            "The recording stopped: every record name of the output folder is taken."));
+    const NamePick pick =
+        MakeNextRecordFileName(settings_, library_, folderLook_, writers_.CurrentFile);
+    if (pick != NamePick::Picked) {
+        tell_(
+            PlainMessage("The recording stopped: " +
+                         (pick == NamePick::NoAnswer
+                              ? NoAnswerText(settings_.OutputFolder)
+                              : std::string("every record name of the output folder is taken."))));
         stopDue_ = true;
         return;
     }

@@ -9,6 +9,7 @@
 #include "engine/Writers.h"
 #include "engine/global.h"
 #include "library/Files.h"
+#include "platform/TimedPathLookup.h"
 
 #include <cstdint>
 #include <functional>
@@ -57,6 +58,8 @@ private:
     TickSource tick_;
     Tell tell_;
     RecordingPart part_;
+    // The next part's name pick looks at the folder through it.
+    platform::TimedPathLookup folderLook_;
     bool split_ = false;
     std::uint64_t recordedFrames_ = 0; // of this recording, in every part
     std::uint64_t lostInPartsMs_ = 0;

@@ -10,7 +10,9 @@
 #include <algorithm>
 #include <csignal>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <thread>
 
 namespace {
@@ -145,6 +147,101 @@ TEST_F(BigFolder, AMountStallingWhileRecordingHoldsNeitherTheWindowNorTheRecordi
     e2e::ExpectKnownSignal(e2e::Recordings(output, "wav").front(), 3);
     program.Signal(SIGTERM);
     EXPECT_EQ(program.WaitForExit(20s), 0);
+}
+
+// Every byte of the file, to tell it untouched.
+std::string Bytes(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), {}};
+}
+
+const char* const NoAnswer =
+    " does not answer: it may be on a disconnected drive or network folder.";
+
+// Which of the list's popup items is chosen, counted in Down keys from its top (the separators
+// are passed over, Stop is not).
+struct PopupItem {
+    const char* name;
+    int downs;
+};
+
+void PrintTo(const PopupItem& item, std::ostream* out) {
+    *out << item.name;
+}
+
+class StalledSelectedFile : public BigFolder, public ::testing::WithParamInterface<PopupItem> {};
+
+// The selected file's mount stalls (its stat and its reads hang) before an item of the list's
+// popup is chosen: the window tells which file does not answer, F5 records meanwhile, and once
+// the mount is back the file is as it was, nothing converted or moved.
+TEST_P(StalledSelectedFile, IsNotTouchedAndTheWindowSaysSo) {
+    const std::string stalls = folder + "/stalls";
+    const std::string released = folder + "/released";
+    sine_wav::Write(output + "/stalled.wav", 44100, 2, 44100, 440);
+    const std::string before = Bytes(output + "/stalled.wav");
+    e2e::Program program(folder, e2e::WavSettings(output));
+    program.Start(display,
+                  Stalling({"SONVERA_STALL_NAME=stalled.wav", "SONVERA_STALL_READ=stalled.wav",
+                            "SONVERA_STALL_FROM=" + stalls, "SONVERA_STALL_RELEASE=" + released}));
+    ASSERT_TRUE(program.WaitForWindow(display));
+    std::this_thread::sleep_for(1s);
+    program.ClickMainWindow(display, 64, 263 + 25, "click 1");
+    std::this_thread::sleep_for(500ms);
+
+    e2e::Shell("touch " + stalls);
+    program.ClickMainWindow(display, 64, 263 + 25, "click 3");
+    std::this_thread::sleep_for(500ms);
+    std::string keys;
+    for (int down = 0; down < GetParam().downs; ++down)
+        keys += "Down ";
+    display.Run("xdotool key --delay 100 " + keys + "Return");
+    EXPECT_TRUE(e2e::WaitFor(
+        [&] {
+            return program.Messages().find(std::string("stalled.wav") + NoAnswer) !=
+                   std::string::npos;
+        },
+        5s))
+        << program.Messages();
+    ExpectF5Records(display, output);
+
+    display.Run("xdotool key Return"); // the message's OK
+    e2e::Shell("touch " + released);
+    std::this_thread::sleep_for(1s);
+    EXPECT_TRUE(Bytes(output + "/stalled.wav") == before) << "the file was touched";
+    EXPECT_FALSE(std::filesystem::exists(output + "/stalled.mp3"));
+    program.Signal(SIGTERM);
+    EXPECT_EQ(program.WaitForExit(20s), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(PopupItems, StalledSelectedFile,
+                         ::testing::Values(PopupItem{"Play", 1}, PopupItem{"Rename", 3},
+                                           PopupItem{"Convert", 4}, PopupItem{"Move", 5},
+                                           PopupItem{"Delete", 6}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The output folder's mount stalls from the start: the window shows, F5 is refused with a
+// message naming the folder, and once the mount is back F5 records there; the folder is kept.
+TEST_F(BigFolder, AStalledOutputFolderRefusesF5UntilItAnswers) {
+    const std::string share = folder + "/netshare";
+    const std::string released = folder + "/released";
+    std::filesystem::create_directories(share);
+    e2e::Program program(folder, e2e::WavSettings(share));
+    program.Start(display,
+                  Stalling({"SONVERA_STALL_NAME=netshare", "SONVERA_STALL_RELEASE=" + released}));
+    ASSERT_TRUE(program.WaitForWindow(display));
+
+    display.Run("xdotool key F5");
+    EXPECT_TRUE(e2e::WaitFor(
+        [&] { return program.Messages().find(share + NoAnswer) != std::string::npos; }, 5s))
+        << program.Messages();
+    EXPECT_TRUE(e2e::Recordings(share, "wav").empty());
+
+    display.Run("xdotool key Return"); // the message's OK
+    e2e::Shell("touch " + released);
+    ExpectF5Records(display, share);
+    program.Signal(SIGTERM);
+    EXPECT_EQ(program.WaitForExit(20s), 0);
+    EXPECT_NE(program.SettingsText().find(share), std::string::npos) << "the folder was dropped";
 }
 
 } // namespace

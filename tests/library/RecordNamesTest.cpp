@@ -58,8 +58,9 @@ TEST_P(NextRecordName, FirstFreeNumberWithTheSelectedExtension) {
     LibraryState state;
     state.CurrentFile = folder + "/record001.wav";
     std::tm start = StartTime();
-    EXPECT_EQ(MakeNextRecordFileName(settings, state, {}, std::mktime(&start)),
-              !c.expected.empty());
+    platform::TimedPathLookup look;
+    EXPECT_EQ(MakeNextRecordFileName(settings, state, look, {}, std::mktime(&start)),
+              c.expected.empty() ? NamePick::NoneFree : NamePick::Picked);
     EXPECT_EQ(state.CurrentFile, c.expected.empty() ? "" : folder + "/" + c.expected);
 }
 
@@ -187,11 +188,12 @@ TEST(RecordNames, AfterNineHundredNinetyNineComesOneThousand) {
     RecordingSettings settings;
     settings.OutputFolder = folder;
     LibraryState state;
-    ASSERT_TRUE(MakeNextRecordFileName(settings, state));
+    platform::TimedPathLookup look;
+    ASSERT_EQ(MakeNextRecordFileName(settings, state, look), NamePick::Picked);
     EXPECT_EQ(state.CurrentFile, folder + "/record1000.mp3");
     // A number freed by a deletion is used again.
     std::filesystem::remove(folder + "/record500.wav");
-    ASSERT_TRUE(MakeNextRecordFileName(settings, state));
+    ASSERT_EQ(MakeNextRecordFileName(settings, state, look), NamePick::Picked);
     EXPECT_EQ(state.CurrentFile, folder + "/record500.mp3");
 }
 
