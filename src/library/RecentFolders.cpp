@@ -2,6 +2,8 @@
 
 #include "platform/FileSystem.h"
 
+#include <optional>
+
 bool SettleOutputFolder(RecordingSettings& settings, LibraryState& state, std::string& error,
                         platform::TimedPathLookup& look) {
     const std::optional<bool> exists = look.Within<bool>(

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <gtest/gtest.h>
 
 namespace {
@@ -195,6 +196,21 @@ TEST(RecordNames, AfterNineHundredNinetyNineComesOneThousand) {
     std::filesystem::remove(folder + "/record500.wav");
     ASSERT_EQ(MakeNextRecordFileName(settings, state, look), NamePick::Picked);
     EXPECT_EQ(state.CurrentFile, folder + "/record500.mp3");
+}
+
+// The folder does not answer (its look is still out): no name, and the caller is told why.
+TEST(RecordNames, AFolderThatDoesNotAnswerGivesNoName) {
+    RecordingSettings settings;
+    settings.OutputFolder = test_paths::FreshDir("names_stalled");
+    LibraryState state;
+    state.CurrentFile = settings.OutputFolder + "/record001.mp3";
+    platform::TimedPathLookup look;
+    std::promise<void> release;
+    ASSERT_FALSE(
+        look.Run([stalled = release.get_future().share()](const auto&) { stalled.wait(); }));
+    EXPECT_EQ(MakeNextRecordFileName(settings, state, look), NamePick::NoAnswer);
+    EXPECT_EQ(state.CurrentFile, "");
+    release.set_value();
 }
 
 } // namespace
