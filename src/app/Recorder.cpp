@@ -3,7 +3,6 @@
 #include "audio/RecordDevices.h"
 #include "engine/AudioLoss.h"
 #include "engine/FileWatch.h"
-#include "library/FileNames.h"
 #include "library/FileSort.h"
 #include "library/FolderScan.h"
 #include "library/RecentFolders.h"
@@ -257,7 +256,7 @@ void Recorder::PickNextRecordFile() {
 bool Recorder::StartOutput() {
     // Every number taken or no format: never overwrite a recording.
     if (namePick_ == NamePick::NoAnswer) {
-        ShowMessage("No recording can start: " + NoAnswerText(Settings.OutputFolder));
+        ShowMessage("No recording can start: " + NoAnswerText(Settings.OutputFolder) + ".");
         return false;
     }
     if (Library.CurrentFile.empty()) {

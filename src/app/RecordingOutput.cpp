@@ -2,7 +2,6 @@
 
 #include "engine/OutputFormats.h"
 #include "engine/WavFile.h"
-#include "library/FileNames.h"
 #include "library/LabelFiles.h"
 #include "library/RecordNames.h"
 #include "platform/FileSystem.h"
@@ -70,7 +69,7 @@ void RecordingOutput::StartNextPart() {
         tell_(
             PlainMessage("The recording stopped: " +
                          (pick == NamePick::NoAnswer
-                              ? NoAnswerText(settings_.OutputFolder)
+                              ? NoAnswerText(settings_.OutputFolder) + "."
                               : std::string("every record name of the output folder is taken."))));
         stopDue_ = true;
         return;

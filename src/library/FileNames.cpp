@@ -45,7 +45,3 @@ std::string MeantPath(const std::string& answer, const std::string& original) {
     return meant(answer.substr(0, cut), original.substr(0, originalCut)) + platform::PathSeparator +
            meant(answer.substr(cut + 1), original.substr(originalCut + 1));
 }
-
-std::string NoAnswerText(const std::string& shown) {
-    return shown + " does not answer: it may be on a disconnected drive or network folder.";
-}

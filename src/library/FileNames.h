@@ -21,7 +21,3 @@ bool IsPlainFileName(const std::string& name);
 // the answer's folder or file name reads as the original's is shown, it is the original's own
 // bytes, so a name that is not UTF-8 survives an answer that leaves it as it was.
 std::string MeantPath(const std::string& answer, const std::string& original);
-
-// What the user is told of a file or folder (named by `shown`) that did not answer in a moment:
-// it is left alone.
-std::string NoAnswerText(const std::string& shown);

@@ -1,5 +1,6 @@
 #include "library/FileOperations.h"
 
+#include "engine/UserMessage.h"
 #include "library/Durations.h"
 #include "library/FileNames.h"
 #include "library/FileSort.h"
@@ -261,7 +262,7 @@ void FileOperations::ChooseRecentFolder(int number) {
         look_.Within<bool>([recent] { return platform::FolderExists(recent); });
     // A folder on a stalled mount stays among the recent folders: it may come back.
     if (!exists) {
-        questions_.ShowMessage(NoAnswerText(recent));
+        questions_.ShowMessage(NoAnswerText(recent) + ".");
         return;
     }
     library_.PreviousFolder = settings_.OutputFolder;
@@ -356,7 +357,7 @@ bool FileOperations::Present(const std::string& path, const std::string& shown) 
     const std::optional<bool> present =
         look_.Within<bool>([path] { return platform::PathExists(path); });
     if (!present) {
-        questions_.ShowMessage(NoAnswerText(shown));
+        questions_.ShowMessage(NoAnswerText(shown) + ".");
     }
     return present.value_or(false);
 }
@@ -367,7 +368,7 @@ std::optional<bool> FileOperations::OtherFileAt(const std::string& source,
         return platform::PathExists(target) && !platform::SameFile(source, target);
     });
     if (!other) {
-        questions_.ShowMessage(NoAnswerText(target));
+        questions_.ShowMessage(NoAnswerText(target) + ".");
     }
     return other;
 }

@@ -156,7 +156,7 @@ std::string Bytes(const std::string& path) {
 }
 
 const char* const NoAnswer =
-    " does not answer: it may be on a disconnected drive or network folder.";
+    " does not answer: it may be on a disconnected drive or network folder";
 
 // Which of the list's popup items is chosen, counted in Down keys from its top (the separators
 // are passed over, Stop is not).
@@ -242,6 +242,46 @@ TEST_F(BigFolder, AStalledOutputFolderRefusesF5UntilItAnswers) {
     program.Signal(SIGTERM);
     EXPECT_EQ(program.WaitForExit(20s), 0);
     EXPECT_NE(program.SettingsText().find(share), std::string::npos) << "the folder was dropped";
+}
+
+// The folder stops answering between the record name's pick and the file's creation (an open
+// that hangs): F5 is refused with a message and the window answers; once the folder is back,
+// F5 records in the next name.
+TEST_F(BigFolder, AFileCreationThatHangsRefusesF5UntilTheFolderAnswers) {
+    const std::string released = folder + "/released";
+    e2e::Program program(folder, e2e::WavSettings(output));
+    program.Start(display,
+                  Stalling({"SONVERA_STALL_OPEN=record001", "SONVERA_STALL_RELEASE=" + released}));
+    ASSERT_TRUE(program.WaitForWindow(display));
+
+    display.Run("xdotool key F5");
+    EXPECT_TRUE(e2e::WaitFor(
+        [&] {
+            return program.Messages().find(std::string("The folder") + NoAnswer) !=
+                   std::string::npos;
+        },
+        5s))
+        << program.Messages();
+    display.Run("xdotool key Return"); // the message's OK
+    e2e::Shell("touch " + released);
+    // The creation that hung comes back and leaves its empty file.
+    ASSERT_TRUE(
+        e2e::WaitFor([&] { return std::filesystem::exists(output + "/record001.wav"); }, 5s));
+
+    ASSERT_TRUE(e2e::WaitFor(
+        [&] {
+            display.Run("xdotool key F5");
+            return e2e::WaitFor([&] { return std::filesystem::exists(output + "/record002.wav"); },
+                                1s);
+        },
+        20s))
+        << "F5 started no recording";
+    std::this_thread::sleep_for(1s);
+    display.Run("xdotool key F9");
+    std::this_thread::sleep_for(1s);
+    e2e::ExpectKnownSignal(output + "/record002.wav", 0.9);
+    program.Signal(SIGTERM);
+    EXPECT_EQ(program.WaitForExit(20s), 0);
 }
 
 } // namespace

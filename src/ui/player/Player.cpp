@@ -2,6 +2,7 @@
 
 #include "display/Graph.h"
 #include "engine/Numbers.h"
+#include "engine/UserMessage.h"
 #include "engine/global.h"
 #include "library/FileNames.h"
 #include "library/ListTexts.h"
@@ -153,7 +154,7 @@ void TFormPlayer::DrawDisplay(DisplayForm form) {
 void TFormPlayer::PlayCurrentFile() {
     const PlayerControl::PlayRequest request = control_.PlayCurrentFile();
     if (request == PlayerControl::PlayRequest::NoAnswer)
-        ShowMessageBox(this, ShownText(NoAnswerText(FileNameOf(control_.CurrentFile()))));
+        ShowMessageBox(this, ShownText(NoAnswerText(FileNameOf(control_.CurrentFile())) + "."));
     if (request != PlayerControl::PlayRequest::Open)
         return;
     show();
