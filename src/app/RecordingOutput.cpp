@@ -81,9 +81,12 @@ void RecordingOutput::StartNextPart() {
         stopDue_ = true;
 }
 
-std::uint64_t RecordingOutput::PartFileBytesAfter(std::size_t blockBytes) const {
-    // A WAV file is its header and the audio; an encoder's file is as large as it has grown.
+std::uint64_t RecordingOutput::PartFileBytesAfter(std::size_t blockBytes) {
+    // A WAV file is its header and the audio; an encoder's file is as large as it has grown, as
+    // far as the file answers: a stalled one is taken as empty, so it is not split meanwhile.
     if (SelectedFormat(settings_).Kind == WriterKind::Wav)
         return std::tuple_size_v<WavHeader> + part_.Bytes + blockBytes;
-    return platform::FileSize(part_.File);
+    return folderLook_
+        .Within<std::uint64_t>([file = part_.File] { return platform::FileSize(file); })
+        .value_or(0);
 }

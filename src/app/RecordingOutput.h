@@ -49,7 +49,7 @@ private:
     // At a [Split] limit: the part's writers finish and the next file takes the coming block.
     void StartNextPart();
     // The size the part's file will have once `blockBytes` more are in.
-    std::uint64_t PartFileBytesAfter(std::size_t blockBytes) const;
+    std::uint64_t PartFileBytesAfter(std::size_t blockBytes);
 
     const RecordingSettings& settings_;
     LibraryState& library_;
@@ -58,7 +58,7 @@ private:
     TickSource tick_;
     Tell tell_;
     RecordingPart part_;
-    // The next part's name pick looks at the folder through it.
+    // The part file's size and the next part's name pick look at the folder through it.
     platform::TimedPathLookup folderLook_;
     bool split_ = false;
     std::uint64_t recordedFrames_ = 0; // of this recording, in every part

@@ -2,6 +2,7 @@
 // stalls: the window answers and F5 records at once, however long a file's duration, the
 // folder's listing or a read of the played file takes.
 
+#include "DecodedAudio.h"
 #include "Desktop.h"
 #include "ProgramFixture.h"
 #include "Recording.h"
@@ -282,6 +283,31 @@ TEST_F(BigFolder, AFileCreationThatHangsRefusesF5UntilTheFolderAnswers) {
     e2e::ExpectKnownSignal(output + "/record002.wav", 0.9);
     program.Signal(SIGTERM);
     EXPECT_EQ(program.WaitForExit(20s), 0);
+}
+
+// An MP3 recording split by size, whose file's mount stalls while it runs: the window's look at
+// the file's size gives up, so the recording goes on and F9 stops it with all its audio.
+TEST_F(BigFolder, AMountStallingUnderARecordingSplitBySizeHoldsNeitherTheWindowNorTheRecording) {
+    const std::string stalls = folder + "/stalls";
+    e2e::Program program(folder, "[Folder]\nName=" + output +
+                                     "\n[Record Settings]\nWav=0\nSamplesPerSecond=44100\n"
+                                     "BitsPerSample=16\nChannels=2\nMP3=1\nBitRate=128\nVBR=0\n"
+                                     "[Split]\nMegabytes=10\n");
+    program.Start(display,
+                  Stalling({"SONVERA_STALL_NAME=record001", "SONVERA_STALL_FROM=" + stalls}));
+    ASSERT_TRUE(program.WaitForWindow(display));
+    std::this_thread::sleep_for(1s);
+    display.Run("xdotool key F5");
+    std::this_thread::sleep_for(1s);
+    e2e::Shell("touch " + stalls);
+    std::this_thread::sleep_for(2500ms);
+    display.Run("xdotool key F9");
+    std::this_thread::sleep_for(2s);
+    program.Signal(SIGTERM);
+    EXPECT_EQ(program.WaitForExit(20s), 0);
+
+    const decoded_audio::Audio audio = decoded_audio::Decode(output + "/record001.mp3");
+    EXPECT_GE(double(audio.Frames()) / std::max(audio.Rate, 1), 3.0);
 }
 
 } // namespace
