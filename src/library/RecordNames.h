@@ -23,14 +23,14 @@ enum class NamePick { Picked, NoneFree, NoAnswer };
 
 // Sets the current file to the next recording's path: the first number from 1 to 100000 for
 // which no record file of any output format's kind exists, with the extension of the selected
-// format (the first in the table whose flag is set). When every number is taken or no format
-// is selected (NoneFree), or a look at the folder did not answer in a moment (NoAnswer: a
-// stalled mount; the paths are looked at through `look`), the current file is emptied: the
-// caller must not start a recording then, so no existing recording is ever overwritten. The number
-// of `given` (a file a recording just left, perhaps because another program deleted it) is not
-// given again. With a NameTemplate the name is the template expanded for `start` (local time) with
-// the first number that makes it free; a template without %n gets " (2)", " (3)" when its name is
-// taken.
+// format (the first in the table whose flag is set). The paths are looked at through `look`.
+// When every number is taken or no format is selected (NoneFree), or the folder did not answer
+// in a moment (NoAnswer: a stalled mount), the current file is emptied: the caller must not
+// start a recording then, so no existing recording is ever overwritten. The number of `given`
+// (a file a recording just left, perhaps because another program deleted it) is not given
+// again. With a NameTemplate the name is the template expanded for `start` (local time) with
+// the first number that makes it free; a template without %n gets " (2)", " (3)" when its name
+// is taken.
 NamePick MakeNextRecordFileName(const RecordingSettings& settings, LibraryState& state,
                                 platform::TimedPathLookup& look, const std::string& given = {},
                                 std::time_t start = std::time(nullptr));

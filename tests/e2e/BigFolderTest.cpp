@@ -245,6 +245,30 @@ TEST_F(BigFolder, AStalledOutputFolderRefusesF5UntilItAnswers) {
     EXPECT_NE(program.SettingsText().find(share), std::string::npos) << "the folder was dropped";
 }
 
+// A recent folder on a stalled mount is chosen from the File menu: the window says it does not
+// answer and keeps it among the recent folders, and F5 records in the output folder meanwhile.
+TEST_F(BigFolder, AStalledRecentFolderIsToldOfAndKept) {
+    const std::string share = folder + "/netshare";
+    std::filesystem::create_directories(share);
+    e2e::Program program(folder,
+                         e2e::WavSettings(output) + "[Recent Folders]\nFolder1=" + share + "\n");
+    program.Start(display, Stalling({"SONVERA_STALL_NAME=netshare"}));
+    ASSERT_TRUE(program.WaitForWindow(display));
+    std::this_thread::sleep_for(1s);
+
+    program.ClickMainWindow(display, 15, -9, "click 1"); // the File menu
+    std::this_thread::sleep_for(500ms);
+    display.Run("xdotool key --delay 100 Down Down Right Return");
+    EXPECT_TRUE(e2e::WaitFor(
+        [&] { return program.Messages().find(share + NoAnswer) != std::string::npos; }, 5s))
+        << program.Messages();
+    ExpectF5Records(display, output);
+    display.Run("xdotool key Return"); // the message's OK
+    program.Signal(SIGTERM);
+    EXPECT_EQ(program.WaitForExit(20s), 0);
+    EXPECT_NE(program.SettingsText().find("Folder1=" + share), std::string::npos);
+}
+
 // The folder stops answering between the record name's pick and the file's creation (an open
 // that hangs): F5 is refused with a message and the window answers; once the folder is back,
 // F5 records in the next name.
