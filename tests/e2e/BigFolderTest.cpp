@@ -33,23 +33,26 @@ void WriteSparseHugeMp3(const std::string& source, const std::string& path) {
 }
 
 // Generous: this is no measure of speed, only that nothing waits for the huge file or the
-// stalled mount. F5 is pressed again until a playback it waits for has ended.
-bool F5Records(e2e::VirtualDisplay& display, const std::string& output) {
+// stalled mount. F5 is pressed again until a playback it waits for has ended. `before` files
+// were there already.
+bool F5Records(e2e::VirtualDisplay& display, const std::string& output, std::size_t before = 0) {
     return e2e::WaitFor(
         [&] {
             display.Run("xdotool key F5");
-            return e2e::WaitFor([&] { return e2e::Recordings(output, "wav").size() == 1; }, 1s);
+            return e2e::WaitFor([&] { return e2e::Recordings(output, "wav").size() == before + 1; },
+                                1s);
         },
         20s);
 }
 
-// F5 records, F9 stops a second later, and the file holds the known signal.
-void ExpectF5Records(e2e::VirtualDisplay& display, const std::string& output) {
-    ASSERT_TRUE(F5Records(display, output)) << "F5 started no recording";
+// F5 records, F9 stops a second later, and the new file holds the known signal.
+void ExpectF5Records(e2e::VirtualDisplay& display, const std::string& output,
+                     std::size_t before = 0) {
+    ASSERT_TRUE(F5Records(display, output, before)) << "F5 started no recording";
     std::this_thread::sleep_for(1s);
     display.Run("xdotool key F9");
     std::this_thread::sleep_for(1s);
-    e2e::ExpectKnownSignal(e2e::Recordings(output, "wav").front(), 0.9);
+    e2e::ExpectKnownSignal(e2e::Recordings(output, "wav").back(), 0.9);
 }
 
 // Double-clicks the list's first row, 25 pixels into the grid at 14, 263 of the client area;
@@ -156,8 +159,14 @@ std::string Bytes(const std::string& path) {
     return {std::istreambuf_iterator<char>(file), {}};
 }
 
-const char* const NoAnswer =
-    " does not answer: it may be on a disconnected drive or network folder";
+// Whether the program told, within a moment, that `shown` does not answer.
+testing::AssertionResult ToldNoAnswer(const e2e::Program& program, const std::string& shown) {
+    const std::string text =
+        shown + " does not answer: it may be on a disconnected drive or network folder";
+    if (e2e::WaitFor([&] { return program.Messages().find(text) != std::string::npos; }, 5s))
+        return testing::AssertionSuccess();
+    return testing::AssertionFailure() << "not told: " << text << "\n" << program.Messages();
+}
 
 // Which of the list's popup items is chosen, counted in Down keys from its top (the separators
 // are passed over, Stop is not).
@@ -196,13 +205,7 @@ TEST_P(StalledSelectedFile, IsNotTouchedAndTheWindowSaysSo) {
     for (int down = 0; down < GetParam().downs; ++down)
         keys += "Down ";
     display.Run("xdotool key --delay 100 " + keys + "Return");
-    EXPECT_TRUE(e2e::WaitFor(
-        [&] {
-            return program.Messages().find(std::string("stalled.wav") + NoAnswer) !=
-                   std::string::npos;
-        },
-        5s))
-        << program.Messages();
+    EXPECT_TRUE(ToldNoAnswer(program, "stalled.wav"));
     ExpectF5Records(display, output);
 
     display.Run("xdotool key Return"); // the message's OK
@@ -232,9 +235,7 @@ TEST_F(BigFolder, AStalledOutputFolderRefusesF5UntilItAnswers) {
     ASSERT_TRUE(program.WaitForWindow(display));
 
     display.Run("xdotool key F5");
-    EXPECT_TRUE(e2e::WaitFor(
-        [&] { return program.Messages().find(share + NoAnswer) != std::string::npos; }, 5s))
-        << program.Messages();
+    EXPECT_TRUE(ToldNoAnswer(program, share));
     EXPECT_TRUE(e2e::Recordings(share, "wav").empty());
 
     display.Run("xdotool key Return"); // the message's OK
@@ -259,9 +260,7 @@ TEST_F(BigFolder, AStalledRecentFolderIsToldOfAndKept) {
     program.ClickMainWindow(display, 15, -9, "click 1"); // the File menu
     std::this_thread::sleep_for(500ms);
     display.Run("xdotool key --delay 100 Down Down Right Return");
-    EXPECT_TRUE(e2e::WaitFor(
-        [&] { return program.Messages().find(share + NoAnswer) != std::string::npos; }, 5s))
-        << program.Messages();
+    EXPECT_TRUE(ToldNoAnswer(program, share));
     ExpectF5Records(display, output);
     display.Run("xdotool key Return"); // the message's OK
     program.Signal(SIGTERM);
@@ -280,31 +279,14 @@ TEST_F(BigFolder, AFileCreationThatHangsRefusesF5UntilTheFolderAnswers) {
     ASSERT_TRUE(program.WaitForWindow(display));
 
     display.Run("xdotool key F5");
-    EXPECT_TRUE(e2e::WaitFor(
-        [&] {
-            return program.Messages().find(std::string("The folder") + NoAnswer) !=
-                   std::string::npos;
-        },
-        5s))
-        << program.Messages();
+    EXPECT_TRUE(ToldNoAnswer(program, "The folder"));
     display.Run("xdotool key Return"); // the message's OK
     e2e::Shell("touch " + released);
     // The creation that hung comes back and leaves its empty file.
     ASSERT_TRUE(
         e2e::WaitFor([&] { return std::filesystem::exists(output + "/record001.wav"); }, 5s));
 
-    ASSERT_TRUE(e2e::WaitFor(
-        [&] {
-            display.Run("xdotool key F5");
-            return e2e::WaitFor([&] { return std::filesystem::exists(output + "/record002.wav"); },
-                                1s);
-        },
-        20s))
-        << "F5 started no recording";
-    std::this_thread::sleep_for(1s);
-    display.Run("xdotool key F9");
-    std::this_thread::sleep_for(1s);
-    e2e::ExpectKnownSignal(output + "/record002.wav", 0.9);
+    ExpectF5Records(display, output, 1);
     program.Signal(SIGTERM);
     EXPECT_EQ(program.WaitForExit(20s), 0);
 }
