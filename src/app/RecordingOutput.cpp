@@ -6,6 +6,7 @@
 #include "library/RecordNames.h"
 #include "platform/FileSystem.h"
 
+#include <optional>
 #include <tuple>
 #include <utility>
 
@@ -53,7 +54,14 @@ void RecordingOutput::AddMarker(bool paused) {
     if (part_.File.empty())
         return;
     const double seconds = MarkerSeconds(settings_, part_, tick_(), paused);
-    if (!WriteMarker(part_.File, seconds, ++part_.Markers))
+    const std::optional<bool> written =
+        folderLook_.Within<bool>([file = part_.File, seconds, number = ++part_.Markers] {
+            return WriteMarker(file, seconds, number);
+        });
+    if (!written)
+        tell_(PlainMessage(
+            "The marker could not be written: " + NoAnswerText(LabelFilePath(part_.File)) + "."));
+    else if (!*written)
         tell_(
             PlainMessage("The marker could not be written to " + LabelFilePath(part_.File) + "."));
 }

@@ -58,7 +58,8 @@ private:
     TickSource tick_;
     Tell tell_;
     RecordingPart part_;
-    // The part file's size and the next part's name pick look at the folder through it.
+    // The part file's size, the markers and the next part's name pick reach the folder through
+    // it.
     platform::TimedPathLookup folderLook_;
     bool split_ = false;
     std::uint64_t recordedFrames_ = 0; // of this recording, in every part

@@ -268,6 +268,26 @@ TEST_F(BigFolder, AStalledRecentFolderIsToldOfAndKept) {
     EXPECT_NE(program.SettingsText().find("Folder1=" + share), std::string::npos);
 }
 
+// The label file's mount stalls while a recording runs: F8's marker is refused with a message,
+// and the recording goes on until F9.
+TEST_F(BigFolder, AMarkerOnAStalledMountIsRefusedWhileTheRecordingGoesOn) {
+    const std::string stalls = folder + "/stalls";
+    e2e::Program program(folder, e2e::WavSettings(output));
+    program.Start(display,
+                  Stalling({"SONVERA_STALL_OPEN=record001.txt", "SONVERA_STALL_FROM=" + stalls}));
+    ASSERT_TRUE(program.WaitForWindow(display));
+    ASSERT_TRUE(F5Records(display, output));
+    e2e::Shell("touch " + stalls);
+    display.Run("xdotool key F8");
+    EXPECT_TRUE(ToldNoAnswer(program, output + "/record001.txt"));
+    std::this_thread::sleep_for(2s);
+    display.Run("xdotool key F9");
+    std::this_thread::sleep_for(1s);
+    e2e::ExpectKnownSignal(output + "/record001.wav", 2);
+    program.Signal(SIGTERM);
+    EXPECT_EQ(program.WaitForExit(20s), 0);
+}
+
 // The folder stops answering between the record name's pick and the file's creation (an open
 // that hangs): F5 is refused with a message and the window answers; once the folder is back,
 // F5 records in the next name.
