@@ -1,6 +1,7 @@
 #include "app/PlayerControl.h"
 
 #include "audio/StreamControl.h"
+#include "platform/FileSystem.h"
 
 #include <algorithm>
 
@@ -14,6 +15,8 @@ PlayerControl::PlayRequest PlayerControl::PlayCurrentFile() {
         session_.PauseResume();
         return PlayRequest::Resumed;
     }
+    if (!look_.Within<bool>([file = currentFile_] { return platform::PathExists(file); }))
+        return PlayRequest::NoAnswer;
     // A pause left from a stopped stream would otherwise make the new playback read as paused.
     session_.ClearPlaybackPause();
     return PlayRequest::Open;

@@ -6,6 +6,7 @@
 #include "app/Session.h"
 #include "audio/Bass.h"
 #include "display/PlayerDisplay.h"
+#include "platform/TimedPathLookup.h"
 
 #include <cstdint>
 #include <optional>
@@ -25,8 +26,9 @@ public:
     HSTREAM Stream() const { return stream_; }
 
     // What PlayCurrentFile comes to: nothing (recording, no file, or already playing), a paused
-    // playback resumed, or the file to open: the window shows itself and runs OpenAndPlay.
-    enum class PlayRequest { Refused, Resumed, Open };
+    // playback resumed, the file to open (the window shows itself and runs OpenAndPlay), or
+    // nothing because the file did not answer in a moment (a stalled mount; the window says so).
+    enum class PlayRequest { Refused, Resumed, Open, NoAnswer };
     PlayRequest PlayCurrentFile();
     // Frees the old stream, opens the current file and plays it from the start. The decoded
     // length in bytes comes back, 0 for a file that does not open.
@@ -72,4 +74,6 @@ private:
     Session& session_;
     const std::string& currentFile_;
     HSTREAM stream_ = 0;
+    // Opening reads the file on the window thread: it is looked at first, off that thread.
+    platform::TimedPathLookup look_;
 };

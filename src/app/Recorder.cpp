@@ -6,7 +6,6 @@
 #include "library/FileSort.h"
 #include "library/FolderScan.h"
 #include "library/RecentFolders.h"
-#include "library/RecordNames.h"
 #include "library/SettingsFile.h"
 #include "platform/CacheLocation.h"
 #include "platform/DriveType.h"
@@ -39,7 +38,7 @@ Recorder::~Recorder() {
 MaybeMessage Recorder::Create() {
     ReadSettingsFile(settingsFile_, Settings, platform::DecimalSeparator());
     std::string error;
-    if (!SettleOutputFolder(Settings, Library, error))
+    if (!SettleOutputFolder(Settings, Library, error, folderLook_))
         return ErrorMessage(error);
     SetupScreens(Screens);
     durations_.LoadStored(Library);
@@ -232,7 +231,10 @@ int Recorder::CaptureDeviceCount() {
 }
 
 bool Recorder::OutputFolderOnCdrom() {
-    return platform::IsOnCdrom(Settings.OutputFolder);
+    // A folder that does not answer is told of by the name pick.
+    return folderLook_
+        .Within<bool>([folder = Settings.OutputFolder] { return platform::IsOnCdrom(folder); })
+        .value_or(false);
 }
 
 void Recorder::ShowMessage(const std::string& text) {
@@ -248,11 +250,15 @@ std::uint32_t Recorder::TickCount() {
 }
 
 void Recorder::PickNextRecordFile() {
-    MakeNextRecordFileName(Settings, Library);
+    namePick_ = MakeNextRecordFileName(Settings, Library, folderLook_);
 }
 
 bool Recorder::StartOutput() {
     // Every number taken or no format: never overwrite a recording.
+    if (namePick_ == NamePick::NoAnswer) {
+        ShowMessage("No recording can start: " + NoAnswerText(Settings.OutputFolder) + ".");
+        return false;
+    }
     if (Library.CurrentFile.empty()) {
         ShowMessage("No recording can start: every record name of the output folder is taken.");
         return false;
@@ -262,7 +268,7 @@ bool Recorder::StartOutput() {
         return false;
     }
     Writers.NextFileName = [this] {
-        MakeNextRecordFileName(Settings, Library, Writers.CurrentFile);
+        MakeNextRecordFileName(Settings, Library, folderLook_, Writers.CurrentFile);
         return Library.CurrentFile;
     };
     ResetAudioLost(ring_);

@@ -21,6 +21,7 @@
 #include "library/BackgroundDurations.h"
 #include "library/Files.h"
 #include "library/FolderListing.h"
+#include "library/RecordNames.h"
 #include "platform/WaveIn.h"
 
 #include <cstdint>
@@ -172,6 +173,9 @@ private:
     bool showingMessages_ = false;
     bool closingBySignal_ = false; // closing by a signal: no boxes any more
     std::deque<UserMessage> pendingMessages_;
+    // The looks at the output folder: settling it, the CD-ROM check and the record name pick.
+    platform::TimedPathLookup folderLook_;
+    NamePick namePick_ = NamePick::Picked;
     // Messages of the recording's output and of the unattended recording.
     RecordingOutput::Tell tell_ = [this](MaybeMessage message) { Notify(std::move(message)); };
     RecordingOutput output_{Settings, Library, Writers, ring_, [this] { return tick_(); }, tell_};

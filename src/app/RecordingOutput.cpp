@@ -6,6 +6,7 @@
 #include "library/RecordNames.h"
 #include "platform/FileSystem.h"
 
+#include <optional>
 #include <tuple>
 #include <utility>
 
@@ -53,7 +54,14 @@ void RecordingOutput::AddMarker(bool paused) {
     if (part_.File.empty())
         return;
     const double seconds = MarkerSeconds(settings_, part_, tick_(), paused);
-    if (!WriteMarker(part_.File, seconds, ++part_.Markers))
+    const std::optional<bool> written =
+        folderLook_.Within<bool>([file = part_.File, seconds, number = ++part_.Markers] {
+            return WriteMarker(file, seconds, number);
+        });
+    if (!written)
+        tell_(PlainMessage(
+            "The marker could not be written: " + NoAnswerText(LabelFilePath(part_.File)) + "."));
+    else if (!*written)
         tell_(
             PlainMessage("The marker could not be written to " + LabelFilePath(part_.File) + "."));
 }
@@ -63,10 +71,14 @@ void RecordingOutput::StartNextPart() {
     lostInPartsMs_ += WriterLostMs(writers_);
     StopWriters(writers_);
     split_ = true;
-    MakeNextRecordFileName(settings_, library_, writers_.CurrentFile);
-    if (library_.CurrentFile.empty()) {
-        tell_(PlainMessage(
-            "The recording stopped: every record name of the output folder is taken."));
+    const NamePick pick =
+        MakeNextRecordFileName(settings_, library_, folderLook_, writers_.CurrentFile);
+    if (pick != NamePick::Picked) {
+        tell_(
+            PlainMessage("The recording stopped: " +
+                         (pick == NamePick::NoAnswer
+                              ? NoAnswerText(settings_.OutputFolder) + "."
+                              : std::string("every record name of the output folder is taken."))));
         stopDue_ = true;
         return;
     }
@@ -77,9 +89,12 @@ void RecordingOutput::StartNextPart() {
         stopDue_ = true;
 }
 
-std::uint64_t RecordingOutput::PartFileBytesAfter(std::size_t blockBytes) const {
-    // A WAV file is its header and the audio; an encoder's file is as large as it has grown.
+std::uint64_t RecordingOutput::PartFileBytesAfter(std::size_t blockBytes) {
+    // A WAV file is its header and the audio; an encoder's file is as large as it has grown, as
+    // far as the file answers: a stalled one is taken as empty, so it is not split meanwhile.
     if (SelectedFormat(settings_).Kind == WriterKind::Wav)
         return std::tuple_size_v<WavHeader> + part_.Bytes + blockBytes;
-    return platform::FileSize(part_.File);
+    return folderLook_
+        .Within<std::uint64_t>([file = part_.File] { return platform::FileSize(file); })
+        .value_or(0);
 }

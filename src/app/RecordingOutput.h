@@ -9,6 +9,7 @@
 #include "engine/Writers.h"
 #include "engine/global.h"
 #include "library/Files.h"
+#include "platform/TimedPathLookup.h"
 
 #include <cstdint>
 #include <functional>
@@ -48,7 +49,7 @@ private:
     // At a [Split] limit: the part's writers finish and the next file takes the coming block.
     void StartNextPart();
     // The size the part's file will have once `blockBytes` more are in.
-    std::uint64_t PartFileBytesAfter(std::size_t blockBytes) const;
+    std::uint64_t PartFileBytesAfter(std::size_t blockBytes);
 
     const RecordingSettings& settings_;
     LibraryState& library_;
@@ -57,6 +58,9 @@ private:
     TickSource tick_;
     Tell tell_;
     RecordingPart part_;
+    // The part file's size, the markers and the next part's name pick reach the folder through
+    // it.
+    platform::TimedPathLookup folderLook_;
     bool split_ = false;
     std::uint64_t recordedFrames_ = 0; // of this recording, in every part
     std::uint64_t lostInPartsMs_ = 0;

@@ -17,6 +17,11 @@ using MaybeMessage = std::optional<UserMessage>;
 inline MaybeMessage PlainMessage(std::string text) {
     return UserMessage{UserMessage::Kind::Plain, std::move(text)};
 }
+// Why a file or folder (named by `shown`) that did not answer in a moment, as on a stalled
+// mount, is left alone; without a full stop, which an error box adds itself.
+inline std::string NoAnswerText(const std::string& shown) {
+    return shown + " does not answer: it may be on a disconnected drive or network folder";
+}
 inline MaybeMessage ErrorMessage(std::string text) {
     return UserMessage{UserMessage::Kind::Error, std::move(text)};
 }

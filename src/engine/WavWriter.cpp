@@ -55,7 +55,14 @@ private:
         const std::size_t queueBytes =
             w.WavQueueBytes ? w.WavQueueBytes : std::size_t(w.Format.BlockBytes) * 10 * 60;
         std::string reason;
-        wav_ = WavFileWriter::Create(path, w.Format, w.CreateFile, queueBytes, reason);
+        // A file whose creation does not answer is left to its thread, which closes it.
+        const platform::FileCreator create = [&w](const std::string& file) {
+            return w.CreateLookup
+                .Within<platform::CreatedFile>(
+                    [create = w.CreateFile, file] { return create(file); })
+                .value_or(platform::CreatedFile{nullptr, NoAnswerText("The folder")});
+        };
+        wav_ = WavFileWriter::Create(path, w.Format, create, queueBytes, reason);
         if (!wav_)
             return ErrorMessage("Cannot create file \"" + path + "\". " + reason);
         w.CurrentFile = path;

@@ -57,6 +57,8 @@ struct WriterState {
     std::optional<platform::FileIdentity> WatchedIdentity;
     // Looks at the path from the status tick: a stalled mount must not hold the window.
     platform::TimedPathLookup WatchLookup;
+    // Creates the WAV files, for the same reason.
+    platform::TimedPathLookup CreateLookup;
 
     std::unique_ptr<FinishingWriters> Finishing;
 };

@@ -1,5 +1,6 @@
 #include "library/FileOperations.h"
 
+#include "engine/UserMessage.h"
 #include "library/Durations.h"
 #include "library/FileNames.h"
 #include "library/FileSort.h"
@@ -72,7 +73,7 @@ void FileOperations::StopPlayback() {
 
 void FileOperations::Rename() {
     const std::string source = library_.CurrentFile;
-    if (session_.IsRecording || source.empty() || !platform::PathExists(source)) {
+    if (session_.IsRecording || source.empty() || !Present(source, FileNameOf(source))) {
         return;
     }
     StopPlaying();
@@ -98,8 +99,12 @@ void FileOperations::Rename() {
         settings_.OutputFolder + platform::PathSeparator + *answer + extension;
     // A new name that differs only in letter case may name the file itself: never offer to
     // delete it.
+    const std::optional<bool> taken = OtherFileAt(source, target);
+    if (!taken) {
+        return;
+    }
     bool replace = false;
-    if (platform::PathExists(target) && !platform::SameFile(source, target)) {
+    if (*taken) {
         if (!questions_.AskYesNo(*answer + " already exists." + LineBreak +
                                  "Do you want to replace it?") ||
             session_.IsRecording) {
@@ -129,7 +134,7 @@ void FileOperations::Rename() {
 
 void FileOperations::Delete() {
     const std::string source = library_.CurrentFile;
-    if (session_.IsRecording || source.empty() || !platform::PathExists(source)) {
+    if (session_.IsRecording || source.empty() || !Present(source, FileNameOf(source))) {
         return;
     }
     if (!questions_.AskYesNo("Are you sure you want to delete " + FileNameOf(source) + "?") ||
@@ -152,7 +157,8 @@ void FileOperations::Delete() {
 void FileOperations::ConvertToMp3() {
     const std::string source = library_.CurrentFile;
     // One conversion at a time: the running one's files are left alone.
-    if (converting_ || session_.IsRecording || !IsWavName(source)) {
+    if (converting_ || session_.IsRecording || !IsWavName(source) ||
+        !Present(source, FileNameOf(source))) {
         return;
     }
     ProbeCurrentFormat();
@@ -163,9 +169,9 @@ void FileOperations::ConvertToMp3() {
     }
     const std::string target =
         source.substr(0, source.size() - UpperExtension(source).size()) + ".mp3";
-    if (platform::PathExists(target) &&
-        !questions_.AskYesNo(target + " already exists." + LineBreak +
-                             "Do you want to overwrite it?")) {
+    const std::optional<bool> taken = OtherFileAt(source, target);
+    if (!taken || (*taken && !questions_.AskYesNo(target + " already exists." + LineBreak +
+                                                  "Do you want to overwrite it?"))) {
         return;
     }
     // The converter puts the new file in place of an existing one only once it is complete.
@@ -183,7 +189,7 @@ void FileOperations::ConvertToMp3() {
 
 void FileOperations::Move() {
     const std::string source = library_.CurrentFile;
-    if (session_.IsRecording || source.empty() || !platform::PathExists(source)) {
+    if (session_.IsRecording || source.empty() || !Present(source, FileNameOf(source))) {
         return;
     }
     const std::optional<std::string> answer = questions_.AskSavePath(platform::ShownName(source));
@@ -196,8 +202,12 @@ void FileOperations::Move() {
         return;
     }
     // The target may be the file itself under another spelling: no question, nothing deleted.
+    const std::optional<bool> taken = OtherFileAt(source, target);
+    if (!taken) {
+        return;
+    }
     bool replace = false;
-    if (platform::PathExists(target) && !platform::SameFile(source, target)) {
+    if (*taken) {
         if (!questions_.AskYesNo(target + " already exists." + LineBreak +
                                  "Do you want to overwrite it?") ||
             session_.IsRecording) {
@@ -248,8 +258,15 @@ void FileOperations::ChooseRecentFolder(int number) {
     if (recent.empty()) {
         return;
     }
+    const std::optional<bool> exists =
+        look_.Within<bool>([recent] { return platform::FolderExists(recent); });
+    // A folder on a stalled mount stays among the recent folders: it may come back.
+    if (!exists) {
+        questions_.ShowMessage(NoAnswerText(recent) + ".");
+        return;
+    }
     library_.PreviousFolder = settings_.OutputFolder;
-    if (platform::FolderExists(recent)) {
+    if (*exists) {
         settings_.OutputFolder = recent;
         ApplyFolderChange();
         return;
@@ -298,6 +315,11 @@ void FileOperations::StopPlaying() {
 // Reading the header of one file is cheap, and a new recording may reuse the name of the last
 // file read, so the format is read again each time it is needed.
 void FileOperations::ProbeCurrentFormat() {
+    // A file that does not answer keeps the format last read: it was read, so it was there.
+    const std::string file = library_.CurrentFile;
+    if (!look_.Within<bool>([file] { return platform::PathExists(file); })) {
+        return;
+    }
     library_.CurrentFormat = ProbeFileFormat(library_.CurrentFile);
     library_.CurrentFormatFile = library_.CurrentFile;
 }
@@ -329,4 +351,24 @@ void FileOperations::Forget(const std::string& path) {
     if (library_.SelectedFile == path) {
         library_.SelectedFile.clear();
     }
+}
+
+bool FileOperations::Present(const std::string& path, const std::string& shown) {
+    const std::optional<bool> present =
+        look_.Within<bool>([path] { return platform::PathExists(path); });
+    if (!present) {
+        questions_.ShowMessage(NoAnswerText(shown) + ".");
+    }
+    return present.value_or(false);
+}
+
+std::optional<bool> FileOperations::OtherFileAt(const std::string& source,
+                                                const std::string& target) {
+    const std::optional<bool> other = look_.Within<bool>([source, target] {
+        return platform::PathExists(target) && !platform::SameFile(source, target);
+    });
+    if (!other) {
+        questions_.ShowMessage(NoAnswerText(target) + ".");
+    }
+    return other;
 }

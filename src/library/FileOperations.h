@@ -8,6 +8,7 @@
 #include "engine/global.h"
 #include "library/FileMenus.h"
 #include "library/Files.h"
+#include "platform/TimedPathLookup.h"
 
 #include <functional>
 #include <optional>
@@ -67,7 +68,9 @@ public:
     void StopPlayback();
 
     // Every operation below does nothing while recording, and nothing more once a recording
-    // started while it asked a question. A conversion is refused while one runs.
+    // started while it asked a question. A conversion is refused while one runs. A file or
+    // folder that does not answer in a moment (a stalled mount) is left alone, and the user is
+    // told which.
     void Rename();
     void Delete();
     void ConvertToMp3();
@@ -88,6 +91,11 @@ private:
     void Pending();
     void CurrentFileChanged();
     void Forget(const std::string& path);
+    // Whether something is at `path`; false, after telling the user, when it did not answer.
+    bool Present(const std::string& path, const std::string& shown);
+    // Whether a file other than `source` is at `target`; nothing, after telling the user, when
+    // one of them did not answer.
+    std::optional<bool> OtherFileAt(const std::string& source, const std::string& target);
 
     LibraryState& library_;
     RecordingSettings& settings_;
@@ -95,4 +103,6 @@ private:
     FileQuestions& questions_;
     std::string fileMenuConvertCaption_ = "Convrert to MP3";
     bool converting_ = false;
+    // Every look at a file before acting on it: the window never waits on a stalled mount.
+    platform::TimedPathLookup look_;
 };

@@ -2,8 +2,13 @@
 
 #include "platform/FileSystem.h"
 
-bool SettleOutputFolder(RecordingSettings& settings, LibraryState& state, std::string& error) {
-    if (!platform::FolderExists(settings.OutputFolder)) {
+#include <optional>
+
+bool SettleOutputFolder(RecordingSettings& settings, LibraryState& state, std::string& error,
+                        platform::TimedPathLookup& look) {
+    const std::optional<bool> exists = look.Within<bool>(
+        [folder = settings.OutputFolder] { return platform::FolderExists(folder); });
+    if (exists == false) {
         settings.OutputFolder = platform::MusicFolder();
         if (!platform::CreateFolder(settings.OutputFolder)) {
             error = "Can not create " + settings.OutputFolder;
@@ -11,7 +16,8 @@ bool SettleOutputFolder(RecordingSettings& settings, LibraryState& state, std::s
         }
     }
     state.PreviousFolder = settings.OutputFolder;
-    platform::SetCurrentFolder(settings.OutputFolder);
+    if (exists.has_value())
+        platform::SetCurrentFolder(settings.OutputFolder);
     UpdateRecentFolders(settings, state);
     return true;
 }

@@ -74,30 +74,41 @@ std::string CandidateName(const RecordingSettings& settings, const std::tm& star
 
 } // namespace
 
-bool MakeNextRecordFileName(const RecordingSettings& settings, LibraryState& state,
-                            const std::string& given, std::time_t start) {
+NamePick MakeNextRecordFileName(const RecordingSettings& settings, LibraryState& state,
+                                platform::TimedPathLookup& look, const std::string& given,
+                                std::time_t start) {
     state.CurrentFile.clear();
     // A name is never guessed for a record no format flag was set in.
     const OutputFormat* format = FirstFlaggedFormat(settings);
     if (!format)
-        return false;
+        return NamePick::NoneFree;
     std::tm startTime{};
     localtime_r(&start, &startTime);
     // Without %n every number expands alike, and the candidates differ by their suffix.
     const bool numbered = ExpandNameTemplate(settings.NameTemplate, startTime, 1) !=
                           ExpandNameTemplate(settings.NameTemplate, startTime, 2);
-    for (int number = 1; number <= LastRecordNumber; ++number) {
-        const std::string base = settings.OutputFolder + platform::PathSeparator +
-                                 CandidateName(settings, startTime, number, numbered);
-        bool taken = false;
-        for (const OutputFormat& kind : OutputFormats()) {
-            const std::string path = base + kind.Extension;
-            taken = taken || platform::PathExists(path) || path == given;
-        }
-        if (!taken) {
-            state.CurrentFile = base + format->Extension;
-            return true;
-        }
-    }
-    return false;
+    // The pick runs on by itself when the folder stalls: it owns what it reads and writes.
+    auto picked = std::make_shared<std::string>();
+    const bool answered =
+        look.Run([picked, settings, given, startTime, numbered, extension = format->Extension](
+                     const platform::TimedPathLookup::Answered& answered) {
+            for (int number = 1; number <= LastRecordNumber; ++number) {
+                const std::string base = settings.OutputFolder + platform::PathSeparator +
+                                         CandidateName(settings, startTime, number, numbered);
+                bool taken = false;
+                for (const OutputFormat& kind : OutputFormats()) {
+                    const std::string path = base + kind.Extension;
+                    taken = taken || platform::PathExists(path) || path == given;
+                    answered();
+                }
+                if (!taken) {
+                    *picked = base + extension;
+                    return;
+                }
+            }
+        });
+    if (!answered)
+        return NamePick::NoAnswer;
+    state.CurrentFile = *picked;
+    return picked->empty() ? NamePick::NoneFree : NamePick::Picked;
 }

@@ -2,6 +2,7 @@
 // stalls: the window answers and F5 records at once, however long a file's duration, the
 // folder's listing or a read of the played file takes.
 
+#include "DecodedAudio.h"
 #include "Desktop.h"
 #include "ProgramFixture.h"
 #include "Recording.h"
@@ -10,7 +11,9 @@
 #include <algorithm>
 #include <csignal>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <thread>
 
 namespace {
@@ -30,23 +33,26 @@ void WriteSparseHugeMp3(const std::string& source, const std::string& path) {
 }
 
 // Generous: this is no measure of speed, only that nothing waits for the huge file or the
-// stalled mount. F5 is pressed again until a playback it waits for has ended.
-bool F5Records(e2e::VirtualDisplay& display, const std::string& output) {
+// stalled mount. F5 is pressed again until a playback it waits for has ended. `before` files
+// were there already.
+bool F5Records(e2e::VirtualDisplay& display, const std::string& output, std::size_t before = 0) {
     return e2e::WaitFor(
         [&] {
             display.Run("xdotool key F5");
-            return e2e::WaitFor([&] { return e2e::Recordings(output, "wav").size() == 1; }, 1s);
+            return e2e::WaitFor([&] { return e2e::Recordings(output, "wav").size() == before + 1; },
+                                1s);
         },
         20s);
 }
 
-// F5 records, F9 stops a second later, and the file holds the known signal.
-void ExpectF5Records(e2e::VirtualDisplay& display, const std::string& output) {
-    ASSERT_TRUE(F5Records(display, output)) << "F5 started no recording";
+// F5 records, F9 stops a second later, and the new file holds the known signal.
+void ExpectF5Records(e2e::VirtualDisplay& display, const std::string& output,
+                     std::size_t before = 0) {
+    ASSERT_TRUE(F5Records(display, output, before)) << "F5 started no recording";
     std::this_thread::sleep_for(1s);
     display.Run("xdotool key F9");
     std::this_thread::sleep_for(1s);
-    e2e::ExpectKnownSignal(e2e::Recordings(output, "wav").front(), 0.9);
+    e2e::ExpectKnownSignal(e2e::Recordings(output, "wav").back(), 0.9);
 }
 
 // Double-clicks the list's first row, 25 pixels into the grid at 14, 263 of the client area;
@@ -145,6 +151,189 @@ TEST_F(BigFolder, AMountStallingWhileRecordingHoldsNeitherTheWindowNorTheRecordi
     e2e::ExpectKnownSignal(e2e::Recordings(output, "wav").front(), 3);
     program.Signal(SIGTERM);
     EXPECT_EQ(program.WaitForExit(20s), 0);
+}
+
+// Every byte of the file, to tell it untouched.
+std::string Bytes(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), {}};
+}
+
+// Whether the program told, within a moment, that `shown` does not answer.
+testing::AssertionResult ToldNoAnswer(const e2e::Program& program, const std::string& shown) {
+    const std::string text =
+        shown + " does not answer: it may be on a disconnected drive or network folder";
+    if (e2e::WaitFor([&] { return program.Messages().find(text) != std::string::npos; }, 5s))
+        return testing::AssertionSuccess();
+    return testing::AssertionFailure() << "not told: " << text << "\n" << program.Messages();
+}
+
+// Which of the list's popup items is chosen, counted in Down keys from its top (the separators
+// are passed over, Stop is not).
+struct PopupItem {
+    const char* name;
+    int downs;
+};
+
+void PrintTo(const PopupItem& item, std::ostream* out) {
+    *out << item.name;
+}
+
+class StalledSelectedFile : public BigFolder, public ::testing::WithParamInterface<PopupItem> {};
+
+// The selected file's mount stalls (its stat and its reads hang) before an item of the list's
+// popup is chosen: the window tells which file does not answer, F5 records meanwhile, and once
+// the mount is back the file is as it was, nothing converted or moved.
+TEST_P(StalledSelectedFile, IsNotTouchedAndTheWindowSaysSo) {
+    const std::string stalls = folder + "/stalls";
+    const std::string released = folder + "/released";
+    sine_wav::Write(output + "/stalled.wav", 44100, 2, 44100, 440);
+    const std::string before = Bytes(output + "/stalled.wav");
+    e2e::Program program(folder, e2e::WavSettings(output));
+    program.Start(display,
+                  Stalling({"SONVERA_STALL_NAME=stalled.wav", "SONVERA_STALL_READ=stalled.wav",
+                            "SONVERA_STALL_FROM=" + stalls, "SONVERA_STALL_RELEASE=" + released}));
+    ASSERT_TRUE(program.WaitForWindow(display));
+    std::this_thread::sleep_for(1s);
+    program.ClickMainWindow(display, 64, 263 + 25, "click 1");
+    std::this_thread::sleep_for(500ms);
+
+    e2e::Shell("touch " + stalls);
+    program.ClickMainWindow(display, 64, 263 + 25, "click 3");
+    std::this_thread::sleep_for(500ms);
+    std::string keys;
+    for (int down = 0; down < GetParam().downs; ++down)
+        keys += "Down ";
+    display.Run("xdotool key --delay 100 " + keys + "Return");
+    EXPECT_TRUE(ToldNoAnswer(program, "stalled.wav"));
+    ExpectF5Records(display, output);
+
+    display.Run("xdotool key Return"); // the message's OK
+    e2e::Shell("touch " + released);
+    std::this_thread::sleep_for(1s);
+    EXPECT_TRUE(Bytes(output + "/stalled.wav") == before) << "the file was touched";
+    EXPECT_FALSE(std::filesystem::exists(output + "/stalled.mp3"));
+    program.Signal(SIGTERM);
+    EXPECT_EQ(program.WaitForExit(20s), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(PopupItems, StalledSelectedFile,
+                         ::testing::Values(PopupItem{"Play", 1}, PopupItem{"Rename", 3},
+                                           PopupItem{"Convert", 4}, PopupItem{"Move", 5},
+                                           PopupItem{"Delete", 6}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The output folder's mount stalls from the start: the window shows, F5 is refused with a
+// message naming the folder, and once the mount is back F5 records there; the folder is kept.
+TEST_F(BigFolder, AStalledOutputFolderRefusesF5UntilItAnswers) {
+    const std::string share = folder + "/netshare";
+    const std::string released = folder + "/released";
+    std::filesystem::create_directories(share);
+    e2e::Program program(folder, e2e::WavSettings(share));
+    program.Start(display,
+                  Stalling({"SONVERA_STALL_NAME=netshare", "SONVERA_STALL_RELEASE=" + released}));
+    ASSERT_TRUE(program.WaitForWindow(display));
+
+    display.Run("xdotool key F5");
+    EXPECT_TRUE(ToldNoAnswer(program, share));
+    EXPECT_TRUE(e2e::Recordings(share, "wav").empty());
+
+    display.Run("xdotool key Return"); // the message's OK
+    e2e::Shell("touch " + released);
+    ExpectF5Records(display, share);
+    program.Signal(SIGTERM);
+    EXPECT_EQ(program.WaitForExit(20s), 0);
+    EXPECT_NE(program.SettingsText().find(share), std::string::npos) << "the folder was dropped";
+}
+
+// A recent folder on a stalled mount is chosen from the File menu: the window says it does not
+// answer and keeps it among the recent folders, and F5 records in the output folder meanwhile.
+TEST_F(BigFolder, AStalledRecentFolderIsToldOfAndKept) {
+    const std::string share = folder + "/netshare";
+    std::filesystem::create_directories(share);
+    e2e::Program program(folder,
+                         e2e::WavSettings(output) + "[Recent Folders]\nFolder1=" + share + "\n");
+    program.Start(display, Stalling({"SONVERA_STALL_NAME=netshare"}));
+    ASSERT_TRUE(program.WaitForWindow(display));
+    std::this_thread::sleep_for(1s);
+
+    program.ClickMainWindow(display, 15, -9, "click 1"); // the File menu
+    std::this_thread::sleep_for(500ms);
+    display.Run("xdotool key --delay 100 Down Down Right Return");
+    EXPECT_TRUE(ToldNoAnswer(program, share));
+    ExpectF5Records(display, output);
+    display.Run("xdotool key Return"); // the message's OK
+    program.Signal(SIGTERM);
+    EXPECT_EQ(program.WaitForExit(20s), 0);
+    EXPECT_NE(program.SettingsText().find("Folder1=" + share), std::string::npos);
+}
+
+// The label file's mount stalls while a recording runs: F8's marker is refused with a message,
+// and the recording goes on until F9.
+TEST_F(BigFolder, AMarkerOnAStalledMountIsRefusedWhileTheRecordingGoesOn) {
+    const std::string stalls = folder + "/stalls";
+    e2e::Program program(folder, e2e::WavSettings(output));
+    program.Start(display,
+                  Stalling({"SONVERA_STALL_OPEN=record001.txt", "SONVERA_STALL_FROM=" + stalls}));
+    ASSERT_TRUE(program.WaitForWindow(display));
+    ASSERT_TRUE(F5Records(display, output));
+    e2e::Shell("touch " + stalls);
+    display.Run("xdotool key F8");
+    EXPECT_TRUE(ToldNoAnswer(program, output + "/record001.txt"));
+    std::this_thread::sleep_for(2s);
+    display.Run("xdotool key F9");
+    std::this_thread::sleep_for(1s);
+    e2e::ExpectKnownSignal(output + "/record001.wav", 2);
+    program.Signal(SIGTERM);
+    EXPECT_EQ(program.WaitForExit(20s), 0);
+}
+
+// The folder stops answering between the record name's pick and the file's creation (an open
+// that hangs): F5 is refused with a message and the window answers; once the folder is back,
+// F5 records in the next name.
+TEST_F(BigFolder, AFileCreationThatHangsRefusesF5UntilTheFolderAnswers) {
+    const std::string released = folder + "/released";
+    e2e::Program program(folder, e2e::WavSettings(output));
+    program.Start(display,
+                  Stalling({"SONVERA_STALL_OPEN=record001", "SONVERA_STALL_RELEASE=" + released}));
+    ASSERT_TRUE(program.WaitForWindow(display));
+
+    display.Run("xdotool key F5");
+    EXPECT_TRUE(ToldNoAnswer(program, "The folder"));
+    display.Run("xdotool key Return"); // the message's OK
+    e2e::Shell("touch " + released);
+    // The creation that hung comes back and leaves its empty file.
+    ASSERT_TRUE(
+        e2e::WaitFor([&] { return std::filesystem::exists(output + "/record001.wav"); }, 5s));
+
+    ExpectF5Records(display, output, 1);
+    program.Signal(SIGTERM);
+    EXPECT_EQ(program.WaitForExit(20s), 0);
+}
+
+// An MP3 recording split by size, whose file's mount stalls while it runs: the window's look at
+// the file's size gives up, so the recording goes on and F9 stops it with all its audio.
+TEST_F(BigFolder, AMountStallingUnderARecordingSplitBySizeHoldsNeitherTheWindowNorTheRecording) {
+    const std::string stalls = folder + "/stalls";
+    e2e::Program program(folder, "[Folder]\nName=" + output +
+                                     "\n[Record Settings]\nWav=0\nSamplesPerSecond=44100\n"
+                                     "BitsPerSample=16\nChannels=2\nMP3=1\nBitRate=128\nVBR=0\n"
+                                     "[Split]\nMegabytes=10\n");
+    program.Start(display,
+                  Stalling({"SONVERA_STALL_NAME=record001", "SONVERA_STALL_FROM=" + stalls}));
+    ASSERT_TRUE(program.WaitForWindow(display));
+    std::this_thread::sleep_for(1s);
+    display.Run("xdotool key F5");
+    std::this_thread::sleep_for(1s);
+    e2e::Shell("touch " + stalls);
+    std::this_thread::sleep_for(2500ms);
+    display.Run("xdotool key F9");
+    std::this_thread::sleep_for(2s);
+    program.Signal(SIGTERM);
+    EXPECT_EQ(program.WaitForExit(20s), 0);
+
+    const decoded_audio::Audio audio = decoded_audio::Decode(output + "/record001.mp3");
+    EXPECT_GE(double(audio.Frames()) / std::max(audio.Rate, 1), 3.0);
 }
 
 } // namespace

@@ -251,7 +251,8 @@ TEST(FolderScan, NewRecordingsRowIsSelectedEvenUnderARootLikeFolder) {
     settings.OGG = true;
     LibraryState state;
     WriteBytes(folder + "record001.ogg", 3000);
-    ASSERT_TRUE(MakeNextRecordFileName(settings, state));
+    platform::TimedPathLookup look;
+    ASSERT_EQ(MakeNextRecordFileName(settings, state, look), NamePick::Picked);
     EXPECT_EQ(state.CurrentFile, folder + "/record002.ogg");
     WriteBytes(state.CurrentFile, 2000);
     ScanOutputFolder(settings.OutputFolder, state);

@@ -86,7 +86,8 @@ TEST_F(SettleFolder, ExistingFolderStaysAndBecomesTheWorkingFolder) {
     settings.RecentFolders = {folder, "/x", "", ""};
     LibraryState state;
     std::string error;
-    ASSERT_TRUE(SettleOutputFolder(settings, state, error));
+    platform::TimedPathLookup look;
+    ASSERT_TRUE(SettleOutputFolder(settings, state, error, look));
     EXPECT_EQ(settings.OutputFolder, folder);
     EXPECT_EQ(state.PreviousFolder, folder);
     EXPECT_EQ(QDir::currentPath().toStdString(), std::filesystem::canonical(folder).string());
@@ -100,7 +101,8 @@ TEST_F(SettleFolder, MissingFolderFallsBackToTheMusicFolderCreatedWhenMissing) {
     RecordingSettings settings; // "C:\", which never exists here
     LibraryState state;
     std::string error;
-    ASSERT_TRUE(SettleOutputFolder(settings, state, error));
+    platform::TimedPathLookup look;
+    ASSERT_TRUE(SettleOutputFolder(settings, state, error, look));
     EXPECT_EQ(settings.OutputFolder, music);
     EXPECT_TRUE(std::filesystem::is_directory(music));
     EXPECT_EQ(state.PreviousFolder, music);
@@ -114,7 +116,8 @@ TEST_F(SettleFolder, UncreatableFolderIsReported) {
     settings.OutputFolder = "/nonexistent/sonvera";
     LibraryState state;
     std::string error;
-    EXPECT_FALSE(SettleOutputFolder(settings, state, error));
+    platform::TimedPathLookup look;
+    EXPECT_FALSE(SettleOutputFolder(settings, state, error, look));
     EXPECT_EQ(error, "Can not create " + blocked + "/Music");
     EXPECT_EQ(state.PreviousFolder, "");
 }

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <gtest/gtest.h>
 
 namespace {
@@ -58,8 +59,9 @@ TEST_P(NextRecordName, FirstFreeNumberWithTheSelectedExtension) {
     LibraryState state;
     state.CurrentFile = folder + "/record001.wav";
     std::tm start = StartTime();
-    EXPECT_EQ(MakeNextRecordFileName(settings, state, {}, std::mktime(&start)),
-              !c.expected.empty());
+    platform::TimedPathLookup look;
+    EXPECT_EQ(MakeNextRecordFileName(settings, state, look, {}, std::mktime(&start)),
+              c.expected.empty() ? NamePick::NoneFree : NamePick::Picked);
     EXPECT_EQ(state.CurrentFile, c.expected.empty() ? "" : folder + "/" + c.expected);
 }
 
@@ -187,12 +189,28 @@ TEST(RecordNames, AfterNineHundredNinetyNineComesOneThousand) {
     RecordingSettings settings;
     settings.OutputFolder = folder;
     LibraryState state;
-    ASSERT_TRUE(MakeNextRecordFileName(settings, state));
+    platform::TimedPathLookup look;
+    ASSERT_EQ(MakeNextRecordFileName(settings, state, look), NamePick::Picked);
     EXPECT_EQ(state.CurrentFile, folder + "/record1000.mp3");
     // A number freed by a deletion is used again.
     std::filesystem::remove(folder + "/record500.wav");
-    ASSERT_TRUE(MakeNextRecordFileName(settings, state));
+    ASSERT_EQ(MakeNextRecordFileName(settings, state, look), NamePick::Picked);
     EXPECT_EQ(state.CurrentFile, folder + "/record500.mp3");
+}
+
+// The folder does not answer (its look is still out): no name, and the caller is told why.
+TEST(RecordNames, AFolderThatDoesNotAnswerGivesNoName) {
+    RecordingSettings settings;
+    settings.OutputFolder = test_paths::FreshDir("names_stalled");
+    LibraryState state;
+    state.CurrentFile = settings.OutputFolder + "/record001.mp3";
+    platform::TimedPathLookup look;
+    std::promise<void> release;
+    ASSERT_FALSE(
+        look.Run([stalled = release.get_future().share()](const auto&) { stalled.wait(); }));
+    EXPECT_EQ(MakeNextRecordFileName(settings, state, look), NamePick::NoAnswer);
+    EXPECT_EQ(state.CurrentFile, "");
+    release.set_value();
 }
 
 } // namespace

@@ -2,11 +2,13 @@
 // calls hang until the file SONVERA_STALL_RELEASE exists (never, when it is not set), as they
 // hang until the server answers:
 //   SONVERA_STALL_NAME        every stat of a path that contains it
+//   SONVERA_STALL_OPEN        every open of a path that contains it (a new file's creation)
 //   SONVERA_STALL_READ        every read of a file whose path contains it, from the byte
 //   SONVERA_STALL_READ_AFTER  on (0 when not set)
 //   SONVERA_STALL_FROM        when set, nothing hangs before this file exists
 
 #include <climits>
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -59,6 +61,17 @@ template <typename Function> Function Real(const char* name) {
 } // namespace
 
 extern "C" {
+
+int open(const char* path, int flags, ...) {
+    if (Names(path, "SONVERA_STALL_OPEN"))
+        Hang();
+    va_list more;
+    va_start(more, flags);
+    const mode_t mode = (flags & (O_CREAT | O_TMPFILE)) != 0 ? va_arg(more, mode_t) : 0;
+    va_end(more);
+    static const auto real = Real<int (*)(const char*, int, ...)>("open");
+    return real(path, flags, mode);
+}
 
 ssize_t read(int fd, void* buffer, size_t bytes) {
     HangWhenReadStalls(fd);

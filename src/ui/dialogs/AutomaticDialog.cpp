@@ -72,7 +72,7 @@ void AutomaticDialog::ShowNamePreview() {
     RecordingSettings shown = settings_;
     shown.NameTemplate = NameTemplate->text().toStdString();
     LibraryState library;
-    MakeNextRecordFileName(shown, library);
+    MakeNextRecordFileName(shown, library, folderLook_);
     const std::string& path = library.CurrentFile;
     NamePreview->setText(QString::fromStdString(path.substr(path.rfind('/') + 1)));
 }

@@ -4,6 +4,7 @@
 // [Names], [Split] and [Voice Activation] fields of the settings record.
 
 #include "engine/global.h"
+#include "platform/TimedPathLookup.h"
 
 #include <QDialog>
 
@@ -32,4 +33,6 @@ private:
     void ShowNamePreview();
 
     RecordingSettings& settings_;
+    // The preview's name pick looks at the output folder through it.
+    platform::TimedPathLookup folderLook_;
 };

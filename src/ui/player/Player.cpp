@@ -2,11 +2,15 @@
 
 #include "display/Graph.h"
 #include "engine/Numbers.h"
+#include "engine/UserMessage.h"
 #include "engine/global.h"
+#include "library/FileNames.h"
 #include "library/ListTexts.h"
+#include "ui/common/MessageBoxes.h"
 #include "ui/common/MouseLabel.h"
 #include "ui/common/PictureButton.h"
 #include "ui/common/PictureView.h"
+#include "ui/common/PlainText.h"
 #include "ui/player/PlayerSkin.h"
 
 #include <QCloseEvent>
@@ -148,7 +152,10 @@ void TFormPlayer::DrawDisplay(DisplayForm form) {
 }
 
 void TFormPlayer::PlayCurrentFile() {
-    if (control_.PlayCurrentFile() != PlayerControl::PlayRequest::Open)
+    const PlayerControl::PlayRequest request = control_.PlayCurrentFile();
+    if (request == PlayerControl::PlayRequest::NoAnswer)
+        ShowMessageBox(this, ShownText(NoAnswerText(FileNameOf(control_.CurrentFile())) + "."));
+    if (request != PlayerControl::PlayRequest::Open)
         return;
     show();
     raise();
