@@ -69,7 +69,7 @@ DecodeAhead::~DecodeAhead() {
     shared_->finished.wait_for(lock, EndWait, [&] { return !shared_->running; });
 }
 
-DecodeAhead::Taken DecodeAhead::Take(std::int16_t* out, std::size_t frames) {
+PulledFrames DecodeAhead::Take(std::int16_t* out, std::size_t frames) {
     Shared& s = *shared_;
     std::lock_guard lock(s.mutex);
     const std::size_t count =

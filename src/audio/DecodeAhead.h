@@ -4,6 +4,8 @@
 // playback short of audio for a while, and never holds the server (nor the capture and the
 // window waiting on it).
 
+#include "audio/PulledFrames.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -24,13 +26,9 @@ public:
     DecodeAhead(const DecodeAhead&) = delete;
     DecodeAhead& operator=(const DecodeAhead&) = delete;
 
-    struct Taken {
-        std::size_t frames = 0;
-        bool ended = false; // the reader's end was reached and every frame taken
-    };
-    // Copies up to `frames` frames that are ready; never waits on the reader. Called on one
-    // thread (the sound server's).
-    Taken Take(std::int16_t* out, std::size_t frames);
+    // Copies up to `frames` frames that are ready; never waits on the reader. Ended once the
+    // reader's end was reached and every frame taken. Called on one thread (the sound server's).
+    PulledFrames Take(std::int16_t* out, std::size_t frames);
 
     struct Shared;
 

@@ -125,8 +125,8 @@ bool FileStream::SetPosition(QWORD pos) {
     return moved;
 }
 
-Playback::Pulled FileStream::ReadForPlayback(std::int16_t* out, std::size_t frames) {
-    const DecodeAhead::Taken taken = ahead_->Take(out, frames);
+PulledFrames FileStream::ReadForPlayback(std::int16_t* out, std::size_t frames) {
+    const PulledFrames taken = ahead_->Take(out, frames);
     std::lock_guard lock(mutex_);
     for (std::size_t i = 0; i < taken.frames; ++i, ++historyEnd_) {
         const std::size_t slot = std::size_t(historyEnd_ % HistoryFrames) * chans_;
@@ -134,7 +134,7 @@ Playback::Pulled FileStream::ReadForPlayback(std::int16_t* out, std::size_t fram
     }
     historyBegin_ =
         std::max(historyBegin_, historyEnd_ > HistoryFrames ? historyEnd_ - HistoryFrames : 0);
-    return {taken.frames, taken.ended};
+    return taken;
 }
 
 bool FileStream::StartPlayback(bool paused) {

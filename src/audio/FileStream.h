@@ -54,7 +54,7 @@ private:
     // start first).
     void RestAt(std::uint64_t frame);
     // On the sound server's thread: only copies what was read ahead.
-    Playback::Pulled ReadForPlayback(std::int16_t* out, std::size_t frames);
+    PulledFrames ReadForPlayback(std::int16_t* out, std::size_t frames);
     DWORD Spectrum(float* out);
 
     const DWORD flags_;

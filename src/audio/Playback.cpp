@@ -52,7 +52,7 @@ struct Playback::Impl {
             return;
         const std::size_t frames = bytes / (2 * channels);
         buffer.resize(frames * channels);
-        const Pulled got = source(buffer.data(), frames);
+        const PulledFrames got = source(buffer.data(), frames);
         if (got.frames > 0) {
             pa_stream_write(s, buffer.data(), got.frames * 2 * channels, nullptr, 0,
                             PA_SEEK_RELATIVE);

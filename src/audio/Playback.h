@@ -3,6 +3,7 @@
 // the listener has heard. The output volume (0..1) is the library's and applies to every
 // playback.
 
+#include "audio/PulledFrames.h"
 #include "platform/PulseConnection.h"
 
 #include <cstddef>
@@ -16,14 +17,10 @@ using platform::PulseConnection;
 
 class Playback {
 public:
-    struct Pulled {
-        std::size_t frames = 0;
-        bool ended = false;
-    };
     // Fills up to `frames` interleaved frames; returns how many and whether the source has
     // ended. Fewer frames and no end: none are ready yet (the disk is slow), and the playback
     // asks again shortly. Called on the sound server's thread under its lock: it must not wait.
-    using Source = std::function<Pulled(std::int16_t* out, std::size_t frames)>;
+    using Source = std::function<PulledFrames(std::int16_t* out, std::size_t frames)>;
 
     // Null when the server cannot be reached or refuses the stream. It starts corked when
     // `paused`.

@@ -48,8 +48,8 @@ audio::DecodeAhead::Reader ReaderOf(const std::shared_ptr<StallingFile>& file) {
 
 // Take as the sound server's thread calls it; a Take that has not answered after a long while
 // waits on the reader, which is the fault.
-audio::DecodeAhead::Taken TakeOrFail(audio::DecodeAhead& ahead, std::vector<std::int16_t>& out,
-                                     std::size_t frames) {
+audio::PulledFrames TakeOrFail(audio::DecodeAhead& ahead, std::vector<std::int16_t>& out,
+                               std::size_t frames) {
     out.assign(frames * 2, -1);
     auto taking = std::async(std::launch::async, [&] { return ahead.Take(out.data(), frames); });
     if (taking.wait_for(5s) != std::future_status::ready) {
@@ -92,7 +92,7 @@ TEST(DecodeAhead, AHangingReadLeavesTakeAnsweringAndEveryFrameComesOnceInOrder) 
     ASSERT_EQ(heard.size(), std::size_t(file->total));
     for (int frame = 0; frame < file->total; ++frame)
         ASSERT_EQ(heard[frame], std::int16_t(frame)) << "frame " << frame;
-    audio::DecodeAhead::Taken last;
+    audio::PulledFrames last;
     for (int round = 0; round < 1000 && !last.ended; ++round, std::this_thread::sleep_for(1ms))
         last = TakeOrFail(ahead, out, 1000);
     EXPECT_TRUE(last.ended);

@@ -197,7 +197,7 @@ TEST(PlaybackOfASlowSource, GoesOnAfterAGapLongerThanTheServersQueue) {
     constexpr std::size_t GapAt = 11025;
     std::atomic<std::size_t> next = 0;
     std::optional<std::chrono::steady_clock::time_point> gapBegan;
-    auto source = [&](std::int16_t* out, std::size_t frames) -> audio::Playback::Pulled {
+    auto source = [&](std::int16_t* out, std::size_t frames) -> audio::PulledFrames {
         if (next == GapAt) {
             const auto now = std::chrono::steady_clock::now();
             if (!gapBegan)
