@@ -73,7 +73,7 @@ void FileOperations::StopPlayback() {
 
 void FileOperations::Rename() {
     const std::string source = library_.CurrentFile;
-    if (session_.IsRecording || source.empty() || !Present(source, FileNameOf(source))) {
+    if (moving_ || session_.IsRecording || source.empty() || !Present(source, FileNameOf(source))) {
         return;
     }
     StopPlaying();
@@ -134,7 +134,7 @@ void FileOperations::Rename() {
 
 void FileOperations::Delete() {
     const std::string source = library_.CurrentFile;
-    if (session_.IsRecording || source.empty() || !Present(source, FileNameOf(source))) {
+    if (moving_ || session_.IsRecording || source.empty() || !Present(source, FileNameOf(source))) {
         return;
     }
     if (!questions_.AskYesNo("Are you sure you want to delete " + FileNameOf(source) + "?") ||
@@ -157,7 +157,7 @@ void FileOperations::Delete() {
 void FileOperations::ConvertToMp3() {
     const std::string source = library_.CurrentFile;
     // One conversion at a time: the running one's files are left alone.
-    if (converting_ || session_.IsRecording || !IsWavName(source) ||
+    if (moving_ || converting_ || session_.IsRecording || !IsWavName(source) ||
         !Present(source, FileNameOf(source))) {
         return;
     }
@@ -189,7 +189,7 @@ void FileOperations::ConvertToMp3() {
 
 void FileOperations::Move() {
     const std::string source = library_.CurrentFile;
-    if (session_.IsRecording || source.empty() || !Present(source, FileNameOf(source))) {
+    if (moving_ || session_.IsRecording || source.empty() || !Present(source, FileNameOf(source))) {
         return;
     }
     const std::optional<std::string> answer = questions_.AskSavePath(platform::ShownName(source));
@@ -216,7 +216,11 @@ void FileOperations::Move() {
         replace = true;
     }
     std::string error;
-    const bool moved = platform::MoveFile(source, target, replace, error);
+    bool moved = false;
+    // A recording may start meanwhile: its file is another.
+    moving_ = true;
+    Aside([&] { moved = platform::MoveFile(source, target, replace, error); });
+    moving_ = false;
     if (moved) {
         CarryKnownRecording(library_, source, target);
         CarryLabelFile(source, target);
@@ -229,11 +233,13 @@ void FileOperations::Move() {
                                error + "." + LineBreak + "The file was left where it was.");
     }
     Pending();
-    Rescan();
+    if (!session_.IsRecording) {
+        Rescan();
+    }
 }
 
 void FileOperations::ChooseOutputFolder() {
-    if (session_.IsRecording) {
+    if (moving_ || session_.IsRecording) {
         return;
     }
     library_.PreviousFolder = settings_.OutputFolder;
@@ -251,7 +257,7 @@ void FileOperations::ChooseOutputFolder() {
 }
 
 void FileOperations::ChooseRecentFolder(int number) {
-    if (session_.IsRecording || number < 1 || number > 4) {
+    if (moving_ || session_.IsRecording || number < 1 || number > 4) {
         return;
     }
     std::string& recent = settings_.RecentFolders[number - 1];
@@ -284,6 +290,10 @@ FileMenuState FileOperations::FileMenu() {
     FileMenuState menu =
         ComputeFileMenuState(library_, settings_, session_, fileMenuConvertCaption_);
     menu.Convert = menu.Convert && !converting_;
+    if (moving_) {
+        menu.SelectFolder = menu.RecentFolders = false;
+        menu.Rename = menu.Convert = menu.Move = menu.Delete = false;
+    }
     return menu;
 }
 
@@ -293,6 +303,9 @@ PopupMenuState FileOperations::Popup() {
     }
     PopupMenuState popup = ComputePopupMenuState(library_, settings_, session_);
     popup.Convert = popup.Convert && !converting_;
+    if (moving_) {
+        popup.Rename = popup.Convert = popup.Move = popup.Delete = false;
+    }
     return popup;
 }
 
@@ -336,6 +349,14 @@ void FileOperations::Rescan() {
 
 void FileOperations::Pending() {
     Run(Calls.ProcessPendingEvents);
+}
+
+void FileOperations::Aside(const std::function<void()>& job) {
+    if (Calls.RunAside) {
+        Calls.RunAside(job);
+    } else {
+        job();
+    }
 }
 
 void FileOperations::CurrentFileChanged() {

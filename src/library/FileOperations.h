@@ -45,6 +45,9 @@ struct FileListCalls {
     std::function<bool(const std::string& source, const std::string& target)> Convert;
     // Lets waiting window events run.
     std::function<void()> ProcessPendingEvents;
+    // Runs `job` on a thread of its own and lets the window's events run until it has ended
+    // (a move to another drive copies the whole file). Left empty, the job runs in the call.
+    std::function<void(const std::function<void()>& job)> RunAside;
     // The current file changed (the label that shows it may follow at once).
     std::function<void()> CurrentFileChanged;
 };
@@ -68,7 +71,8 @@ public:
     void StopPlayback();
 
     // Every operation below does nothing while recording, and nothing more once a recording
-    // started while it asked a question. A conversion is refused while one runs. A file or
+    // started while it asked a question. A conversion is refused while one runs, and every
+    // operation while a move copies its file. A file or
     // folder that does not answer in a moment (a stalled mount) is left alone, and the user is
     // told which.
     void Rename();
@@ -89,6 +93,7 @@ private:
     void ProbeCurrentFormat();
     void Rescan();
     void Pending();
+    void Aside(const std::function<void()>& job);
     void CurrentFileChanged();
     void Forget(const std::string& path);
     // Whether something is at `path`; false, after telling the user, when it did not answer.
@@ -103,6 +108,7 @@ private:
     FileQuestions& questions_;
     std::string fileMenuConvertCaption_ = "Convrert to MP3";
     bool converting_ = false;
+    bool moving_ = false;
     // Every look at a file before acting on it: the window never waits on a stalled mount.
     platform::TimedPathLookup look_;
 };

@@ -14,7 +14,9 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
+#include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -334,6 +336,55 @@ TEST_F(BigFolder, AMountStallingUnderARecordingSplitBySizeHoldsNeitherTheWindowN
 
     const decoded_audio::Audio audio = decoded_audio::Decode(output + "/record001.mp3");
     EXPECT_GE(double(audio.Frames()) / std::max(audio.Rate, 1), 3.0);
+}
+
+} // namespace
+
+namespace {
+
+// A move to another drive copies the file, here from a mount whose reads stall part way: the
+// window answers and F5 records while the copy waits, and once the mount is back the file is
+// moved whole.
+TEST_F(BigFolder, AMoveToAnotherDriveCopiesWhileTheWindowAnswersAndF5Records) {
+    const std::string drive = "/dev/shm/sonvera-move-" + std::to_string(getpid());
+    std::filesystem::remove_all(drive);
+    std::filesystem::create_directories(drive);
+    struct stat here {};
+    struct stat there {};
+    ASSERT_EQ(stat(output.c_str(), &here), 0);
+    ASSERT_EQ(stat(drive.c_str(), &there), 0);
+    if (here.st_dev == there.st_dev)
+        GTEST_SKIP() << "/dev/shm is on the output folder's file system";
+    const std::string stalls = folder + "/stalls";
+    const std::string released = folder + "/released";
+    sine_wav::Write(output + "/moved.wav", 44100, 2, 3 * 44100, 440);
+    const std::string before = Bytes(output + "/moved.wav");
+    e2e::Program program(folder, e2e::WavSettings(output));
+    program.Start(display,
+                  Stalling({"SONVERA_STALL_READ=moved.wav",
+                            "SONVERA_STALL_READ_AFTER=" + std::to_string(44 + 44100 * 4),
+                            "SONVERA_STALL_FROM=" + stalls, "SONVERA_STALL_RELEASE=" + released}));
+    ASSERT_TRUE(program.WaitForWindow(display));
+    std::this_thread::sleep_for(1s);
+    program.ClickMainWindow(display, 64, 263 + 25, "click 1");
+    std::this_thread::sleep_for(500ms);
+    program.ClickMainWindow(display, 64, 263 + 25, "click 3");
+    std::this_thread::sleep_for(500ms);
+    display.Run("xdotool key --delay 100 Down Down Down Down Down Return"); // Move...
+    ASSERT_FALSE(program.WaitForWindowTitled(display, "Move File", 10s).empty());
+    e2e::Shell("touch " + stalls);
+    display.Run("xdotool key ctrl+a");
+    display.Run("xdotool type --delay 20 '" + drive + "/moved.wav'");
+    display.Run("xdotool key Return");
+    std::this_thread::sleep_for(1s); // the copy waits on the mount now
+
+    ExpectF5Records(display, output);
+    e2e::Shell("touch " + released);
+    EXPECT_TRUE(e2e::WaitFor([&] { return !std::filesystem::exists(output + "/moved.wav"); }, 10s));
+    EXPECT_TRUE(Bytes(drive + "/moved.wav") == before) << "the moved file differs";
+    program.Signal(SIGTERM);
+    EXPECT_EQ(program.WaitForExit(20s), 0);
+    std::filesystem::remove_all(drive);
 }
 
 } // namespace

@@ -524,6 +524,40 @@ INSTANTIATE_TEST_SUITE_P(
         MoveCase{"IntoAMissingFolderElsewhere", "{M}/nowhere/x.wav", {}, false, false, true}),
     [](const auto& info) { return std::string(info.param.what); });
 
+// A move copies on a thread of its own while the window's events run: meanwhile every other
+// operation is refused and the menus offer none, and the move then ends as usual.
+TEST_F(FileOperationsTest, WhileAMoveCopiesNothingElseTouchesTheFiles) {
+    WriteRecordingWav(Path("record001.wav"), 44100, 2, 16, 1);
+    WriteRecordingWav(Path("record002.wav"), 44100, 2, 16, 2);
+    fs::create_directories(Path("elsewhere"));
+    settings.RecentFolders[0] = Path("elsewhere");
+    Rescan();
+    Select("record001.wav");
+    questions.SavePaths = {Path("elsewhere/moved.wav")};
+    std::string menus;
+    std::vector<std::string> askedMeanwhile;
+    operations.Calls.RunAside = [&](const std::function<void()>& job) {
+        menus = Enabled(operations.FileMenu()) + "| " + Enabled(operations.Popup());
+        const std::size_t asked = questions.Asked.size();
+        operations.Rename();
+        operations.Delete();
+        operations.ConvertToMp3();
+        operations.Move();
+        operations.ChooseOutputFolder();
+        operations.ChooseRecentFolder(1);
+        askedMeanwhile.assign(questions.Asked.begin() + asked, questions.Asked.end());
+        job();
+    };
+    operations.Move();
+
+    EXPECT_EQ(menus, "| play shown ");
+    EXPECT_EQ(askedMeanwhile, std::vector<std::string>{});
+    EXPECT_EQ(settings.OutputFolder, folder);
+    EXPECT_TRUE(fs::exists(Path("elsewhere/moved.wav")));
+    EXPECT_TRUE(fs::exists(Path("record002.wav")));
+    EXPECT_EQ(Rows(), std::vector<std::string>{"record002.wav 00:00:02"});
+}
+
 TEST_F(FileOperationsTest, MoveOntoALinkToTheFileItselfAsksNothing) {
     WriteRecordingWav(Path("record001.wav"), 44100, 2, 16, 1);
     fs::create_hard_link(Path("record001.wav"), Path("alias.wav"));

@@ -8,8 +8,12 @@
 #include "ui/common/PlainText.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QTimer>
+#include <atomic>
+#include <thread>
 
 FileListHandlers::FileListHandlers(FileGridView& grid, LibraryState& library,
                                    RecordingSettings& settings, const SessionState& session,
@@ -22,6 +26,9 @@ FileListHandlers::FileListHandlers(FileGridView& grid, LibraryState& library,
     }
     if (!wired.ProcessPendingEvents) {
         wired.ProcessPendingEvents = [] { QCoreApplication::processEvents(); };
+    }
+    if (!wired.RunAside) {
+        wired.RunAside = [this](const std::function<void()>& job) { RunAside(job); };
     }
     // No row can be chosen while the converter runs.
     if (wired.Convert) {
@@ -40,6 +47,26 @@ FileListHandlers::FileListHandlers(FileGridView& grid, LibraryState& library,
     grid.OnMouseUp = [this](QPoint position, Qt::MouseButton button) {
         SGridFilesMouseUp(position, button);
     };
+}
+
+void FileListHandlers::RunAside(const std::function<void()>& job) {
+    // The window goes on answering, drawing and capturing; no row can be chosen meanwhile.
+    grid.setEnabled(false);
+    BusyCursor busy;
+    std::atomic<bool> done = false;
+    std::thread worker([&] {
+        job();
+        done = true;
+    });
+    while (!done) {
+        QEventLoop wait;
+        QTimer::singleShot(20, &wait, &QEventLoop::quit);
+        // A loop that returns at once belongs to a program ending: the job is waited for.
+        if (wait.exec() != 0)
+            break;
+    }
+    worker.join();
+    grid.setEnabled(true);
 }
 
 void FileListHandlers::RescanAndSort() {

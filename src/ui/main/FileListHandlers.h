@@ -28,6 +28,8 @@ public:
 
     // The busy cursor while the output folder is scanned, then the sort and the new rows.
     void RescanAndSort();
+    // `job` on a thread of its own, under the busy cursor, while the window's events run.
+    void RunAside(const std::function<void()>& job);
 
     void SGridFilesSelectCell(int row);
     PopupMenuState SGridFilesClick();
