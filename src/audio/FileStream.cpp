@@ -92,8 +92,7 @@ QWORD FileStream::Position() {
 }
 
 bool FileStream::SeekDecoder(std::uint64_t frame) {
-    const bool moved = decoder_->file->Seek(frame);
-    decoder_->length = decoder_->file->Length();
+    const bool moved = decoder_->Seek(frame);
     position_ = historyBegin_ = historyEnd_ = decoder_->file->Position();
     return moved;
 }
@@ -149,10 +148,8 @@ bool FileStream::StartPlayback(bool paused) {
                                                               std::size_t frames) mutable {
             std::lock_guard lock(decoder->mutex);
             if (std::exchange(seek, false))
-                decoder->file->Seek(start);
-            const std::size_t got = decoder->file->Read(out, frames);
-            decoder->length = decoder->file->Length();
-            return got;
+                decoder->Seek(start);
+            return decoder->Read(out, frames);
         },
         chans_, AheadSeconds * freq_);
     playback_ = Playback::Start(
@@ -241,8 +238,7 @@ DWORD FileStream::GetData(void* buffer, DWORD length) {
         return BASS_DWORD_ERROR;
     std::lock_guard reading(decoder_->mutex);
     const std::size_t frames =
-        decoder_->file->Read(static_cast<std::int16_t*>(buffer), length / FrameBytes());
-    decoder_->length = decoder_->file->Length();
+        decoder_->Read(static_cast<std::int16_t*>(buffer), length / FrameBytes());
     std::lock_guard lock(mutex_);
     position_ = decoder_->file->Position();
     return DWORD(frames * FrameBytes());

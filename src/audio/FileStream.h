@@ -40,6 +40,17 @@ private:
         std::timed_mutex mutex;
         std::unique_ptr<FileDecoder> file;
         std::atomic<std::uint64_t> length{0};
+        // With `mutex` held: the file's read and seek, the length following.
+        std::size_t Read(std::int16_t* out, std::size_t frames) {
+            const std::size_t got = file->Read(out, frames);
+            length = file->Length();
+            return got;
+        }
+        bool Seek(std::uint64_t frame) {
+            const bool moved = file->Seek(frame);
+            length = file->Length();
+            return moved;
+        }
     };
 
     DWORD FrameBytes() const { return 2 * chans_; }
