@@ -265,10 +265,9 @@ void FileOperations::ChooseRecentFolder(int number) {
         return;
     }
     const std::optional<bool> exists =
-        look_.Within<bool>([recent] { return platform::FolderExists(recent); });
+        Answer(recent, [recent] { return platform::FolderExists(recent); });
     // A folder on a stalled mount stays among the recent folders: it may come back.
     if (!exists) {
-        questions_.ShowMessage(NoAnswerText(recent) + ".");
         return;
     }
     library_.PreviousFolder = settings_.OutputFolder;
@@ -374,22 +373,21 @@ void FileOperations::Forget(const std::string& path) {
     }
 }
 
-bool FileOperations::Present(const std::string& path, const std::string& shown) {
-    const std::optional<bool> present =
-        look_.Within<bool>([path] { return platform::PathExists(path); });
-    if (!present) {
+std::optional<bool> FileOperations::Answer(const std::string& shown, std::function<bool()> look) {
+    const std::optional<bool> answer = look_.Within<bool>(std::move(look));
+    if (!answer) {
         questions_.ShowMessage(NoAnswerText(shown) + ".");
     }
-    return present.value_or(false);
+    return answer;
+}
+
+bool FileOperations::Present(const std::string& path, const std::string& shown) {
+    return Answer(shown, [path] { return platform::PathExists(path); }).value_or(false);
 }
 
 std::optional<bool> FileOperations::OtherFileAt(const std::string& source,
                                                 const std::string& target) {
-    const std::optional<bool> other = look_.Within<bool>([source, target] {
+    return Answer(target, [source, target] {
         return platform::PathExists(target) && !platform::SameFile(source, target);
     });
-    if (!other) {
-        questions_.ShowMessage(NoAnswerText(target) + ".");
-    }
-    return other;
 }

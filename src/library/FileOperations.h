@@ -96,6 +96,9 @@ private:
     void Aside(const std::function<void()>& job);
     void CurrentFileChanged();
     void Forget(const std::string& path);
+    // What `look` (one look at the file system) gives; nothing, after telling the user that
+    // `shown` does not answer, when it did not in a moment.
+    std::optional<bool> Answer(const std::string& shown, std::function<bool()> look);
     // Whether something is at `path`; false, after telling the user, when it did not answer.
     bool Present(const std::string& path, const std::string& shown);
     // Whether a file other than `source` is at `target`; nothing, after telling the user, when
