@@ -1,6 +1,7 @@
 // The screens' updates as a bare Qt window paints them, through its backing store: IMAGES
 // pictures of the screens' size, changed and repainted every EVERY-th tick of a 33 ms timer
-// (2 and 3: the main window's screens, ten blocks a second; 1 and 1: the player's display).
+// (2 and 3: the main window's screens, ten blocks a second; 1 and 1: the player's display;
+// 0: no picture, what the 33 ms timer costs by itself).
 // Run beside the program, which puts its screens straight onto windows of their own, it shows
 // what that path saves.
 //   repaint_floor IMAGES EVERY

@@ -338,10 +338,6 @@ TEST_F(BigFolder, AMountStallingUnderARecordingSplitBySizeHoldsNeitherTheWindowN
     EXPECT_GE(double(audio.Frames()) / std::max(audio.Rate, 1), 3.0);
 }
 
-} // namespace
-
-namespace {
-
 // A move to another drive copies the file, here from a mount whose reads stall part way: the
 // window answers and F5 records while the copy waits, and once the mount is back the file is
 // moved whole.
