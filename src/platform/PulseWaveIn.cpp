@@ -199,8 +199,8 @@ WaveResult PulseWaveIn::Open(std::uint32_t device, std::uint32_t rate) {
 
     // The source is asked to deliver every 100 ms, a capture buffer at a time (the screens
     // change a buffer at a time). Without a latency of its own asked for, a source that follows
-    // its outputs' wishes, as a sink's monitor or a sound card does, delivers only every 2 s:
-    // the screens stood still between, and every packet woke the program for nothing.
+    // its outputs' wishes, as a sink's monitor or a sound card does, delivers only every 2 s,
+    // and the screens stand still between.
     pa_buffer_attr attr;
     attr.maxlength = static_cast<std::uint32_t>(-1);
     attr.fragsize = rate * 4 / 10;
