@@ -153,7 +153,7 @@ std::unique_ptr<Playback> Playback::Start(PulseConnection& pulse, std::uint32_t 
             break;
         if (!PA_STREAM_IS_GOOD(state))
             return nullptr;
-        pa_threaded_mainloop_wait(pulse.Loop());
+        pulse.WaitForSignal();
     }
     // PipeWire's pulse server plays a new stream at full volume whatever the connect asked.
     ApplyVolume(pulse, impl, volume);
@@ -169,7 +169,7 @@ Playback::~Playback() {
         pa_operation_unref(impl_->drain);
     }
     if (impl_->retry != nullptr)
-        pa_threaded_mainloop_get_api(pulse_.Loop())->time_free(impl_->retry);
+        pulse_.Api()->time_free(impl_->retry);
     if (impl_->stream != nullptr) {
         pa_stream_set_state_callback(impl_->stream, nullptr, nullptr);
         pa_stream_set_write_callback(impl_->stream, nullptr, nullptr);

@@ -1,18 +1,64 @@
 #include "platform/PulseConnection.h"
 
+#include <algorithm>
+#include <csignal>
+#include <poll.h>
+#include <pthread.h>
+
 namespace platform {
 
-PulseConnection::PulseConnection() : loop_(pa_threaded_mainloop_new()) {
-    pa_threaded_mainloop_start(loop_);
+namespace {
+
+int MillisecondsUntil(std::chrono::steady_clock::time_point then) {
+    const auto left =
+        std::chrono::ceil<std::chrono::milliseconds>(then - std::chrono::steady_clock::now());
+    return static_cast<int>(std::max<std::chrono::milliseconds::rep>(left.count(), 0));
+}
+
+} // namespace
+
+PulseConnection::PulseConnection() : loop_(pa_mainloop_new()) {
+    pa_mainloop_set_poll_func(loop_, &PulseConnection::Poll, this);
+    thread_ = std::thread([this] {
+        // Signals go to the program's other threads.
+        sigset_t all;
+        sigfillset(&all);
+        pthread_sigmask(SIG_BLOCK, &all, nullptr);
+        pthread_setname_np(pthread_self(), "sound-server");
+        std::lock_guard lock(mutex_);
+        pa_mainloop_run(loop_, nullptr);
+    });
 }
 
 PulseConnection::~PulseConnection() {
     {
         Lock lock(*this);
         Disconnect();
+        pa_mainloop_quit(loop_, 0);
     }
-    pa_threaded_mainloop_stop(loop_);
-    pa_threaded_mainloop_free(loop_);
+    thread_.join();
+    pa_mainloop_free(loop_);
+}
+
+int PulseConnection::Poll(pollfd* fds, unsigned long count, int timeout, void* self) {
+    using Clock = std::chrono::steady_clock;
+    auto& c = *static_cast<PulseConnection*>(self);
+    c.mutex_.unlock();
+    const Clock::time_point gathered = c.woke_ + GatherTime;
+    if (c.waiting_ == 0 && Clock::now() < gathered) {
+        // Until then only the first descriptor, the loop's own wakeup: another thread's call,
+        // or its wait for an answer, ends the gathering at once.
+        const Clock::time_point due = timeout < 0
+                                          ? Clock::time_point::max()
+                                          : Clock::now() + std::chrono::milliseconds(timeout);
+        ::poll(fds, 1, MillisecondsUntil(std::min(gathered, due)));
+        if (timeout >= 0)
+            timeout = MillisecondsUntil(due);
+    }
+    const int ready = ::poll(fds, count, timeout);
+    c.woke_ = Clock::now();
+    c.mutex_.lock();
+    return ready;
 }
 
 void PulseConnection::Disconnect() {
@@ -35,7 +81,7 @@ pa_context* PulseConnection::Context() {
     if (context_ != nullptr && pa_context_get_state(context_) == PA_CONTEXT_READY)
         return context_;
     Disconnect();
-    context_ = pa_context_new(pa_threaded_mainloop_get_api(loop_), "Sonvera");
+    context_ = pa_context_new(Api(), "Sonvera");
     pa_context_set_state_callback(
         context_,
         [](pa_context* context, void* self) {
@@ -70,7 +116,7 @@ pa_context* PulseConnection::Context() {
             Fail();
             return nullptr;
         }
-        pa_threaded_mainloop_wait(loop_);
+        WaitForSignal();
     }
 }
 
@@ -78,8 +124,15 @@ void PulseConnection::Wait(pa_operation* op) {
     if (op == nullptr)
         return;
     while (pa_operation_get_state(op) == PA_OPERATION_RUNNING)
-        pa_threaded_mainloop_wait(loop_);
+        WaitForSignal();
     pa_operation_unref(op);
+}
+
+void PulseConnection::WaitForSignal() {
+    ++waiting_;
+    pa_mainloop_wakeup(loop_);
+    signalled_.wait(mutex_);
+    --waiting_;
 }
 
 PulseConnection& Pulse() {

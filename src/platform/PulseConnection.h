@@ -1,22 +1,35 @@
 #pragma once
-// The program's one connection to the sound server: a threaded mainloop and a context, made on
-// first use and made again when the server went away. The capture device, the record inputs and
-// the player's streams all run on its thread: their callbacks and queries run under its lock.
+// The program's one connection to the sound server: a mainloop on a thread of its own and a
+// context, made on first use and made again when the server went away. The capture device, the
+// record inputs and the player's streams all run on its thread: their callbacks and queries run
+// under its lock.
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
+#include <mutex>
 #include <pulse/pulseaudio.h>
+#include <thread>
+
+struct pollfd;
 
 namespace platform {
 
 class PulseConnection {
 public:
+    // A source that hands over its audio in small pieces (a pipe, a headset's microphone) would
+    // wake the loop a hundred times a second: the loop waits this long after a wakeup before it
+    // looks at the server again, and takes everything that came meanwhile at once. Calls from
+    // the program's other threads, and their answers, are not held back.
+    static constexpr std::chrono::milliseconds GatherTime{40};
+
     PulseConnection();
     ~PulseConnection();
     PulseConnection(const PulseConnection&) = delete;
     PulseConnection& operator=(const PulseConnection&) = delete;
 
-    pa_threaded_mainloop* Loop() const { return loop_; }
+    pa_mainloop_api* Api() const { return pa_mainloop_get_api(loop_); }
     // The ready context, connecting first if needed; null without a server (Error() then
     // tells why). Call with the lock held.
     pa_context* Context();
@@ -24,34 +37,42 @@ public:
     int Error() const { return error_; }
     // Waits for an operation to finish and drops it. Call with the lock held.
     void Wait(pa_operation* op);
+    // Waits for the next Signal, letting go of the lock meanwhile. Call with the lock held.
+    void WaitForSignal();
     // Wakes a Wait or a caller waiting on the loop (from a callback).
-    void Signal() { pa_threaded_mainloop_signal(loop_, 0); }
+    void Signal() { signalled_.notify_all(); }
     // Counts the server's reports of a change to its sources or its default source, and the
     // connection's losses: what was read from the server before the count moved may be stale.
     std::uint64_t Changes() const { return changes_; }
 
     class Lock {
     public:
-        explicit Lock(const PulseConnection& c) : loop_(c.loop_) {
-            pa_threaded_mainloop_lock(loop_);
-        }
-        ~Lock() { pa_threaded_mainloop_unlock(loop_); }
+        explicit Lock(const PulseConnection& c) : lock_(c.mutex_) {}
         Lock(const Lock&) = delete;
         Lock& operator=(const Lock&) = delete;
 
     private:
-        pa_threaded_mainloop* loop_;
+        std::lock_guard<std::recursive_mutex> lock_;
     };
 
 private:
+    // The loop's poll: without the lock, and gathering what the server sends (GatherTime).
+    static int Poll(pollfd* fds, unsigned long count, int timeout, void* self);
     void Disconnect();
     // Keeps the failed context's error and drops it.
     void Fail();
 
-    pa_threaded_mainloop* loop_;
+    pa_mainloop* loop_;
+    mutable std::recursive_mutex mutex_;
+    std::condition_variable_any signalled_;
+    // Callers waiting for the server's answer: the loop does not hold back while there are.
+    std::atomic<int> waiting_{0};
+    // When the loop's last poll returned; only the loop's thread uses it.
+    std::chrono::steady_clock::time_point woke_;
     pa_context* context_ = nullptr;
     int error_ = PA_OK;
     std::atomic<std::uint64_t> changes_{0};
+    std::thread thread_;
 };
 
 // The program's connection, made on first use and never destroyed: streams still open at exit

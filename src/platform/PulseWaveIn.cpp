@@ -212,7 +212,7 @@ WaveResult PulseWaveIn::Open(std::uint32_t device, std::uint32_t rate) {
         pa_stream_state_t state;
         while ((state = pa_stream_get_state(d.stream)) == PA_STREAM_CREATING ||
                state == PA_STREAM_UNCONNECTED)
-            pa_threaded_mainloop_wait(d.pulse.Loop());
+            d.pulse.WaitForSignal();
         if (state != PA_STREAM_READY)
             result = -1;
     }

@@ -11,6 +11,8 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
@@ -183,6 +185,63 @@ TEST(PulseWaveIn, ASinksMonitorHandsOverEveryBufferAsItFillsNotInBursts) {
     for (std::size_t i = 2; i < filled.size(); ++i)
         longestWait = std::max(longestWait, filled[i] - filled[i - 1]);
     EXPECT_LT(longestWait, 600ms);
+}
+
+// How often the connection's thread has gone to sleep so far: each time, a wakeup follows.
+std::uint64_t ConnectionSleeps() {
+    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+        std::string name;
+        std::getline(std::ifstream(task.path() / "comm"), name);
+        if (name != "sound-server")
+            continue;
+        std::ifstream status(task.path() / "status");
+        for (std::string line; std::getline(status, line);)
+            if (line.rfind("voluntary_ctxt_switches:", 0) == 0)
+                return std::stoull(line.substr(line.find(':') + 1));
+    }
+    ADD_FAILURE() << "no thread of the connection";
+    return 0;
+}
+
+TEST(PulseWaveIn, ASourceOfSmallPiecesWakesTheConnectionAFewTimesASecondAndLosesNothing) {
+    // The test signal's pipe hands over 10 ms at a time, whatever its readers ask for.
+    PulseWaveIn device(platform::Pulse(), "sonvera_signal_44100");
+    ASSERT_EQ(device.Open(0, 44100), WaveOk);
+    constexpr std::uint32_t bytes = 4410 * 4;
+    constexpr int count = 30;
+    std::vector<std::uint8_t> store(count * bytes);
+    auto headers = std::make_unique<WaveHeader[]>(count);
+    for (int i = 0; i < count; ++i) {
+        headers[i].Data = store.data() + i * bytes;
+        headers[i].BufferLength = bytes;
+        ASSERT_EQ(device.AddBuffer(headers[i]), WaveOk);
+    }
+    ASSERT_EQ(device.Start(), WaveOk);
+    ASSERT_TRUE(WaitFor([&] { return (headers[0].Flags & WaveHeaderDone) != 0; }));
+    const std::uint64_t sleepsBefore = ConnectionSleeps();
+    const auto start = std::chrono::steady_clock::now();
+    std::this_thread::sleep_for(2s);
+    const std::uint64_t sleeps = ConnectionSleeps() - sleepsBefore;
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+
+    // A question to the server meanwhile is answered without waiting for the gathering.
+    const auto asked = std::chrono::steady_clock::now();
+    for (int i = 0; i < 20; ++i)
+        EXPECT_GT(PulseWaveIn(platform::Pulse()).GetNumDevs(), 0u);
+    const auto answered = std::chrono::steady_clock::now() - asked;
+    ASSERT_TRUE(WaitFor([&] { return (headers[count - 1].Flags & WaveHeaderDone) != 0; }));
+    device.Close();
+
+    // Before, the connection woke for each piece: about 100 times a second.
+    EXPECT_LT(sleeps / seconds, 1.5 * 1000 / platform::PulseConnection::GatherTime.count());
+    EXPECT_LT(answered, 20 * platform::PulseConnection::GatherTime / 4);
+    // Three seconds of the signal, unbroken across the buffers.
+    const auto* samples = reinterpret_cast<const std::int16_t*>(store.data());
+    EXPECT_EQ(
+        known_signal::CheckStereo({samples, store.size() / 2}, known_signal::PhaseOf(samples[1])),
+        std::nullopt);
+    EXPECT_EQ(device.Overrun(), 0u);
 }
 
 TEST(PulseWaveIn, AVanishedSourceEndsTheStreamInsteadOfMovingIt) {
