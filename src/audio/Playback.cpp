@@ -111,7 +111,7 @@ void ApplyVolume(PulseConnection& pulse, const Playback::Impl& impl, float v) {
 } // namespace
 
 Playback::Playback(PulseConnection& pulse, bool paused)
-    : pulse_(pulse), paused_(paused), impl_(std::make_unique<Impl>()) {}
+    : pulse_(pulse), promptly_(pulse), paused_(paused), impl_(std::make_unique<Impl>()) {}
 
 std::unique_ptr<Playback> Playback::Start(PulseConnection& pulse, std::uint32_t rate,
                                           std::uint32_t channels, Source source, bool paused) {

@@ -46,6 +46,7 @@ private:
     void UpdatePlayed();
 
     PulseConnection& pulse_;
+    PulseConnection::Promptly promptly_;
     bool paused_;
     std::unique_ptr<Impl> impl_;
 };

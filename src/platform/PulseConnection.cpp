@@ -45,7 +45,7 @@ int PulseConnection::Poll(pollfd* fds, unsigned long count, int timeout, void* s
     auto& c = *static_cast<PulseConnection*>(self);
     c.mutex_.unlock();
     const Clock::time_point gathered = c.woke_ + GatherTime;
-    if (c.waiting_ == 0 && Clock::now() < gathered) {
+    if (c.waiting_ == 0 && c.prompt_ == 0 && Clock::now() < gathered) {
         // Until then only the first descriptor, the loop's own wakeup: another thread's call,
         // or its wait for an answer, ends the gathering at once.
         const Clock::time_point due = timeout < 0

@@ -24,6 +24,23 @@ public:
     // the program's other threads, and their answers, are not held back.
     static constexpr std::chrono::milliseconds GatherTime{40};
 
+    // Held by a stream that must be served as soon as the server asks (a playback, whose
+    // server may keep only a few tens of milliseconds queued): while one is, the loop does
+    // not gather.
+    class Promptly {
+    public:
+        explicit Promptly(PulseConnection& c) : c_(c) {
+            ++c_.prompt_;
+            pa_mainloop_wakeup(c_.loop_);
+        }
+        ~Promptly() { --c_.prompt_; }
+        Promptly(const Promptly&) = delete;
+        Promptly& operator=(const Promptly&) = delete;
+
+    private:
+        PulseConnection& c_;
+    };
+
     PulseConnection();
     ~PulseConnection();
     PulseConnection(const PulseConnection&) = delete;
@@ -67,6 +84,7 @@ private:
     std::condition_variable_any signalled_;
     // Callers waiting for the server's answer: the loop does not hold back while there are.
     std::atomic<int> waiting_{0};
+    std::atomic<int> prompt_{0};
     // When the loop's last poll returned; only the loop's thread uses it.
     std::chrono::steady_clock::time_point woke_;
     pa_context* context_ = nullptr;
