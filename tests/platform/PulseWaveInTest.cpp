@@ -1,6 +1,6 @@
 // The capture device over the test sound server: its device list, a stop that hands back the
-// buffer being filled, a reset, the pace of a sink's monitor, a source that vanishes, and no
-// server at all.
+// buffer being filled, a reset, the pace of a sink's monitor, a source of small pieces taken a
+// few times a second, a source that vanishes, and no server at all.
 
 #include "platform/PulseWaveIn.h"
 
