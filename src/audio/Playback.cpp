@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cmath>
+#include <optional>
 #include <set>
 #include <vector>
 
@@ -32,6 +33,8 @@ struct Playback::Impl {
     pa_operation* drain = nullptr;
     pa_time_event* retry = nullptr;
     std::vector<std::int16_t> buffer;
+    // Held while the server plays this stream and asks for more: neither paused nor drained.
+    std::optional<PulseConnection::Promptly> promptly;
 
     static void Write(pa_stream* s, std::size_t bytes, void* self) {
         static_cast<Impl*>(self)->Fill(s, bytes);
@@ -80,6 +83,7 @@ struct Playback::Impl {
             [](pa_stream*, int, void* self) {
                 auto* impl = static_cast<Impl*>(self);
                 impl->drained = true;
+                impl->promptly.reset();
                 impl->pulse->Signal();
             },
             this);
@@ -111,7 +115,7 @@ void ApplyVolume(PulseConnection& pulse, const Playback::Impl& impl, float v) {
 } // namespace
 
 Playback::Playback(PulseConnection& pulse, bool paused)
-    : pulse_(pulse), promptly_(pulse), paused_(paused), impl_(std::make_unique<Impl>()) {}
+    : pulse_(pulse), paused_(paused), impl_(std::make_unique<Impl>()) {}
 
 std::unique_ptr<Playback> Playback::Start(PulseConnection& pulse, std::uint32_t rate,
                                           std::uint32_t channels, Source source, bool paused) {
@@ -126,6 +130,8 @@ std::unique_ptr<Playback> Playback::Start(PulseConnection& pulse, std::uint32_t 
     pa_context* context = pulse.Context();
     if (context == nullptr)
         return nullptr;
+    if (!paused)
+        impl.promptly.emplace(pulse);
     const pa_sample_spec format{PA_SAMPLE_S16LE, rate, std::uint8_t(channels)};
     pa_channel_map map;
     pa_channel_map_init_auto(&map, channels, PA_CHANNEL_MAP_DEFAULT);
@@ -182,6 +188,10 @@ void Playback::SetPaused(bool paused) {
     PulseConnection::Lock lock(pulse_);
     if (paused == paused_)
         return;
+    if (paused)
+        impl_->promptly.reset();
+    else if (!impl_->drained)
+        impl_->promptly.emplace(pulse_);
     pulse_.Wait(pa_stream_cork(impl_->stream, paused ? 1 : 0, &SignalDone, &pulse_));
     if (paused)
         UpdatePlayed(); // where the listener stopped

@@ -46,7 +46,6 @@ private:
     void UpdatePlayed();
 
     PulseConnection& pulse_;
-    PulseConnection::Promptly promptly_;
     bool paused_;
     std::unique_ptr<Impl> impl_;
 };

@@ -24,8 +24,8 @@ public:
     // the program's other threads, and their answers, are not held back.
     static constexpr std::chrono::milliseconds GatherTime{40};
 
-    // Held by a stream that must be served as soon as the server asks (a playback, whose
-    // server may keep only a few tens of milliseconds queued): while one is, the loop does
+    // Held by a stream that must be served as soon as the server asks (a playback that plays:
+    // PipeWire's pulse server starves it when its requests wait): while one is, the loop does
     // not gather.
     class Promptly {
     public:
