@@ -154,30 +154,41 @@ TEST(PulseWaveIn, StopHandsBackThePartlyFilledBufferAndResetTheRest) {
     EXPECT_EQ(device.Overrun(), 0u);
 }
 
+// A capture of `source` started with buffers of 100 ms, as the program queues them, one after
+// the other in one store.
+struct Capture {
+    static constexpr std::uint32_t Bytes = 4410 * 4;
+    PulseWaveIn device;
+    std::vector<std::uint8_t> store;
+    std::unique_ptr<WaveHeader[]> headers;
+    Capture(const std::string& source, int count)
+        : device(platform::Pulse(), source), store(count * Bytes),
+          headers(std::make_unique<WaveHeader[]>(count)) {
+        EXPECT_EQ(device.Open(0, 44100), WaveOk);
+        for (int i = 0; i < count; ++i) {
+            headers[i].Data = store.data() + i * Bytes;
+            headers[i].BufferLength = Bytes;
+            EXPECT_EQ(device.AddBuffer(headers[i]), WaveOk);
+        }
+        EXPECT_EQ(device.Start(), WaveOk);
+    }
+    bool Done(std::size_t i) const { return headers[i].Flags & WaveHeaderDone; }
+};
+
 TEST(PulseWaveIn, ASinksMonitorHandsOverEveryBufferAsItFillsNotInBursts) {
     // The monitor of the output follows the latency its readers ask for, as sound cards do.
-    PulseWaveIn device(platform::Pulse(), "sonvera_out.monitor");
-    ASSERT_EQ(device.Open(0, 44100), WaveOk);
-    constexpr std::uint32_t bytes = 4410 * 4; // 100 ms, as the program queues them
     constexpr int count = 25;
-    std::vector<std::uint8_t> store(count * bytes);
-    auto headers = std::make_unique<WaveHeader[]>(count);
-    for (int i = 0; i < count; ++i) {
-        headers[i].Data = store.data() + i * bytes;
-        headers[i].BufferLength = bytes;
-        ASSERT_EQ(device.AddBuffer(headers[i]), WaveOk);
-    }
-    ASSERT_EQ(device.Start(), WaveOk);
+    Capture b("sonvera_out.monitor", count);
     const auto start = std::chrono::steady_clock::now();
     std::vector<std::chrono::milliseconds> filled;
     for (auto now = start; now - start < 5s && filled.size() < count;
          now = std::chrono::steady_clock::now()) {
-        if (headers[filled.size()].Flags & WaveHeaderDone)
+        if (b.Done(filled.size()))
             filled.push_back(std::chrono::duration_cast<std::chrono::milliseconds>(now - start));
         else
             std::this_thread::sleep_for(2ms);
     }
-    device.Close();
+    b.device.Close();
     // The first may wait for the sink's last wakeup at its old pace; from then on about ten
     // a second, each soon after the last: not 2 s of them at once every 2 s.
     ASSERT_GE(filled.size(), 20u);
@@ -205,19 +216,9 @@ std::uint64_t ConnectionSleeps() {
 
 TEST(PulseWaveIn, ASourceOfSmallPiecesWakesTheConnectionAFewTimesASecondAndLosesNothing) {
     // The test signal's pipe hands over 10 ms at a time, whatever its readers ask for.
-    PulseWaveIn device(platform::Pulse(), "sonvera_signal_44100");
-    ASSERT_EQ(device.Open(0, 44100), WaveOk);
-    constexpr std::uint32_t bytes = 4410 * 4;
     constexpr int count = 30;
-    std::vector<std::uint8_t> store(count * bytes);
-    auto headers = std::make_unique<WaveHeader[]>(count);
-    for (int i = 0; i < count; ++i) {
-        headers[i].Data = store.data() + i * bytes;
-        headers[i].BufferLength = bytes;
-        ASSERT_EQ(device.AddBuffer(headers[i]), WaveOk);
-    }
-    ASSERT_EQ(device.Start(), WaveOk);
-    ASSERT_TRUE(WaitFor([&] { return (headers[0].Flags & WaveHeaderDone) != 0; }));
+    Capture b("sonvera_signal_44100", count);
+    ASSERT_TRUE(WaitFor([&] { return b.Done(0); }));
     const std::uint64_t sleepsBefore = ConnectionSleeps();
     const auto start = std::chrono::steady_clock::now();
     std::this_thread::sleep_for(2s);
@@ -230,18 +231,18 @@ TEST(PulseWaveIn, ASourceOfSmallPiecesWakesTheConnectionAFewTimesASecondAndLoses
     for (int i = 0; i < 20; ++i)
         EXPECT_GT(PulseWaveIn(platform::Pulse()).GetNumDevs(), 0u);
     const auto answered = std::chrono::steady_clock::now() - asked;
-    ASSERT_TRUE(WaitFor([&] { return (headers[count - 1].Flags & WaveHeaderDone) != 0; }));
-    device.Close();
+    ASSERT_TRUE(WaitFor([&] { return b.Done(count - 1); }));
+    b.device.Close();
 
     // Before, the connection woke for each piece: about 100 times a second.
     EXPECT_LT(sleeps / seconds, 1.5 * 1000 / platform::PulseConnection::GatherTime.count());
     EXPECT_LT(answered, 20 * platform::PulseConnection::GatherTime / 4);
     // Three seconds of the signal, unbroken across the buffers.
-    const auto* samples = reinterpret_cast<const std::int16_t*>(store.data());
+    const auto* samples = reinterpret_cast<const std::int16_t*>(b.store.data());
     EXPECT_EQ(
-        known_signal::CheckStereo({samples, store.size() / 2}, known_signal::PhaseOf(samples[1])),
+        known_signal::CheckStereo({samples, b.store.size() / 2}, known_signal::PhaseOf(samples[1])),
         std::nullopt);
-    EXPECT_EQ(device.Overrun(), 0u);
+    EXPECT_EQ(b.device.Overrun(), 0u);
 }
 
 TEST(PulseWaveIn, AVanishedSourceEndsTheStreamInsteadOfMovingIt) {
