@@ -44,13 +44,13 @@ int PulseConnection::Poll(pollfd* fds, unsigned long count, int timeout, void* s
     using Clock = std::chrono::steady_clock;
     auto& c = *static_cast<PulseConnection*>(self);
     c.mutex_.unlock();
+    const Clock::time_point now = Clock::now();
     const Clock::time_point gathered = c.woke_ + GatherTime;
-    if (c.waiting_ == 0 && c.prompt_ == 0 && Clock::now() < gathered) {
+    if (c.waiting_ == 0 && c.prompt_ == 0 && now < gathered) {
         // Until then only the first descriptor, the loop's own wakeup: another thread's call,
         // or its wait for an answer, ends the gathering at once.
-        const Clock::time_point due = timeout < 0
-                                          ? Clock::time_point::max()
-                                          : Clock::now() + std::chrono::milliseconds(timeout);
+        const Clock::time_point due =
+            timeout < 0 ? Clock::time_point::max() : now + std::chrono::milliseconds(timeout);
         ::poll(fds, 1, MillisecondsUntil(std::min(gathered, due)));
         if (timeout >= 0)
             timeout = MillisecondsUntil(due);
